@@ -1,0 +1,76 @@
+#!/usr/bin/env bash
+# Velmora Monitor A/S Jig: the two set-up commands.
+#   ./run.sh        build and start the program on the virtual bench
+#   ./run.sh test   build and run every test (normal, ASan+UBSan, fuzzing)
+set -euo pipefail
+cd "$(dirname "$0")"
+ROOT=$(pwd)
+
+PACKAGES=(
+    build-essential cmake ninja-build pkg-config
+    qt6-base-dev libgl-dev
+    libgtest-dev libgmock-dev libbenchmark-dev nlohmann-json3-dev
+    clang libclang-rt-14-dev
+    fonts-dejavu-core xvfb xauth
+)
+
+ensure_packages() {
+    local missing=()
+    for p in "${PACKAGES[@]}"; do
+        if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed"; then
+            missing+=("$p")
+        fi
+    done
+    [ ${#missing[@]} -eq 0 ] && return 0
+    echo "Installing: ${missing[*]}"
+    local sudo=""
+    [ "$(id -u)" -ne 0 ] && sudo="sudo"
+    $sudo apt-get update -qq
+    DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq "${missing[@]}"
+}
+
+JOBS=$(nproc 2>/dev/null || echo 2)
+
+# configure_and_build DIR [cmake options...]
+configure_and_build() {
+    local dir=$1; shift
+    cmake -S "$ROOT" -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo "$@" >/dev/null
+    cmake --build "$dir" -j "$JOBS"
+}
+
+run_tests() {
+    local dir=$1
+    QT_QPA_PLATFORM=offscreen ctest --test-dir "$dir" --output-on-failure -j "$JOBS"
+}
+
+fuzz() {
+    local dir=build-fuzz
+    CXX=clang++ configure_and_build "$dir" -DVELMORA_FUZZ=ON
+    local corpus
+    corpus=$(mktemp -d)
+    cp models/*.mdl "$corpus"/
+    echo "Fuzzing the model compiler for 60 seconds"
+    "$dir"/bin/fuzz_model_compiler -max_total_time=60 -max_len=4096 -print_final_stats=1 "$corpus"
+    rm -rf "$corpus"
+}
+
+ensure_packages
+
+case "${1:-}" in
+    test)
+        configure_and_build build
+        run_tests build
+        ASAN_OPTIONS=detect_leaks=1 configure_and_build build-asan -DVELMORA_SANITIZE=ON
+        run_tests build-asan
+        fuzz
+        echo "All tests passed."
+        ;;
+    "")
+        configure_and_build build
+        build/bin/velmora-mdl check build/bin/*.mdl
+        ;;
+    *)
+        echo "usage: ./run.sh [test]" >&2
+        exit 2
+        ;;
+esac

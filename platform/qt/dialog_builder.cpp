@@ -3,7 +3,6 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFontMetrics>
-#include <QGroupBox>
 #include <QHash>
 #include <QLabel>
 #include <QLineEdit>
@@ -11,12 +10,14 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRegularExpressionValidator>
+#include <QTextDocument>
 #include <QScrollBar>
 #include <QSlider>
 #include <QTabWidget>
 #include <QValidator>
 
 #include "platform/qt/application_icon.h"
+#include "platform/qt/group_frame.h"
 #include "platform/qt/sorted_combo_box.h"
 #include "platform/qt/up_down_control.h"
 
@@ -43,6 +44,9 @@ QWidget* createPushButton(QWidget& host, const ControlTemplate& control, const P
         caption = wrapCaption(caption, QFontMetrics(host.font()), rect.width - kButtonCaptionMargin);
     }
     button->setText(caption);
+    // Enter is dispatched by the dialog itself (see TemplateDialog), so Qt's
+    // moving default button is switched off; the default keeps its frame.
+    button->setAutoDefault(false);
     button->setDefault(control.styles.testFlag(ControlStyle::DefaultButton));
     return button;
 }
@@ -114,6 +118,9 @@ QWidget* createMultiLineEdit(QWidget& host, const ControlTemplate& control) {
                                            ? Qt::ScrollBarAlwaysOn
                                            : Qt::ScrollBarAlwaysOff);
     edit->setTabChangesFocus(true);
+    // A thin inner margin keeps the text in line with labels placed beside
+    // and above the box.
+    edit->document()->setDocumentMargin(1);
     return edit;
 }
 
@@ -174,7 +181,7 @@ QWidget* createControl(QWidget& host, const ControlTemplate& control, const Pixe
         case ControlKind::CheckBox:
             return new QCheckBox(control.text, &host);
         case ControlKind::GroupBox: {
-            auto* group = new QGroupBox(control.text, &host);
+            auto* group = new GroupFrame(control.text, &host);
             // A frame only: clicks go to whatever lies under it.
             group->setAttribute(Qt::WA_TransparentForMouseEvents);
             return group;

@@ -1,6 +1,8 @@
 #include "platform/qt/template_dialog.h"
 
 #include <QAbstractButton>
+#include <QKeyEvent>
+#include <QPushButton>
 
 #include "platform/qt/application_icon.h"
 #include "platform/qt/dialog_builder.h"
@@ -52,6 +54,40 @@ void TemplateDialog::connectStandardButtons() {
     }
     if (auto* cancel = control<QAbstractButton>(kIdCancel)) {
         connect(cancel, &QAbstractButton::clicked, this, &TemplateDialog::reject);
+    }
+}
+
+void TemplateDialog::keyPressEvent(QKeyEvent* event) {
+    const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
+    const Qt::KeyboardModifiers modifiers = event->modifiers() & ~Qt::KeypadModifier;
+    if (enter && modifiers == Qt::NoModifier) {
+        pressDefaultButton();
+        return;
+    }
+    QDialog::keyPressEvent(event);
+}
+
+void TemplateDialog::pressDefaultButton() {
+    if (auto* focused = qobject_cast<QPushButton*>(focusWidget());
+        focused != nullptr && focused->isVisible() && focused->isEnabled()) {
+        focused->click();
+        return;
+    }
+    bool hasDefault = false;
+    for (const ControlTemplate& entry : template_.controls) {
+        if (entry.kind != ControlKind::PushButton ||
+            !entry.styles.testFlag(ControlStyle::DefaultButton) || !entry.id) {
+            continue;
+        }
+        hasDefault = true;
+        auto* button = control<QPushButton>(*entry.id);
+        if (button != nullptr && button->isVisible() && button->isEnabled()) {
+            button->click();
+            return;
+        }
+    }
+    if (!hasDefault) {
+        onOk();
     }
 }
 

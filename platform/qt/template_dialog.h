@@ -27,6 +27,10 @@ inline constexpr int kIdCancel = 2;
 // A dialog built from one of the compiled-in tables: font, client size in
 // dialog units, caption, frame and controls. Windows derive from it, find
 // their controls by id and override onOk/onCancel for their own handling.
+//
+// Enter presses the push button that has the focus; otherwise the table's
+// default button (when it is visible and enabled); a table without a
+// default button takes Enter as OK.
 class TemplateDialog : public QDialog {
     Q_OBJECT
 public:
@@ -47,6 +51,8 @@ public:
     void reject() override;
 
 protected:
+    void keyPressEvent(QKeyEvent* event) override;
+
     // Button 1 (and Enter, when it is the default button). Closes with Accepted.
     virtual void onOk();
     // Button 2, Escape and the close box. Closes with Rejected.
@@ -55,6 +61,7 @@ protected:
 private:
     void applyWindowStyles();
     void connectStandardButtons();
+    void pressDefaultButton();
 
     DialogTemplate template_;
     DialogUnits units_{1, 1};

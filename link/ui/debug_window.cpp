@@ -9,6 +9,7 @@
 #include <QWidget>
 
 #include "platform/qt/application_icon.h"
+#include "platform/qt/display_text.h"
 
 namespace velmora::link::ui {
 namespace {
@@ -26,13 +27,6 @@ int visualLines(const QPlainTextEdit& edit, const QTextBlock& block) {
 }
 
 }  // namespace
-
-QString transcriptDisplayText(std::string_view transcript) {
-    QString text = QString::fromLatin1(transcript.data(), static_cast<qsizetype>(transcript.size()));
-    text.replace(QLatin1String("\r\n"), QLatin1String("\n"));
-    text.replace(QLatin1Char('\r'), QLatin1Char('\n'));
-    return text;
-}
 
 CDebugWnd::CDebugWnd(int textLimit) : textLimit_(std::max(textLimit, 0)) {}
 
@@ -83,7 +77,7 @@ void CDebugWnd::openAndClear() {
     window_->raise();
     edit_->selectAll();
     edit_->textCursor().removeSelectedText();
-    insertAtEnd(transcriptDisplayText(kBanner));
+    insertAtEnd(platform::qt::displayText(kBanner));
 }
 
 void CDebugWnd::appendTranscript(std::string_view transcript) {
@@ -93,7 +87,7 @@ void CDebugWnd::appendTranscript(std::string_view transcript) {
     if (lineCount() >= kLineLimit) {
         deleteFirstLine();
     }
-    insertAtEnd(transcriptDisplayText(transcript));
+    insertAtEnd(platform::qt::displayText(transcript));
     edit_->document()->setModified(true);
 }
 

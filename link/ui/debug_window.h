@@ -60,8 +60,4 @@ private:
     int textLimit_;
 };
 
-// The transcript as the edit shows it: bytes taken as Latin-1 (the link
-// writes ASCII only; no byte is ever lost), line ends made into '\n'.
-[[nodiscard]] QString transcriptDisplayText(std::string_view transcript);
-
 }  // namespace velmora::link::ui

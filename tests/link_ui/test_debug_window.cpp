@@ -8,6 +8,7 @@
 #include <QtTest>
 
 #include "link/ui/debug_window.h"
+#include "platform/qt/display_text.h"
 
 using velmora::link::ui::CDebugWnd;
 
@@ -130,7 +131,7 @@ void DebugWindowTest::lineEndsBecomeLineBreaks() {
     QFETCH(QByteArray, transcript);
     QFETCH(QString, shown);
     const std::string_view bytes(transcript.constData(), size_t(transcript.size()));
-    QCOMPARE(velmora::link::ui::transcriptDisplayText(bytes), shown);
+    QCOMPARE(velmora::platform::qt::displayText(bytes), shown);
 
     CDebugWnd debug;
     debug.openAndClear();

@@ -13,7 +13,7 @@ inline constexpr std::size_t kTitleProbeLength = 100;   // bytes of a file read 
 // "[MODEL,name]" marker (within its first 100 bytes, blanks kept) followed by
 // " - " and the file name; an empty name when there is no marker. At most
 // 299 characters. Nothing when the file cannot be read.
-std::optional<std::string> readModelTitle(const std::string& directory, const std::string& fileName);
+[[nodiscard]] std::optional<std::string> readModelTitle(const std::string& directory, const std::string& fileName);
 
 // One entry of the model selector: its text and the catalogue row it loads.
 struct CatalogueEntry {

@@ -87,7 +87,7 @@ public:
     // Reads and compiles the file named by modelPath. 1 when the file was
     // read whole and compiled (compile faults are in the error report), 0
     // when it could not be read; the description is then left unchanged.
-    int LoadModelFile();
+    [[nodiscard]] int LoadModelFile();
     // Compiles a model text exactly as LoadModelFile does after reading it.
     void CompileText(std::string_view text);
     // Why the last LoadModelFile returned 0 (empty after a success).
@@ -123,12 +123,11 @@ public:
     // The 16-bit value stored low byte first at a position.
     std::uint16_t imageWord(std::size_t position) const;
 
-    // Appends one message to the error report and sets the flag.
-    void reportError(std::string_view message);
-
 private:
     enum class Pass { Addresses, Bytes };
 
+    // Appends one message to the error report and sets the flag.
+    void reportError(std::string_view message);
     void resetForCompile();
     void runPass(std::string_view text, Pass pass);
     void countLine(const SourceLine& line);

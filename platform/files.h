@@ -26,9 +26,9 @@ struct FileRead {
 
 // The whole file. Fails for a file that cannot be opened, is not a regular
 // file, or delivers fewer bytes than its size.
-FileRead readWholeFile(const std::string& path);
+[[nodiscard]] FileRead readWholeFile(const std::string& path);
 
 // At most the first `count` bytes of a file (fewer if it is shorter).
-FileRead readFilePrefix(const std::string& path, std::size_t count);
+[[nodiscard]] FileRead readFilePrefix(const std::string& path, std::size_t count);
 
 }  // namespace velmora::platform

@@ -1,0 +1,20 @@
+#pragma once
+#include <string>
+
+#include <nlohmann/json.hpp>
+
+#include "link/reply_mode.h"
+#include "model/model_description.h"
+
+namespace velmora::model::cli {
+
+std::string_view replyModeName(link::ReplyMode mode);
+
+// The compiled model as one JSON object (the keys of `velmora-mdl dump`).
+// `replyMode` is the link's mode after the load.
+nlohmann::json modelToJson(const ModelDescription& model, int loaded, link::ReplyMode replyMode);
+
+// One line: the file, the model's name, its page count and decoded timings.
+std::string summaryLine(const std::string& fileName, const ModelDescription& model);
+
+}  // namespace velmora::model::cli

@@ -1,0 +1,127 @@
+// Bracketed directives in comments: [MODEL,..], [PROTOCOL,..], [TIMING,..],
+// [VER,..] and [KEY,..].
+#include <string>
+
+#include "model/model_description.h"
+#include "model/text_rules.h"
+
+namespace velmora::model {
+
+namespace {
+
+constexpr auto npos = std::string_view::npos;
+
+// The parts of "[keyword,first,second,third]" as the directive finder sees
+// them: only commas before the closing bracket count, and arguments are
+// taken exactly as written, blanks included.
+struct DirectiveParts {
+    std::string keyword;          // blanks removed
+    std::string_view arguments;   // everything between the first comma and ']'
+    std::string_view first;       // to the second comma or ']'
+    std::string_view second;      // to the third comma or ']'
+    std::string_view third;       // from the third comma to ']'
+    std::string_view afterSecondComma;  // from the second comma to ']', further commas included
+    bool hasSecondComma = false;
+    bool hasThirdComma = false;
+};
+
+std::optional<DirectiveParts> findDirective(std::string_view comment) {
+    const std::size_t open = comment.find('[');
+    const std::size_t close = comment.find(']');
+    if (open == npos || close == npos || close < open) return std::nullopt;
+    const std::size_t comma1 = comment.find(',', open);
+    if (comma1 == npos || comma1 > close) return std::nullopt;
+    std::size_t comma2 = comment.find(',', comma1 + 1);
+    if (comma2 != npos && comma2 > close) comma2 = npos;
+    std::size_t comma3 = npos;
+    if (comma2 != npos) {
+        comma3 = comment.find(',', comma2 + 1);
+        if (comma3 != npos && comma3 > close) comma3 = npos;
+    }
+    const auto between = [&](std::size_t from, std::size_t to) { return comment.substr(from + 1, to - from - 1); };
+
+    DirectiveParts parts;
+    for (char c : between(open, comma1)) {
+        if (!isBlank(c)) parts.keyword += c;
+    }
+    parts.arguments = between(comma1, close);
+    parts.hasSecondComma = comma2 != npos;
+    parts.hasThirdComma = comma3 != npos;
+    parts.first = between(comma1, parts.hasSecondComma ? comma2 : close);
+    if (parts.hasSecondComma) {
+        parts.second = between(comma2, parts.hasThirdComma ? comma3 : close);
+        parts.afterSecondComma = between(comma2, close);
+    }
+    if (parts.hasThirdComma) parts.third = between(comma3, close);
+    return parts;
+}
+
+}  // namespace
+
+int ModelDescription::ReadDirective(std::string_view comment) {
+    const std::optional<DirectiveParts> parts = findDirective(comment);
+    if (!parts) return 0;
+    const std::string& keyword = parts->keyword;
+
+    // A keyword names a directive when it begins with the directive's name,
+    // so [Version,0.9] is a VER directive.
+    if (startsWithIgnoringCase(keyword, "MODEL")) {
+        modelName.assign(parts->arguments.substr(0, kModelNameCapacity));
+        return 1;
+    }
+    if (startsWithIgnoringCase(keyword, "PROTOCOL")) {
+        protocolReplyMode = startsWithIgnoringCase(parts->arguments, "DDC2Bi") ? link::ReplyMode::MasterRead
+                                                                               : link::ReplyMode::SlaveReceive;
+        return 1;
+    }
+    if (startsWithIgnoringCase(keyword, "TIMING")) {
+        if (parts->hasSecondComma) {
+            if (parts->first.size() > kTimingTextCapacity) {
+                reportError(linePrefix() + "TIMING family longer than " + std::to_string(kTimingTextCapacity) +
+                            " characters is ignored\n");
+            } else {
+                timingFamily.assign(parts->first);
+            }
+        }
+        if (parts->hasThirdComma) {
+            if (parts->second.size() > kTimingTextCapacity) {
+                reportError(linePrefix() + "TIMING label longer than " + std::to_string(kTimingTextCapacity) +
+                            " characters is ignored\n");
+            } else {
+                timingLabel.assign(parts->second);
+            }
+            timingOffset = static_cast<std::uint8_t>(leadingInteger(parts->third) & 0xFF);
+        }
+        return 1;
+    }
+    if (startsWithIgnoringCase(keyword, "VER")) {
+        version = leadingFloat(parts->arguments);
+        oldVersion = version < 1.0 ? 1 : 0;
+        return 1;
+    }
+    if (startsWithIgnoringCase(keyword, "KEY")) {
+        if (!parts->hasSecondComma) return 0;
+        const std::int32_t code = EvaluateExpression(parts->first);
+        if (code & kNotFound) return 0;
+        if (keyNameCount >= kKeyNameCapacity) {
+            reportError(linePrefix() + "key name table full (" + std::to_string(kKeyNameCapacity) + " names): " +
+                        std::string(parts->afterSecondComma) + " is not stored\n");
+            return 0;
+        }
+        storeKeyName(code, parts->afterSecondComma);
+        return 1;
+    }
+    return 0;
+}
+
+void ModelDescription::storeKeyName(std::int32_t code, std::string_view name) {
+    KeyName& entry = keyNames[keyNameCount];
+    if (!entry.name.assign(name)) {
+        reportError(linePrefix() + "key name " + std::string(name) + " cut to " + std::to_string(kNameFieldLength) +
+                    " characters\n");
+    }
+    entry.code = code;
+    ++keyNameCount;
+}
+
+}  // namespace velmora::model

@@ -1,0 +1,60 @@
+#include "model/model_description.h"
+
+#include <algorithm>
+
+#include "model/image_layout.h"
+
+namespace velmora::model {
+
+int ModelDescription::pageCount() const {
+    const std::optional<std::uint16_t> payload = FindChunk(chunk::Page);
+    return payload ? imageByte(*payload) : 2;
+}
+
+std::size_t ModelDescription::timingCount() const {
+    std::size_t count = 0;
+    while (count < kTimingCapacity && timingEntries[count].hFreqKHz != 0.0) ++count;
+    return count;
+}
+
+std::size_t ModelDescription::imageLength() const {
+    if (imageFull_) return kImageCapacity;
+    return std::min<std::size_t>(locationCounter, kImageCapacity);
+}
+
+std::uint8_t ModelDescription::imageByte(std::size_t position) const {
+    return position < imageLength() ? modelImage[position] : 0;
+}
+
+std::uint16_t ModelDescription::imageWord(std::size_t position) const {
+    return static_cast<std::uint16_t>(imageByte(position) | (imageByte(position + 1) << 8));
+}
+
+std::string_view ModelDescription::imageText(std::size_t position) const {
+    const std::size_t end = imageLength();
+    if (position >= end) return {};
+    const auto* begin = reinterpret_cast<const char*>(modelImage.data()) + position;
+    const auto* limit = reinterpret_cast<const char*>(modelImage.data()) + end;
+    const auto* zero = std::find(begin, limit, '\0');
+    return {begin, static_cast<std::size_t>(zero - begin)};
+}
+
+void ModelDescription::reportError(std::string_view message) {
+    errorFlag = true;
+    // The reader of the report empties the text; a new report starts then.
+    if (errorTextFull_ && !errorText.empty()) return;
+    errorTextFull_ = false;
+    if (errorText.size() + message.size() > kErrorTextCapacity) {
+        // A broken file can produce a message per line; keep the report readable.
+        errorText += "(further errors are not listed)\n";
+        errorTextFull_ = true;
+        return;
+    }
+    errorText.append(message);
+}
+
+std::string ModelDescription::linePrefix() const {
+    return currentLine_ > 0 ? "line " + std::to_string(currentLine_) + ": " : std::string();
+}
+
+}  // namespace velmora::model

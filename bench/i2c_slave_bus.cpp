@@ -76,6 +76,7 @@ void I2cSlaveBus::onSclFall() {
         }
         break;
     case State::AwaitingAck:
+        ++(masterAcknowledged_ ? masterAcknowledges : masterRefusals);
         if (masterAcknowledged_) {
             beginByteToMaster();
         } else {

@@ -25,6 +25,10 @@ public:
     void onLinesChanged(BusLevels before, BusLevels after) override;
     [[nodiscard]] bool pullsSda() const override { return pullSda_; }
 
+    // Acknowledges the master gave (true) or refused (false) for bytes read.
+    std::uint64_t masterAcknowledges = 0;
+    std::uint64_t masterRefusals = 0;
+
 private:
     enum class State : std::uint8_t { Idle, Receiving, Acknowledging, Transmitting, AwaitingAck, Ignoring };
 

@@ -80,16 +80,22 @@ void MonitorDevice::finishRequest() {
 
     const std::span<const std::uint8_t> payload(request_.data() + 2, link::payloadLength(request_[1]));
     const auto replyPayload = state_.handle(payload, faults_, log_, now);
-    if (!replyPayload) {
+    const bool slaveMode = request_[0] == link::kHostAddress;
+    const std::int64_t readyAt = now + static_cast<std::int64_t>(faults_.replyDelayMs) * 1000;
+    std::vector<std::uint8_t> frame;
+    if (nextReplyOverride) {
+        frame = std::move(*nextReplyOverride);
+        nextReplyOverride.reset();
+    } else if (replyPayload) {
+        frame = frameReply(*replyPayload);
+        if (slaveMode) frame.insert(frame.begin(), link::kHostAddress);
+    } else {
         if (!payload.empty() && payload[0] != 0x03) log_.record(now, BenchEventKind::NotUnderstood, whole);
         return;
     }
-    const std::int64_t readyAt = now + static_cast<std::int64_t>(faults_.replyDelayMs) * 1000;
-    std::vector<std::uint8_t> frame = frameReply(*replyPayload);
 
-    if (request_[0] == link::kHostAddress) {
+    if (slaveMode) {
         if (faults_.noSlaveReply) return;
-        frame.insert(frame.begin(), link::kHostAddress);
         // Zero padding keeps the XOR of the message at 0.
         if (faults_.oversizeReplyBytes > 0 && frame.size() < static_cast<std::size_t>(faults_.oversizeReplyBytes)) {
             frame.resize(static_cast<std::size_t>(faults_.oversizeReplyBytes), 0x00);

@@ -1,5 +1,6 @@
 #pragma once
 #include <cstdint>
+#include <optional>
 #include <vector>
 
 #include "bench/bench_faults.h"
@@ -42,6 +43,11 @@ public:
     [[nodiscard]] std::int32_t clockStretchReads() const override { return faults_.sclStretchReads; }
 
     [[nodiscard]] bool replyWaiting() const { return replyWaiting_; }
+
+    // When set, the next well-formed request is answered with exactly these
+    // bytes (what the PC reads at 0x6F, or in slave mode the whole message
+    // from the address byte on), for replies the monitor would never build.
+    std::optional<std::vector<std::uint8_t>> nextReplyOverride;
 
 private:
     enum class Transfer : std::uint8_t { None, Request, Reply };

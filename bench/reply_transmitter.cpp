@@ -80,16 +80,16 @@ void ReplyTransmitter::advance(BusLevels levels) {
     case State::Pending:
         // expects: an idle bus and the reply ready
         if (time_.nowMicroseconds() < readyAt_ || !levels.scl || !levels.sda) return;
-        if (bytes_.empty()) {
-            cancel();
-            return;
-        }
         pullSda_ = true;  // START: SDA falls while SCL is high
         byteIndex_ = 0;
         enter(State::StartHold);
         break;
     case State::StartHold:
         pullScl_ = true;
+        if (bytes_.empty()) {
+            enter(State::StopSetup);  // an empty message: START, one SCL low, STOP
+            break;
+        }
         bitIndex_ = 0;
         beginBit();
         break;

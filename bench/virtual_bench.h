@@ -56,6 +56,7 @@ public:
     ReplyTransmitter& transmitter() { return transmitter_; }
     BenchShield& shield() { return shield_; }
     Ddc1Stream& ddc1() { return ddc1_; }
+    I2cSlaveBus& slaveBus() { return slaveBus_; }
 
     BenchFaults faults;
     MonitorState monitor;

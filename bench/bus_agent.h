@@ -16,12 +16,23 @@ struct PortAccess {
     std::uint8_t value = 0;  // the value written (writes only)
 };
 
+// What an agent takes part in; asked once, when it is attached, so the board
+// only calls agents where it matters (it runs on every port access).
+enum AgentRole : std::uint8_t {
+    kStepsWithAccesses = 1,  // onPortAccess
+    kPullsScl = 2,
+    kPullsSda = 4,
+    kWatchesLines = 8,       // onLinesChanged
+    kAllRoles = 15,
+};
+
 // Anything on the bus side of the board: it may watch line changes, step
 // with every port access of the PC (the bench's unit of bus time), and pull
 // either line low. The board combines all pulls open-collector style.
 class BusAgent {
 public:
     virtual ~BusAgent() = default;
+    [[nodiscard]] virtual std::uint8_t roles() const { return kAllRoles; }
     virtual void onPortAccess(const PortAccess& access, BusLevels levels) {
         (void)access;
         (void)levels;
@@ -39,6 +50,7 @@ public:
 // next release of SCL by the PC.
 class ClockStretcher : public BusAgent {
 public:
+    [[nodiscard]] std::uint8_t roles() const override { return kStepsWithAccesses | kPullsScl; }
     void arm(std::int32_t statusReads) { armed_ = statusReads; }
     void onPortAccess(const PortAccess& access, BusLevels levels) override;
     [[nodiscard]] bool pullsScl() const override { return holding_; }

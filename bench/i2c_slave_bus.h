@@ -22,6 +22,7 @@ public:
 
     bool attach(I2cDevice& device);  // false when full
 
+    [[nodiscard]] std::uint8_t roles() const override { return kPullsSda | kWatchesLines; }
     void onLinesChanged(BusLevels before, BusLevels after) override;
     [[nodiscard]] bool pullsSda() const override { return pullSda_; }
 

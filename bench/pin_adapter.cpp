@@ -34,8 +34,13 @@ void ClockStretcher::onPortAccess(const PortAccess& access, BusLevels levels) {
 PinAdapter::PinAdapter(BenchTime& time, const BenchFaults& faults) : time_(time), faults_(faults) {}
 
 bool PinAdapter::attach(BusAgent& agent) {
-    if (agentCount_ >= agents_.size()) return false;
-    agents_[agentCount_++] = &agent;
+    if (agentCount_ >= kAgentCapacity) return false;
+    ++agentCount_;
+    const std::uint8_t roles = agent.roles();
+    if ((roles & kStepsWithAccesses) != 0) steppers_.add(agent);
+    if ((roles & kPullsScl) != 0) sclPullers_.add(agent);
+    if ((roles & kPullsSda) != 0) sdaPullers_.add(agent);
+    if ((roles & kWatchesLines) != 0) watchers_.add(agent);
     return true;
 }
 
@@ -43,9 +48,11 @@ BusLevels PinAdapter::computeLevels() const {
     // Without the board the PC reaches no line.
     const std::uint8_t pc = faults_.noBoard ? 0 : data_;
     BusLevels levels{(pc & kSclData) == 0, (pc & kSdaData) == 0 && !faults_.sdaLow};
-    for (std::size_t i = 0; i < agentCount_; ++i) {
-        if (agents_[i]->pullsScl()) levels.scl = false;
-        if (agents_[i]->pullsSda()) levels.sda = false;
+    for (std::size_t i = 0; i < sclPullers_.count && levels.scl; ++i) {
+        if (sclPullers_.items[i]->pullsScl()) levels.scl = false;
+    }
+    for (std::size_t i = 0; i < sdaPullers_.count && levels.sda; ++i) {
+        if (sdaPullers_.items[i]->pullsSda()) levels.sda = false;
     }
     return levels;
 }
@@ -64,18 +71,17 @@ void PinAdapter::settle() {
         }
         const BusLevels before = levels_;
         levels_ = next;
-        for (std::size_t i = 0; i < agentCount_; ++i) agents_[i]->onLinesChanged(before, next);
+        for (std::size_t i = 0; i < watchers_.count; ++i) watchers_.items[i]->onLinesChanged(before, next);
     }
 }
 
 void PinAdapter::step(const PortAccess& access) {
     ++accesses_;
     time_.onPortAccess();
-    settle();  // time-driven agents (DDC1) and knobs changed since the last access
     if (access.isWrite) data_ = access.value;
     // Agents see a write before the lines move, so a slave can hold SCL
     // against the release it is about to see.
-    for (std::size_t i = 0; i < agentCount_; ++i) agents_[i]->onPortAccess(access, levels_);
+    for (std::size_t i = 0; i < steppers_.count; ++i) steppers_.items[i]->onPortAccess(access, levels_);
     settle();
 }
 

@@ -23,7 +23,8 @@ namespace velmora::bench {
 // 0xFF and ignore writes.
 //
 // Every access advances the bench time, lets the agents step, then settles
-// the lines and reports each change to the agents. A change of both lines at
+// the lines and reports each change to the agents (time-driven pulls, such
+// as the DDC1 stream, are therefore seen from the access on which they fall). A change of both lines at
 // once is reported as two: SCL first when it falls, SDA first when SCL rises,
 // so that no START or STOP is seen that the PC did not make.
 class PinAdapter : public platform::PortIo {
@@ -54,8 +55,17 @@ private:
 
     BenchTime& time_;
     const BenchFaults& faults_;
-    std::array<BusAgent*, kAgentCapacity> agents_{};
+    // Agents by role, each list in attach order.
+    struct AgentList {
+        std::array<BusAgent*, kAgentCapacity> items{};
+        std::size_t count = 0;
+        void add(BusAgent& agent) { items[count++] = &agent; }
+    };
     std::size_t agentCount_ = 0;
+    AgentList steppers_;
+    AgentList sclPullers_;
+    AgentList sdaPullers_;
+    AgentList watchers_;
     std::uint8_t data_ = 0;
     BusLevels levels_;
     std::uint64_t accesses_ = 0;

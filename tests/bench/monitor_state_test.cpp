@@ -27,6 +27,13 @@ struct ReplyRow {
     const char* reply;  // nullptr: no reply
 };
 
+std::string replyRowName(const ::testing::TestParamInfo<ReplyRow>& info) {
+    static constexpr const char* kForms[] = {"ByPage", "ByDevice", "Both"};
+    std::string name = "Row" + std::to_string(info.index) + "_" + kForms[static_cast<int>(info.param.form)];
+    for (std::uint8_t byte : info.param.request) name += "_" + hex({byte});
+    return name;
+}
+
 class MonitorReplyTest : public ::testing::TestWithParam<ReplyRow> {};
 
 TEST_P(MonitorReplyTest, AnswersWithTheDocumentedPayload) {
@@ -69,7 +76,8 @@ INSTANTIATE_TEST_SUITE_P(
         ReplyRow{{0x62, 0x01, 0xA6, 0x02, 0x99}, MemoryForm::ByDevice, "63 01 A6 02 99"},
         ReplyRow{{0x62, 0x02, 0x01, 0x02, 0x99}, MemoryForm::Both, "63 02 01 02 99"},
         ReplyRow{{0x62, 0x01, 0xA6, 0x02, 0x99}, MemoryForm::ByPage, nullptr},
-        ReplyRow{{0x7A, 0x01}, MemoryForm::Both, "7B 00"}));
+        ReplyRow{{0x7A, 0x01}, MemoryForm::Both, "7B 00"}),
+    replyRowName);
 
 TEST(MonitorState, MemoryByteOfEveryReadIsAtReplyByteSeven) {
     // Reply byte 7 is payload byte 4, after 50 6E and the length byte.

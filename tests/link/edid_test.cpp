@@ -194,7 +194,11 @@ TEST_P(Ddc1CaptureTest, DecodesTheBenchEdid) {
 // Header (cell 9) reached about 0.5 s, 9 s and 18 s into the capture.
 INSTANTIATE_TEST_SUITE_P(Phases, Ddc1CaptureTest,
                          ::testing::Values(Ddc1Row{1130, 16}, Ddc1Row{599, 16}, Ddc1Row{36, 16},
-                                           Ddc1Row{200, 12}));
+                                           Ddc1Row{200, 12}),
+                         [](const auto& info) {
+                             return "Phase" + std::to_string(info.param.phaseCells) + "BitTime" +
+                                    std::to_string(info.param.bitTime);
+                         });
 
 TEST(Ddc1Capture, ShortestRunLimitsTheCapture) {
     struct Row {

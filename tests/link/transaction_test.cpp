@@ -288,7 +288,12 @@ INSTANTIATE_TEST_SUITE_P(
                       ProtectionRow{{0x01, 0xE6}, false},
                       ProtectionRow{{0xC1, 0x09, 0x00, 0x10}, false},
                       ProtectionRow{{0x60, 0x01, 0xA0, 0x10}, false},
-                      ProtectionRow{{0x58}, false}));
+                      ProtectionRow{{0x58}, false}),
+    [](const auto& info) {
+        std::string name = info.param.refused ? "Refused" : "Allowed";
+        for (std::uint8_t byte : info.param.payload) name += "_" + hexBytes({byte});
+        return name;
+    });
 
 TEST(Protection, WriteEnabledModeLetsEveryRequestThrough) {
     LinkOnBench f(ReplyMode::MasterRead);
@@ -342,7 +347,8 @@ INSTANTIATE_TEST_SUITE_P(
                       LengthRow{{0x6E, 0xFE, 0xC0, 0x11}, "S_ 6F 6E FE C0", true},
                       LengthRow{{0x6E, 0xFF, 0xC1, 0x11}, "S_ 6F 6E FF C1", true},
                       LengthRow{{0x6E, 0x7F, 0x41, 0x11}, "S_ 6F 6E 7F 41", true},
-                      LengthRow{{0x6E, 0x81, 0x58, 0xE7}, "S_ 6F 6E 81 58 E7", true}));
+                      LengthRow{{0x6E, 0x81, 0x58, 0xE7}, "S_ 6F 6E 81 58 E7", true}),
+    [](const auto& info) { return "LengthByte" + hexBytes({info.param.replyAt6F[1]}); });
 
 TEST(MasterReadLength, LongestReplyFillsBytesOneTo127) {
     LinkOnBench f(ReplyMode::MasterRead);

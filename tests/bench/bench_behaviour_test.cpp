@@ -63,15 +63,6 @@ TEST(VirtualBench, SameCallsGiveTheSameTranscriptAndLog) {
     }
 }
 
-TEST(VirtualBench, WaitsCostVirtualTimeOnly) {
-    Session s(link::ReplyMode::MasterRead);
-    const auto before = s.bench.clock().elapsedMilliseconds();
-    ASSERT_NE(s.send({0x58}, 1000), nullptr);
-    const auto took = s.bench.clock().elapsedMilliseconds() - before;
-    EXPECT_GE(took, 1000);
-    EXPECT_LT(took, 1020);
-}
-
 TEST(VirtualBench, MemoryFormDecidesWhichRequestsGetAnAnswer) {
     struct Row {
         MemoryForm form;
@@ -104,20 +95,6 @@ TEST(VirtualBench, MemoryFormDecidesWhichRequestsGetAnAnswer) {
             EXPECT_EQ(byDevice[7], MonitorState::defaultMemoryByte(2, 0x10));
         }
     }
-}
-
-TEST(VirtualBench, CrtOnTimeAndServiceReplies) {
-    Session s(link::ReplyMode::SlaveReceive);
-    s.bench.monitor.setOnTime(13);
-    const std::uint8_t* reply = s.send({0xC0, 0x0B}, 100);
-    ASSERT_NE(reply, nullptr);
-    EXPECT_EQ(std::vector<std::uint8_t>(reply + 3, reply + 8), (std::vector<std::uint8_t>{0xC1, 0x0B, 0, 0, 13}));
-    reply = s.send({0xE5}, 1000);
-    ASSERT_NE(reply, nullptr);
-    EXPECT_EQ(reply[4], 0xEE);
-    reply = s.send({0x7D}, 1000);
-    ASSERT_NE(reply, nullptr);
-    EXPECT_NE(reply[4], 0xEE);
 }
 
 TEST(VirtualBench, MalformedRequestsAreDroppedAndLogged) {
@@ -153,23 +130,6 @@ TEST(VirtualBench, RealTimeVariantRunsBothModes) {
         EXPECT_EQ(reply[10], 0x32);
         EXPECT_EQ(s.bench.clock().nanoseconds(), 0);  // the virtual clock is not used
     }
-}
-
-TEST(VirtualBench, RealTimeReplyDelayUsesTheRealClock) {
-    Session s(link::ReplyMode::MasterRead, BenchTiming::RealTime);
-    s.bench.faults.replyDelayMs = 20;
-    EXPECT_NE(s.send({0x01, 0x10}, 30), nullptr);
-    s.bench.faults.replyDelayMs = 200;
-    EXPECT_EQ(s.send({0x01, 0x10}, 30), nullptr);
-    EXPECT_EQ(s.jig.errorCode(), link::LinkError::MonitorNotConnected);
-}
-
-TEST(VirtualBench, BoardHasRoomForTestAgents) {
-    VirtualBench bench;
-    ClockStretcher spare;
-    int attached = 0;
-    while (bench.board().attach(spare)) ++attached;
-    EXPECT_EQ(attached, static_cast<int>(PinAdapter::kAgentCapacity) - 4);
 }
 
 }  // namespace

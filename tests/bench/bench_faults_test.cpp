@@ -7,17 +7,6 @@
 namespace velmora::bench {
 namespace {
 
-TEST(BenchFaults, EveryNameInTheTableIsAccepted) {
-    for (const auto& entry : benchFaultNames()) {
-        BenchFaults faults;
-        std::string text(entry.name);
-        if (entry.argument == FaultArgument::Number) text += "=7";
-        if (entry.argument == FaultArgument::MemoryForm) text += "=bypage";
-        EXPECT_EQ(applyBenchFault(text, faults), "") << text;
-        EXPECT_FALSE(entry.help.empty()) << text;
-    }
-}
-
 TEST(BenchFaults, ValuesLandInTheirKnobs) {
     struct Row {
         const char* text;

@@ -79,20 +79,6 @@ INSTANTIATE_TEST_SUITE_P(
         ReplyRow{{0x7A, 0x01}, MemoryForm::Both, "7B 00"}),
     replyRowName);
 
-TEST(MonitorState, MemoryByteOfEveryReadIsAtReplyByteSeven) {
-    // Reply byte 7 is payload byte 4, after 50 6E and the length byte.
-    MonitorState state;
-    BenchFaults faults;
-    BenchLog log;
-    state.memory[2][0x44] = 0xC3;
-    for (const std::vector<std::uint8_t>& request :
-         {std::vector<std::uint8_t>{0xC1, 0x09, 0x02, 0x44}, std::vector<std::uint8_t>{0x60, 0x01, 0xA4, 0x44}}) {
-        const auto reply = state.handle(request, faults, log, 0);
-        ASSERT_TRUE(reply.has_value());
-        EXPECT_EQ((*reply)[4], 0xC3) << hex(request);
-    }
-}
-
 TEST(MonitorState, StateChangesAreLogged) {
     MonitorState state;
     BenchFaults faults;
@@ -112,12 +98,6 @@ TEST(MonitorState, StateChangesAreLogged) {
     EXPECT_EQ(log.events()[2].kind, BenchEventKind::ModeTableStored);
     EXPECT_EQ(log.events()[3].kind, BenchEventKind::UserTableStored);
     EXPECT_EQ(log.events()[3].timeMicroseconds, 8);
-}
-
-TEST(MonitorState, OnTimeIsKeptTo24Bits) {
-    MonitorState state;
-    state.setOnTime(0x1FFFFFF);
-    EXPECT_EQ(state.onTimeTenMinutes, 0xFFFFFFu);
 }
 
 TEST(BenchEdid, BaseBlockIsAValidEdid13) {

@@ -194,42 +194,6 @@ TEST(BusPrimitives, BusResetFreesASlaveStuckInTheMiddleOfAByte) {
     (void)value;
 }
 
-TEST(BusPrimitives, StartClearsAnEarlierError) {
-    LinkOnBench f;
-    f.bench.faults.noMonitor = true;
-    f.link.start();
-    EXPECT_FALSE(f.link.writeByte(0x6E));
-    EXPECT_EQ(f.link.errorCode(), LinkError::MonitorNotConnected);
-    f.bench.faults.noMonitor = false;
-    EXPECT_TRUE(f.link.start());
-    EXPECT_FALSE(f.link.errorFlag());
-    EXPECT_EQ(f.link.errorCode(), LinkError::None);
-    EXPECT_TRUE(f.link.writeByte(0x6E));
-    f.link.stop();
-}
-
-TEST(BusPrimitives, BusDelayCountScalesTheSpin) {
-    LinkOnBench f;
-    for (std::int32_t count : {50, 100, 150}) {
-        f.link.setBusDelayCount(count);
-        const auto before = f.bench.clock().nanoseconds();
-        f.link.busDelay(7);
-        EXPECT_EQ(f.bench.clock().nanoseconds() - before, 7 * count * bench::VirtualClock::kSpinIterationNs)
-            << "count " << count;
-    }
-}
-
-TEST(BusPrimitives, WaitMillisecondsEndsOnTheClock) {
-    LinkOnBench f;
-    for (std::int32_t ms : {0, 1, 30, 1000}) {
-        const auto before = f.bench.clock().elapsedMilliseconds();
-        f.link.waitMilliseconds(ms);
-        const auto waited = f.bench.clock().elapsedMilliseconds() - before;
-        EXPECT_GE(waited, ms - 1) << ms;
-        EXPECT_LE(waited, ms + 1) << ms;
-    }
-}
-
 // --- The hidden bus-stepping buttons ---------------------------------------------
 
 TEST(BusStepping, ReadsTheEepromByHand) {

@@ -2,7 +2,6 @@
 
 #include <string>
 
-#include "link/command_packet.h"
 #include "link/link_transcript.h"
 
 namespace velmora::link {
@@ -52,15 +51,6 @@ TEST(Transcript, NeverGrowsPastItsCapacity) {
     for (int i = 0; i < 5000; ++i) big.appendText("Error!!\r\n");
     EXPECT_EQ(static_cast<std::size_t>(big.length()), limit);
     EXPECT_EQ(big.text().substr(0, 12), "\r\n Error!!\r\n");
-}
-
-TEST(CommandPacket, ChecksumAndLengths) {
-    const std::uint8_t request[] = {0x6E, 0x51, 0x82, 0x01, 0x10};
-    EXPECT_EQ(xorChecksum(request), 0xAC);
-    EXPECT_EQ(payloadLength(0x82), 2u);
-    EXPECT_EQ(payloadLength(0xFF), 127u);
-    EXPECT_EQ(requestSize(0x80), 4u);
-    EXPECT_EQ(requestSize(0x85), 9u);
 }
 
 }  // namespace

@@ -12,6 +12,8 @@ MonitorDevice::MonitorDevice(MonitorState& state, BenchFaults& faults, BenchLog&
 }
 
 bool MonitorDevice::onAddress(std::uint8_t addressByte) {
+    // While the monitor is bus master the address on the bus is its own.
+    if (!transmitter_.idle()) return false;
     if (addressByte == kWriteAddress) {
         // A new request: whatever was not delivered of the last reply is gone.
         replyWaiting_ = false;

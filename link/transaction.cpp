@@ -22,7 +22,7 @@ constexpr FailureReport kFailureReports[] = {
 }  // namespace
 
 bool JigLink::isProtected(std::span<const std::uint8_t> request) const {
-    if (flags_.writeEnabled == 1) return false;
+    if (flags_.writeEnabled != 0) return false;
     const std::size_t n = payloadLength(request[2]);
     return isProtectedPayload(request.subspan(kHeaderBytes, n));
 }

@@ -7,6 +7,7 @@
 
 #include "link/jig_link.h"
 #include "platform/calibrated_spin.h"
+#include "platform/machine_link_platform.h"
 #include "platform/message_sink.h"
 #include "platform/ppdev_port.h"
 #include "platform/realtime_shield.h"
@@ -43,13 +44,10 @@ TEST(PpdevPort, FailureAdviceNamesTheCure) {
 
 TEST(PpdevPort, LinkOnAMissingPortReportsTheBoard) {
     std::ostringstream diagnostics;
-    PpdevPort port("/nonexistent/parport0", diagnostics);
-    SteadyClock clock;
-    CalibratedSpin spin(1);
-    RealtimeShield shield;
+    MachineLinkPlatform machine(diagnostics, "/nonexistent/parport0");
     RecordingMessageSink messages;
     link::ProgramFlags flags;
-    link::JigLink jig({port, clock, spin, shield, messages}, flags);
+    link::JigLink jig(machine.platform(messages), flags);
     std::uint8_t request[] = {0, 0, 0x82, 0x01, 0x10, 0};
     EXPECT_EQ(jig.transact(request, 30), nullptr);
     EXPECT_EQ(jig.errorCode(), link::LinkError::InterfaceBoard);

@@ -25,6 +25,7 @@ public:
             noResponse = true;
             return Reception::Failed;
         }
+        // Ends at the STOP, at a time-out, or at the 300th byte.
         for (;;) {
             std::uint8_t byte = 0;
             for (int bit = 0; bit < 8; ++bit) {

@@ -178,7 +178,6 @@ TEST(BusPrimitives, BusResetFreesASlaveStuckInTheMiddleOfAByte) {
     f.bench.eeprom(0).contents.fill(0x00);
     ASSERT_TRUE(f.link.start());
     ASSERT_TRUE(f.link.writeByte(0xA1));
-    std::uint8_t value = 0xFF;
     // Three bits of a byte, then the PC gives up: the EEPROM holds SDA low.
     f.link.setScl(false);
     f.link.releaseSda();
@@ -191,7 +190,6 @@ TEST(BusPrimitives, BusResetFreesASlaveStuckInTheMiddleOfAByte) {
     EXPECT_TRUE(f.link.senseSda());
     EXPECT_TRUE(f.link.readEepromBlock(0) != nullptr);
     EXPECT_EQ(f.link.replyBuffer()[0], 0x00);
-    (void)value;
 }
 
 // --- The hidden bus-stepping buttons ---------------------------------------------

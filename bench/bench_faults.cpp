@@ -1,0 +1,102 @@
+#include "bench/bench_faults.h"
+
+#include <charconv>
+#include <limits>
+
+namespace velmora::bench {
+
+namespace {
+
+constexpr BenchFaultName kNames[] = {
+    {"no-board", FaultArgument::None, 0, "no interface board on the port"},
+    {"no-monitor", FaultArgument::None, 0, "no device on the bus acknowledges"},
+    {"sda-low", FaultArgument::None, 0, "SDA held low on the bus"},
+    {"scl-stretch", FaultArgument::Number, -1, "monitor holds SCL low N status reads per acknowledge"},
+    {"bad-checksum", FaultArgument::Number, 1, "the next N replies have a wrong checksum"},
+    {"reply-delay", FaultArgument::Number, -1, "replies are ready N ms after the request"},
+    {"no-slave-reply", FaultArgument::None, 0, "no reply to requests from source 0x50"},
+    {"oversize-reply", FaultArgument::Number, 300, "slave-mode replies padded to N bytes"},
+    {"memory-form", FaultArgument::MemoryForm, -1, "memory requests understood: bypage, bydevice or both"},
+    {"ddc1", FaultArgument::Number, -1, "monitor streams its EDID on SDA (DDC1), N ms per bit"},
+    {"ddc1-silent-after", FaultArgument::Number, -1, "the DDC1 stream stops N ms after start"},
+};
+
+bool parseNumber(std::string_view text, std::int32_t& value) {
+    if (text.empty()) return false;
+    const auto* end = text.data() + text.size();
+    const auto result = std::from_chars(text.data(), end, value);
+    return result.ec == std::errc() && result.ptr == end && value >= 0;
+}
+
+bool parseMemoryForm(std::string_view text, MemoryForm& form) {
+    if (text == "bypage") form = MemoryForm::ByPage;
+    else if (text == "bydevice") form = MemoryForm::ByDevice;
+    else if (text == "both") form = MemoryForm::Both;
+    else return false;
+    return true;
+}
+
+void setNumber(std::string_view name, std::int32_t value, BenchFaults& faults) {
+    if (name == "scl-stretch") faults.sclStretchReads = value;
+    else if (name == "bad-checksum") faults.badChecksumReplies = value;
+    else if (name == "reply-delay") faults.replyDelayMs = value;
+    else if (name == "oversize-reply") faults.oversizeReplyBytes = value;
+    else if (name == "ddc1") faults.ddc1BitTimeMs = value;
+    else if (name == "ddc1-silent-after") faults.ddc1SilentAfterMs = value;
+}
+
+void setFlag(std::string_view name, BenchFaults& faults) {
+    if (name == "no-board") faults.noBoard = true;
+    else if (name == "no-monitor") faults.noMonitor = true;
+    else if (name == "sda-low") faults.sdaLow = true;
+    else if (name == "no-slave-reply") faults.noSlaveReply = true;
+}
+
+std::string knownNames() {
+    std::string list;
+    for (const auto& entry : kNames) {
+        if (!list.empty()) list += ", ";
+        list += entry.name;
+    }
+    return list;
+}
+
+}  // namespace
+
+std::span<const BenchFaultName> benchFaultNames() { return kNames; }
+
+std::string applyBenchFault(std::string_view text, BenchFaults& faults) {
+    const auto equals = text.find('=');
+    const std::string_view name = text.substr(0, equals);
+    const bool hasValue = equals != std::string_view::npos;
+    const std::string_view value = hasValue ? text.substr(equals + 1) : std::string_view{};
+
+    for (const auto& entry : kNames) {
+        if (entry.name != name) continue;
+        const std::string quoted = "\"" + std::string(text) + "\": ";
+        switch (entry.argument) {
+        case FaultArgument::None:
+            if (hasValue) return quoted + std::string(name) + " takes no value";
+            setFlag(name, faults);
+            return {};
+        case FaultArgument::Number: {
+            std::int32_t number = entry.defaultNumber;
+            if (hasValue ? !parseNumber(value, number) : number < 0) {
+                return quoted + std::string(name) + " needs =N, N a whole number from 0 to " +
+                       std::to_string(std::numeric_limits<std::int32_t>::max());
+            }
+            setNumber(name, number, faults);
+            return {};
+        }
+        case FaultArgument::MemoryForm: {
+            MemoryForm form{};
+            if (!parseMemoryForm(value, form)) return quoted + "memory-form needs =bypage, =bydevice or =both";
+            faults.memoryForm = form;
+            return {};
+        }
+        }
+    }
+    return "\"" + std::string(text) + "\": unknown bench fault; known: " + knownNames();
+}
+
+}  // namespace velmora::bench

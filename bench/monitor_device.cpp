@@ -1,0 +1,113 @@
+#include "bench/monitor_device.h"
+
+#include "link/command_packet.h"
+
+namespace velmora::bench {
+
+MonitorDevice::MonitorDevice(MonitorState& state, BenchFaults& faults, BenchLog& log, BenchTime& time,
+                             ReplyTransmitter& transmitter)
+    : state_(state), faults_(faults), log_(log), time_(time),
+      transmitter_(transmitter) {
+    request_.reserve(kRequestCapacity);
+}
+
+bool MonitorDevice::onAddress(std::uint8_t addressByte) {
+    // While the monitor is bus master the address on the bus is its own.
+    if (!transmitter_.idle()) return false;
+    if (addressByte == kWriteAddress) {
+        // A new request: whatever was not delivered of the last reply is gone.
+        replyWaiting_ = false;
+        transmitter_.cancel();
+        request_.clear();
+        transfer_ = Transfer::Request;
+        return true;
+    }
+    if (addressByte == kReadAddress) {
+        if (!replyWaiting_ || time_.nowMicroseconds() < replyReadyAt_) return false;
+        replyPosition_ = 0;
+        transfer_ = Transfer::Reply;
+        return true;
+    }
+    return false;
+}
+
+bool MonitorDevice::onWrite(std::uint8_t value) {
+    if (transfer_ != Transfer::Request || request_.size() >= kRequestCapacity) return false;
+    request_.push_back(value);
+    return true;
+}
+
+std::uint8_t MonitorDevice::onRead() {
+    if (transfer_ != Transfer::Reply || replyPosition_ >= reply_.size()) return 0xFF;
+    return reply_[replyPosition_++];
+}
+
+void MonitorDevice::onEnd() {
+    const Transfer ended = transfer_;
+    transfer_ = Transfer::None;
+    if (ended == Transfer::Reply) replyWaiting_ = false;  // read once
+    if (ended == Transfer::Request) finishRequest();
+}
+
+std::vector<std::uint8_t> MonitorDevice::frameReply(const std::vector<std::uint8_t>& payload) {
+    std::vector<std::uint8_t> frame;
+    frame.reserve(payload.size() + 3);
+    frame.push_back(link::kMonitorAddress);
+    frame.push_back(static_cast<std::uint8_t>(link::kLengthFlag | payload.size()));
+    for (std::uint8_t byte : payload) frame.push_back(byte);
+    std::uint8_t checksum = link::kHostAddress ^ link::xorChecksum(frame);
+    if (faults_.badChecksumReplies > 0) {
+        --faults_.badChecksumReplies;
+        checksum ^= 0xFF;
+    }
+    frame.push_back(checksum);
+    return frame;
+}
+
+void MonitorDevice::finishRequest() {
+    const std::int64_t now = time_.nowMicroseconds();
+    std::vector<std::uint8_t> whole;
+    whole.reserve(request_.size() + 1);
+    whole.push_back(kWriteAddress);
+    for (std::uint8_t byte : request_) whole.push_back(byte);
+
+    const bool framed = request_.size() >= 3 && (request_[1] & link::kLengthFlag) != 0 &&
+                        request_.size() == link::payloadLength(request_[1]) + 3 &&
+                        link::xorChecksum(whole) == 0;
+    if (!framed) {
+        log_.record(now, BenchEventKind::RequestRejected, whole);
+        return;
+    }
+    log_.record(now, BenchEventKind::Request, whole);
+
+    const std::span<const std::uint8_t> payload(request_.data() + 2, link::payloadLength(request_[1]));
+    const auto replyPayload = state_.handle(payload, faults_, log_, now);
+    const bool slaveMode = request_[0] == link::kHostAddress;
+    const std::int64_t readyAt = now + static_cast<std::int64_t>(faults_.replyDelayMs) * 1000;
+    std::vector<std::uint8_t> frame;
+    if (nextReplyOverride) {
+        frame = std::move(*nextReplyOverride);
+        nextReplyOverride.reset();
+    } else if (replyPayload) {
+        frame = frameReply(*replyPayload);
+        if (slaveMode) frame.insert(frame.begin(), link::kHostAddress);
+    } else {
+        if (!payload.empty() && payload[0] != 0x03) log_.record(now, BenchEventKind::NotUnderstood, whole);
+        return;
+    }
+
+    if (slaveMode) {
+        if (faults_.noSlaveReply) return;
+        // Zero padding keeps the XOR of the message at 0.
+        if (faults_.oversizeReplyBytes > 0 && frame.size() < static_cast<std::size_t>(faults_.oversizeReplyBytes)) {
+            frame.resize(static_cast<std::size_t>(faults_.oversizeReplyBytes), 0x00);
+        }
+        transmitter_.schedule(std::move(frame), readyAt);
+        return;
+    }
+    reply_ = std::move(frame);
+    replyReadyAt_ = readyAt;
+    replyWaiting_ = true;
+}
+
+}  // namespace velmora::bench

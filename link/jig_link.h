@@ -1,0 +1,118 @@
+#pragma once
+#include <array>
+#include <cstdint>
+#include <span>
+#include <string_view>
+
+#include "link/command_packet.h"
+#include "link/link_error.h"
+#include "link/link_transcript.h"
+#include "link/program_flags.h"
+#include "link/reply_mode.h"
+#include "platform/link_platform.h"
+
+namespace velmora::link {
+
+inline constexpr std::int32_t kDefaultBusDelayCount = 100;
+inline constexpr std::int32_t kLineReadBackReads = 2000;    // per line change
+inline constexpr std::int32_t kReplyStartReads = 400000;    // slave receiver: first SCL low
+inline constexpr std::int32_t kReplyBitReads = 50000;       // slave receiver: per bit / ack
+inline constexpr std::int32_t kSlaveReplyLimit = 300;       // bytes; reaching it fails
+inline constexpr std::int32_t kTransactionAttempts = 3;
+inline constexpr std::size_t kEepromBlockBytes = 256;
+inline constexpr std::size_t kEdidBytes = 128;
+
+// The link to the monitor through the interface board on the parallel port:
+// bit-banged I2C with read-back of every line, DDC2Bi command packets with
+// write protection, retries and both reply modes, EDID/EEPROM block reads and
+// the DDC1 stream, and the transcript of what passed on the bus.
+//
+// One instance for the whole program, owned by the application context.
+// Making it resets the bus. Operations return true (or the reply buffer) on
+// success; after a failure the error flag and error code stay readable until
+// the next START.
+class JigLink {
+public:
+    JigLink(platform::LinkPlatform platform, const ProgramFlags& flags);
+    JigLink(const JigLink&) = delete;
+    JigLink& operator=(const JigLink&) = delete;
+
+    // --- bus primitives (level true = released/high) ---
+    bool senseSda();
+    bool senseScl();
+    bool setScl(bool level);
+    bool setSda(bool level);
+    void releaseSda();
+    void busDelay(std::int32_t units);
+    void waitMilliseconds(std::int32_t ms);
+    bool start();
+    bool stop();
+    bool writeByte(std::uint8_t value);
+    bool readByte(std::uint8_t& value, bool last);
+    bool busReset();
+
+    // --- transcript ---
+    void transcriptOn() { transcript_.turnOn(); }
+    void transcriptOff() { transcript_.turnOff(); }
+    void appendText(std::string_view text) { transcript_.appendText(text); }
+    void appendHexByte(std::uint8_t value) { transcript_.appendHexByte(value); }
+    [[nodiscard]] std::string_view transcriptText() const { return transcript_.text(); }
+    [[nodiscard]] std::int32_t transcriptLength() const { return transcript_.length(); }
+
+    // --- error state and settings ---
+    void clearErrorFlag() { errorFlag_ = false; }
+    [[nodiscard]] bool errorFlag() const { return errorFlag_; }
+    [[nodiscard]] LinkError errorCode() const { return errorCode_; }
+    void setErrorCode(LinkError code) { errorCode_ = code; }
+    [[nodiscard]] ReplyMode replyMode() const { return replyMode_; }
+    void setReplyMode(ReplyMode mode) { replyMode_ = mode; }
+    [[nodiscard]] std::int32_t busDelayCount() const { return busDelayCount_; }
+    void setBusDelayCount(std::int32_t count) { busDelayCount_ = count; }
+    [[nodiscard]] std::uint8_t dataShadow() const { return dataShadow_; }
+
+    // --- command packets ---
+    // Sends `request` (a CommandPacket: bytes 0, 1 and the checksum are filled
+    // in place) and, unless replyArgument is 0, receives the reply. Returns the
+    // reply buffer or nullptr. A request whose length byte needs more bytes
+    // than `request` has is refused without touching the bus.
+    [[nodiscard]] const std::uint8_t* transact(std::span<std::uint8_t> request,
+                                               std::int32_t replyArgument);
+    bool readReplyAsMaster();
+    bool receiveReplyAsSlave();
+
+    // --- EDID and EEPROM ---
+    [[nodiscard]] const std::uint8_t* readEepromBlock(std::int32_t block);
+    std::uint16_t measureSdaRun();
+    [[nodiscard]] const std::uint8_t* readEdidDdc1();
+
+    [[nodiscard]] std::span<const std::uint8_t, kReplyBufferSize> replyBuffer() const {
+        return replyBuffer_;
+    }
+
+private:
+    void writeData(std::uint8_t value);
+    std::uint8_t readStatus();
+    bool waitForLine(std::uint8_t statusMask, bool level);
+    bool isProtected(std::span<const std::uint8_t> request) const;
+    bool runAttempt(std::span<std::uint8_t> request, std::int32_t replyArgument);
+    void reportFailure();
+
+    platform::LinkPlatform platform_;
+    const ProgramFlags& flags_;
+
+    std::uint8_t dataShadow_ = 0;
+    bool errorFlag_ = false;
+    ReplyMode replyMode_ = ReplyMode::SlaveReceive;
+    LinkError errorCode_ = LinkError::None;
+    LinkTranscript transcript_;
+    std::int32_t busDelayCount_ = kDefaultBusDelayCount;
+
+    std::array<std::uint8_t, kReplyBufferSize> replyBuffer_{};
+
+    // DDC1 run timer, kept for the life of the link.
+    bool ddc1ReferenceTaken_ = false;
+    bool ddc1ReferenceLevel_ = false;
+    std::int32_t ddc1LastChange_ = 0;
+};
+
+}  // namespace velmora::link

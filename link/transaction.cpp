@@ -1,0 +1,118 @@
+// The command-packet transaction: protection test, framing, three attempts,
+// reply reception in either mode, and the words shown when it fails.
+#include "link/jig_link.h"
+
+namespace velmora::link {
+
+namespace {
+
+struct FailureReport {
+    LinkError code;
+    std::string_view transcriptLine;
+    std::string_view message;  // empty: no message box
+};
+
+constexpr FailureReport kFailureReports[] = {
+    {LinkError::InterfaceBoard, "Check Connection of Interface board\r\n",
+     "Check Connection of Interface board"},
+    {LinkError::MonitorNotConnected, "Monitor is not Connected\r\n", "Monitor is not Connected"},
+    {LinkError::NoResponse, "No response from Monitor\r\n", ""},
+};
+
+}  // namespace
+
+bool JigLink::isProtected(std::span<const std::uint8_t> request) const {
+    if (flags_.writeEnabled != 0) return false;
+    const std::size_t n = payloadLength(request[2]);
+    return isProtectedPayload(request.subspan(kHeaderBytes, n));
+}
+
+const std::uint8_t* JigLink::transact(std::span<std::uint8_t> request,
+                                      std::int32_t replyArgument) {
+    // A request array too short for its own length byte is a caller's fault;
+    // refusing it keeps the checksum write inside the array.
+    if (request.size() < kHeaderBytes || request.size() < requestSize(request[2])) return nullptr;
+
+    if (isProtected(request)) {
+        appendText("Password is required \r\n");
+        platform_.messages.showMessage("Password is required", "");
+        return nullptr;
+    }
+
+    request[0] = kMonitorAddress;
+    request[1] = replyMode_ == ReplyMode::MasterRead ? kHostAddressMasterRead : kHostAddress;
+    replyBuffer_[0] = kHostAddress;
+    replyBuffer_[1] = kMonitorAddress;
+
+    for (std::int32_t attempt = 0; attempt < kTransactionAttempts; ++attempt) {
+        if (runAttempt(request, replyArgument)) {
+            appendText("OK.\r\n");
+            return replyBuffer_.data();
+        }
+        appendText("Error!!\r\n");
+        if (errorCode_ == LinkError::InterfaceBoard) break;
+    }
+    reportFailure();
+    return nullptr;
+}
+
+bool JigLink::runAttempt(std::span<std::uint8_t> request, std::int32_t replyArgument) {
+    appendText("PC:");
+    start();
+    const std::size_t n = payloadLength(request[2]);
+    std::uint8_t checksum = 0;
+    for (std::size_t i = 0; i < kHeaderBytes + n; ++i) {
+        writeByte(request[i]);  // no-op once a byte has failed
+        checksum ^= request[i];
+    }
+    request[kHeaderBytes + n] = checksum;
+    writeByte(checksum);
+    stop();
+
+    if (replyArgument != 0 && !errorFlag_) {
+        appendText("MON:");
+        if (replyMode_ == ReplyMode::MasterRead) {
+            waitMilliseconds(replyArgument);
+            readReplyAsMaster();
+        } else {
+            receiveReplyAsSlave();
+        }
+    }
+    return !errorFlag_;
+}
+
+void JigLink::reportFailure() {
+    for (const FailureReport& report : kFailureReports) {
+        if (report.code != errorCode_) continue;
+        appendText(report.transcriptLine);
+        if (!report.message.empty()) platform_.messages.showMessage(report.message, "");
+    }
+}
+
+bool JigLink::readReplyAsMaster() {
+    start();
+    writeByte(replyBuffer_[1] | 1);  // the monitor's read address, 0x6F
+    // The length byte (read second) decides how many follow; only its low
+    // seven bits count after adding the three bytes around the payload.
+    std::size_t i = 1;
+    bool readOk = readByte(replyBuffer_[1], false);
+    while (readOk) {
+        ++i;
+        const std::size_t end = static_cast<std::size_t>((replyBuffer_[2] + 3) & 0x7F);
+        if (i < end || i < 3) {
+            readOk = readByte(replyBuffer_[i], false);
+        } else {
+            break;
+        }
+    }
+    readByte(replyBuffer_[i], true);  // the checksum, not acknowledged
+    stop();
+    if (errorFlag_) return false;
+    if (xorChecksum(std::span<const std::uint8_t>(replyBuffer_.data(), i + 1)) != 0) {
+        appendText("Checksum");
+        errorFlag_ = true;
+    }
+    return !errorFlag_;
+}
+
+}  // namespace velmora::link

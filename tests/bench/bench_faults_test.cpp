@@ -1,0 +1,59 @@
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "bench/bench_faults.h"
+
+namespace velmora::bench {
+namespace {
+
+TEST(BenchFaults, ValuesLandInTheirKnobs) {
+    struct Row {
+        const char* text;
+        bool (*check)(const BenchFaults&);
+    };
+    const Row rows[] = {
+        {"no-board", [](const BenchFaults& f) { return f.noBoard; }},
+        {"no-monitor", [](const BenchFaults& f) { return f.noMonitor; }},
+        {"sda-low", [](const BenchFaults& f) { return f.sdaLow; }},
+        {"no-slave-reply", [](const BenchFaults& f) { return f.noSlaveReply; }},
+        {"scl-stretch=1999", [](const BenchFaults& f) { return f.sclStretchReads == 1999; }},
+        {"bad-checksum=3", [](const BenchFaults& f) { return f.badChecksumReplies == 3; }},
+        {"bad-checksum", [](const BenchFaults& f) { return f.badChecksumReplies == 1; }},
+        {"reply-delay=50", [](const BenchFaults& f) { return f.replyDelayMs == 50; }},
+        {"oversize-reply", [](const BenchFaults& f) { return f.oversizeReplyBytes == 300; }},
+        {"oversize-reply=400", [](const BenchFaults& f) { return f.oversizeReplyBytes == 400; }},
+        {"memory-form=bydevice", [](const BenchFaults& f) { return f.memoryForm == MemoryForm::ByDevice; }},
+        {"memory-form=both", [](const BenchFaults& f) { return f.memoryForm == MemoryForm::Both; }},
+        {"ddc1=16", [](const BenchFaults& f) { return f.ddc1BitTimeMs == 16; }},
+        {"ddc1-silent-after=5000", [](const BenchFaults& f) { return f.ddc1SilentAfterMs == 5000; }},
+    };
+    for (const Row& row : rows) {
+        BenchFaults faults;
+        faults.memoryForm = MemoryForm::ByPage;
+        EXPECT_EQ(applyBenchFault(row.text, faults), "") << row.text;
+        EXPECT_TRUE(row.check(faults)) << row.text;
+    }
+}
+
+TEST(BenchFaults, BadTextIsRefusedWithWhatIsValid) {
+    struct Row {
+        const char* text;
+        const char* hint;
+    };
+    for (const Row row : {Row{"no-bored", "known: no-board"}, Row{"no-board=1", "takes no value"},
+                          Row{"scl-stretch", "needs =N"}, Row{"scl-stretch=", "needs =N"},
+                          Row{"scl-stretch=-4", "needs =N"}, Row{"reply-delay=12ms", "needs =N"},
+                          Row{"reply-delay=99999999999", "needs =N"}, Row{"memory-form", "=bypage"},
+                          Row{"memory-form=page", "=bypage"}, Row{"", "unknown"}}) {
+        BenchFaults faults;
+        const std::string error = applyBenchFault(row.text, faults);
+        EXPECT_NE(error.find(row.hint), std::string::npos) << row.text << " -> " << error;
+        EXPECT_EQ(faults.sclStretchReads, 0) << row.text;
+        EXPECT_EQ(faults.memoryForm, MemoryForm::Both) << row.text;
+        EXPECT_FALSE(faults.noBoard) << row.text;
+    }
+}
+
+}  // namespace
+}  // namespace velmora::bench

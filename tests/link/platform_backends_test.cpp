@@ -1,0 +1,102 @@
+#include <gtest/gtest.h>
+
+#include <pthread.h>
+
+#include <sstream>
+#include <string>
+
+#include "link/jig_link.h"
+#include "platform/calibrated_spin.h"
+#include "platform/machine_link_platform.h"
+#include "platform/message_sink.h"
+#include "platform/ppdev_port.h"
+#include "platform/realtime_shield.h"
+#include "platform/steady_clock.h"
+
+namespace velmora::platform {
+namespace {
+
+TEST(PpdevPort, UnusablePortIsReportedOnceAndActsAsNoBoard) {
+    struct Row {
+        const char* path;
+        const char* reason;
+    };
+    for (const Row row : {Row{"/nonexistent/parport0", "No parallel port"},
+                          Row{"/dev/null", "cannot be used"}}) {
+        std::ostringstream diagnostics;
+        PpdevPort port(row.path, diagnostics);
+        EXPECT_FALSE(port.isOpen()) << row.path;
+        for (std::uint8_t value : {0x00, 0x08, 0x80, 0x88}) {
+            port.write8(kDataPort, value);
+            EXPECT_EQ(port.read8(kStatusPort), kStatusWithoutBoard) << row.path;
+        }
+        const std::string text = diagnostics.str();
+        EXPECT_NE(text.find(row.path), std::string::npos) << text;
+        EXPECT_NE(text.find(row.reason), std::string::npos) << text;
+        EXPECT_EQ(text.find('\n'), text.size() - 1) << "reported once: " << text;
+    }
+}
+
+TEST(PpdevPort, FailureAdviceNamesTheCure) {
+    EXPECT_NE(describePortFailure("/dev/parport0", EACCES).find("lp group"), std::string::npos);
+    EXPECT_NE(describePortFailure("/dev/parport0", EBUSY).find("Another program"), std::string::npos);
+}
+
+TEST(PpdevPort, LinkOnAMissingPortReportsTheBoard) {
+    std::ostringstream diagnostics;
+    MachineLinkPlatform machine(diagnostics, "/nonexistent/parport0");
+    RecordingMessageSink messages;
+    link::ProgramFlags flags;
+    link::JigLink jig(machine.platform(messages), flags);
+    std::uint8_t request[] = {0, 0, 0x82, 0x01, 0x10, 0};
+    EXPECT_EQ(jig.transact(request, 30), nullptr);
+    EXPECT_EQ(jig.errorCode(), link::LinkError::InterfaceBoard);
+    ASSERT_EQ(messages.messages.size(), 1u);
+    EXPECT_EQ(messages.messages[0].text, "Check Connection of Interface board");
+}
+
+TEST(SteadyClock, CountsMillisecondsAndSleeps) {
+    SteadyClock clock;
+    const std::int32_t begin = clock.milliseconds();
+    EXPECT_GE(begin, 0);
+    clock.sleepMilliseconds(20);
+    EXPECT_GE(clock.milliseconds() - begin, 20);
+    clock.sleepMilliseconds(-5);  // nothing to wait for
+}
+
+TEST(CalibratedSpin, TripsPerIterationForAMeasuredTrip) {
+    struct Row {
+        double nanosecondsPerTrip;
+        std::int32_t trips;
+    };
+    for (const Row row : {Row{1.0, 10}, Row{2.5, 4}, Row{0.3, 33}, Row{15.0, 1}, Row{0.0, 1}, Row{-1.0, 1}}) {
+        EXPECT_EQ(CalibratedSpin::tripsFor(row.nanosecondsPerTrip), row.trips) << row.nanosecondsPerTrip;
+    }
+    EXPECT_GE(CalibratedSpin().tripsPerIteration(), 1);
+    EXPECT_EQ(CalibratedSpin(0).tripsPerIteration(), 1);
+}
+
+TEST(RealtimeShield, LeavingRestoresThePolicy) {
+    int policyBefore = 0;
+    sched_param paramBefore{};
+    ASSERT_EQ(pthread_getschedparam(pthread_self(), &policyBefore, &paramBefore), 0);
+    RealtimeShield shield;
+    shield.enter();
+    shield.enter();  // nested use keeps the outer state
+    int policyInside = 0;
+    sched_param paramInside{};
+    pthread_getschedparam(pthread_self(), &policyInside, &paramInside);
+    EXPECT_EQ(policyInside, shield.raised() ? SCHED_FIFO : policyBefore);
+    shield.leave();
+    shield.leave();
+    shield.leave();  // unpaired leave does nothing
+    int policyAfter = 0;
+    sched_param paramAfter{};
+    pthread_getschedparam(pthread_self(), &policyAfter, &paramAfter);
+    EXPECT_EQ(policyAfter, policyBefore);
+    EXPECT_EQ(paramAfter.sched_priority, paramBefore.sched_priority);
+    EXPECT_FALSE(shield.raised());
+}
+
+}  // namespace
+}  // namespace velmora::platform

@@ -1,0 +1,341 @@
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "link_on_bench.h"
+
+namespace velmora::link {
+namespace {
+
+using testing::hexBytes;
+using testing::LinkOnBench;
+
+std::string repeat(const std::string& text, int times) {
+    std::string result;
+    for (int i = 0; i < times; ++i) result += text;
+    return result;
+}
+
+int countOf(std::string_view text, std::string_view item) {
+    int count = 0;
+    for (auto at = text.find(item); at != std::string_view::npos; at = text.find(item, at + 1)) ++count;
+    return count;
+}
+
+// --- The read of VCP 0x10 in both reply modes ---------------------------------
+
+struct WorkedExample {
+    ReplyMode mode;
+    const char* requestOnWire;
+    const char* transcript;
+};
+
+class WorkedExampleTest : public ::testing::TestWithParam<WorkedExample> {};
+
+TEST_P(WorkedExampleTest, RequestReplyAndTranscript) {
+    const WorkedExample& row = GetParam();
+    LinkOnBench f(row.mode);
+    f.link.transcriptOn();
+    bool ok = false;
+    const auto reply = f.request({0x01, 0x10}, 30, &ok);
+    ASSERT_TRUE(ok);
+    EXPECT_EQ(hexBytes(f.lastRequest), row.requestOnWire);
+    EXPECT_EQ(hexBytes(reply), "50 6E 88 02 00 10 00 00 64 00 32 F2");
+    EXPECT_EQ(f.link.transcriptText(), row.transcript);
+    EXPECT_TRUE(f.messages.messages.empty());
+    EXPECT_EQ(f.link.errorCode(), LinkError::None);
+    ASSERT_EQ(f.bench.log.requests().size(), 1u);
+    EXPECT_EQ(hexBytes(f.bench.log.requests()[0]), row.requestOnWire);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    BothModes, WorkedExampleTest,
+    ::testing::Values(
+        WorkedExample{ReplyMode::MasterRead, "6E 51 82 01 10 AC",
+                      "\r\n PC: S_ 6E 51 82 01 10 AC _E MON: S_ 6F 6E 88 02 00 10 00 00 64 00 32 F2 _E OK.\r\n"},
+        WorkedExample{ReplyMode::SlaveReceive, "6E 50 82 01 10 AD",
+                      "\r\n PC: S_ 6E 50 82 01 10 AD _E MON: 50 6E 88 02 00 10 00 00 64 00 32 F2 OK.\r\n"}),
+    [](const auto& info) { return info.param.mode == ReplyMode::MasterRead ? "MasterRead" : "SlaveReceive"; });
+
+TEST(Transaction, RunTranscriptReadThenWriteVcp) {
+    LinkOnBench f(ReplyMode::MasterRead);
+    f.link.transcriptOn();
+    f.link.appendText("  Test Function ");
+    f.link.appendText("\r\n");
+    f.request({0x01, 0x10}, 30);
+    f.request({0x03, 0x10, 0x00, 0x32}, 0);
+    EXPECT_EQ(f.link.transcriptText(),
+              "\r\n   Test Function  \r\n"
+              " PC: S_ 6E 51 82 01 10 AC _E MON: S_ 6F 6E 88 02 00 10 00 00 64 00 32 F2 _E OK.\r\n"
+              " PC: S_ 6E 51 84 03 10 00 32 9A _E OK.\r\n");
+    EXPECT_EQ(f.bench.monitor.vcp[0x10].current, 0x32);
+}
+
+TEST(Transaction, NoReplyArgumentReturnsBufferWithAddressesOnly) {
+    for (ReplyMode mode : {ReplyMode::MasterRead, ReplyMode::SlaveReceive}) {
+        LinkOnBench f(mode);
+        std::vector<std::uint8_t> packet{0, 0, 0x84, 0x03, 0x12, 0x00, 0x07, 0};
+        const std::uint8_t* reply = f.link.transact(packet, 0);
+        ASSERT_NE(reply, nullptr) << "mode " << static_cast<int>(mode);
+        EXPECT_EQ(reply, f.link.replyBuffer().data());
+        EXPECT_EQ(reply[0], 0x50);
+        EXPECT_EQ(reply[1], 0x6E);
+        EXPECT_EQ(f.bench.monitor.vcp[0x12].current, 7);
+        // Set VCP gets no reply: nothing may be left on the bus for the next request.
+        EXPECT_TRUE(f.bench.transmitter().idle());
+        EXPECT_FALSE(f.bench.monitorDevice().replyWaiting());
+    }
+}
+
+// --- What a failed exchange shows ----------------------------------------------
+
+struct FailureRow {
+    const char* name;
+    std::vector<const char*> faults;
+    ReplyMode mode;
+    LinkError code;
+    bool succeeds;
+    std::string transcript;  // after the leading CR LF
+    std::vector<std::string> messages;
+    std::size_t requestsReceived;
+};
+
+class FailureTableTest : public ::testing::TestWithParam<FailureRow> {};
+
+TEST_P(FailureTableTest, ErrorCodeAttemptsTranscriptAndMessages) {
+    const FailureRow& row = GetParam();
+    LinkOnBench f(row.mode);
+    for (const char* fault : row.faults) ASSERT_EQ(f.bench.applyFault(fault), "") << fault;
+    f.link.transcriptOn();
+    bool ok = false;
+    f.request({0x01, 0x10}, 30, &ok);
+    EXPECT_EQ(ok, row.succeeds);
+    EXPECT_EQ(f.link.errorCode(), row.code) << linkErrorName(f.link.errorCode());
+    EXPECT_EQ(f.link.transcriptText(), "\r\n" + row.transcript);
+    std::vector<std::string> shown;
+    for (const auto& message : f.messages.messages) {
+        EXPECT_EQ(message.caption, "");
+        shown.push_back(message.text);
+    }
+    EXPECT_EQ(shown, row.messages);
+    EXPECT_EQ(f.bench.log.requests().size(), row.requestsReceived);
+}
+
+const std::string kMasterRequest = " PC: S_ 6E 51 82 01 10 AC _E";
+const std::string kSlaveRequest = " PC: S_ 6E 50 82 01 10 AD _E";
+const std::string kGoodReply = " 6E 88 02 00 10 00 00 64 00 32 F2";
+const std::string kBadChecksumReply = " 6E 88 02 00 10 00 00 64 00 32 0D";
+
+std::string oversizeAttempt(int bytes) {
+    std::string text = kSlaveRequest + " MON: 50" + kGoodReply;
+    text += repeat(" 00", bytes - 12);
+    return text;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Rows, FailureTableTest,
+    ::testing::Values(
+        FailureRow{"NoBoard", {"no-board"}, ReplyMode::MasterRead, LinkError::InterfaceBoard, false,
+                   " PC: S_ Error!!\r\n Check Connection of Interface board\r\n",
+                   {"Check Connection of Interface board"}, 0},
+        FailureRow{"NoBoardSlave", {"no-board"}, ReplyMode::SlaveReceive, LinkError::InterfaceBoard, false,
+                   " PC: S_ Error!!\r\n Check Connection of Interface board\r\n",
+                   {"Check Connection of Interface board"}, 0},
+        FailureRow{"NoMonitor", {"no-monitor"}, ReplyMode::MasterRead, LinkError::MonitorNotConnected, false,
+                   repeat(" PC: S_ 6E Error!!\r\n", 3) + " Monitor is not Connected\r\n",
+                   {"Monitor is not Connected"}, 0},
+        FailureRow{"SdaHeldLow", {"sda-low"}, ReplyMode::SlaveReceive, LinkError::MonitorNotConnected, false,
+                   repeat(" PC: S_ 6E Error!!\r\n", 3) + " Monitor is not Connected\r\n",
+                   {"Monitor is not Connected"}, 0},
+        FailureRow{"ReplyNotReadyAt6F", {"reply-delay=50"}, ReplyMode::MasterRead,
+                   LinkError::MonitorNotConnected, false,
+                   repeat(kMasterRequest + " MON: S_ 6F Error!!\r\n", 3) + " Monitor is not Connected\r\n",
+                   {"Monitor is not Connected"}, 3},
+        FailureRow{"ReplyLateButInTime", {"reply-delay=25"}, ReplyMode::MasterRead, LinkError::None, true,
+                   kMasterRequest + " MON: S_ 6F" + kGoodReply + " _E OK.\r\n", {}, 1},
+        FailureRow{"NoSlaveReply", {"no-slave-reply"}, ReplyMode::SlaveReceive, LinkError::NoResponse, false,
+                   repeat(kSlaveRequest + " MON: Error!!\r\n", 3) + " No response from Monitor\r\n", {}, 3},
+        FailureRow{"SlaveReplyTooLate", {"reply-delay=500"}, ReplyMode::SlaveReceive, LinkError::NoResponse,
+                   false, repeat(kSlaveRequest + " MON: Error!!\r\n", 3) + " No response from Monitor\r\n", {}, 3},
+        FailureRow{"SlaveReplyLateButInTime", {"reply-delay=300"}, ReplyMode::SlaveReceive, LinkError::None,
+                   true, kSlaveRequest + " MON: 50" + kGoodReply + " OK.\r\n", {}, 1},
+        FailureRow{"ChecksumThreeTimes", {"bad-checksum=3"}, ReplyMode::MasterRead, LinkError::None, false,
+                   repeat(kMasterRequest + " MON: S_ 6F" + kBadChecksumReply + " _E Checksum Error!!\r\n", 3), {},
+                   3},
+        FailureRow{"ChecksumThreeTimesSlave", {"bad-checksum=3"}, ReplyMode::SlaveReceive, LinkError::None, false,
+                   repeat(kSlaveRequest + " MON: 50" + kBadChecksumReply + " Checksum Error!!\r\n", 3), {}, 3},
+        FailureRow{"ChecksumOnceThenRetried", {"bad-checksum=1"}, ReplyMode::MasterRead, LinkError::None, true,
+                   kMasterRequest + " MON: S_ 6F" + kBadChecksumReply + " _E Checksum Error!!\r\n" + kMasterRequest +
+                       " MON: S_ 6F" + kGoodReply + " _E OK.\r\n",
+                   {}, 2},
+        FailureRow{"SlaveReplyOf300Bytes", {"oversize-reply=300"}, ReplyMode::SlaveReceive, LinkError::None, false,
+                   repeat(oversizeAttempt(300) + " Error!!\r\n", 3), {}, 3},
+        FailureRow{"SlaveReplyOf299BytesXorZero", {"oversize-reply=299"}, ReplyMode::SlaveReceive,
+                   LinkError::None, true, oversizeAttempt(299) + " OK.\r\n", {}, 1},
+        FailureRow{"ClockStretchTooLong", {"scl-stretch=2000"}, ReplyMode::MasterRead,
+                   LinkError::MonitorNotConnected, false,
+                   repeat(" PC: S_ 6E Error!!\r\n", 3) + " Monitor is not Connected\r\n",
+                   {"Monitor is not Connected"}, 0}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST(Transaction, ErrorCodeStaysUntilTheNextStart) {
+    LinkOnBench f(ReplyMode::SlaveReceive);
+    f.bench.faults.noSlaveReply = true;
+    f.request({0x01, 0x10}, 30);
+    EXPECT_EQ(f.link.errorCode(), LinkError::NoResponse);
+    EXPECT_TRUE(f.link.errorFlag());
+    f.bench.faults.noSlaveReply = false;
+    bool ok = false;
+    f.request({0x01, 0x10}, 30, &ok);
+    EXPECT_TRUE(ok);
+    EXPECT_EQ(f.link.errorCode(), LinkError::None);
+}
+
+TEST(Transaction, ReplyCutOffBySlaveLimitDoesNotDisturbTheNextRequest) {
+    LinkOnBench f(ReplyMode::SlaveReceive);
+    f.bench.faults.oversizeReplyBytes = 400;
+    bool ok = true;
+    f.request({0x01, 0x10}, 30, &ok);
+    EXPECT_FALSE(ok);
+    f.bench.faults.oversizeReplyBytes = 0;
+    f.request({0x01, 0x12}, 30, &ok);
+    EXPECT_TRUE(ok);
+    // The monitor gives up each reply when the PC's next START takes the bus.
+    EXPECT_EQ(f.bench.log.eventsOf(bench::BenchEventKind::ReplyAbandoned).size(), 3u);
+    EXPECT_TRUE(f.messages.messages.empty());
+    EXPECT_EQ(f.bench.log.eventsOf(bench::BenchEventKind::RequestRejected).size(), 0u);
+}
+
+// --- Write protection ---------------------------------------------------------
+
+struct ProtectionRow {
+    std::vector<std::uint8_t> payload;
+    bool refused;  // with write-enabled mode off
+};
+
+class ProtectionTest : public ::testing::TestWithParam<ProtectionRow> {};
+
+TEST_P(ProtectionTest, RefusedRequestsSendNothingAndStayUntouched) {
+    const ProtectionRow& row = GetParam();
+    LinkOnBench f(ReplyMode::MasterRead);
+    f.flags.writeEnabled = 0;
+    f.link.transcriptOn();
+    f.link.setErrorCode(LinkError::MonitorNotConnected);
+
+    std::vector<std::uint8_t> packet(row.payload.size() + 4, 0xA5);
+    packet[2] = static_cast<std::uint8_t>(0x80 | row.payload.size());
+    std::copy(row.payload.begin(), row.payload.end(), packet.begin() + 3);
+    const auto before = packet;
+    const auto accessesBefore = f.bench.board().portAccesses();
+
+    const std::uint8_t* reply = f.link.transact(packet, 20);
+    const std::string input = hexBytes(row.payload);
+    if (row.refused) {
+        EXPECT_EQ(reply, nullptr) << input;
+        EXPECT_EQ(packet, before) << input;
+        EXPECT_EQ(f.bench.board().portAccesses(), accessesBefore) << input;
+        EXPECT_EQ(f.link.transcriptText(), "\r\n Password is required \r\n") << input;
+        ASSERT_EQ(f.messages.messages.size(), 1u) << input;
+        EXPECT_EQ(f.messages.messages[0], (platform::RecordedMessage{"Password is required", ""})) << input;
+        EXPECT_EQ(f.link.errorCode(), LinkError::MonitorNotConnected) << input;
+    } else {
+        EXPECT_GT(f.bench.board().portAccesses(), accessesBefore) << input;
+        EXPECT_EQ(countOf(f.link.transcriptText(), "Password"), 0) << input;
+        EXPECT_GE(f.bench.log.requests().size(), 1u) << input;
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Payloads, ProtectionTest,
+    ::testing::Values(ProtectionRow{{0x62, 0x01, 0xA0, 0x10, 0x55}, true},
+                      ProtectionRow{{0x62}, true},
+                      ProtectionRow{{0xC0, 0x09, 0x00, 0x10, 0x55}, true},
+                      ProtectionRow{{0xC0, 0x07, 0x10, 0x00, 0x01, 0x02}, true},
+                      ProtectionRow{{0xC0, 0x0A}, true},
+                      ProtectionRow{{0xC0}, true},
+                      ProtectionRow{{0x03, 0xE6, 0x00, 0x01}, true},
+                      ProtectionRow{{0xC0, 0x0B}, false},
+                      ProtectionRow{{0x03, 0x10, 0x00, 0x01}, false},
+                      ProtectionRow{{0x03, 0xE7, 0x00, 0x01}, false},
+                      ProtectionRow{{0x01, 0xE6}, false},
+                      ProtectionRow{{0xC1, 0x09, 0x00, 0x10}, false},
+                      ProtectionRow{{0x60, 0x01, 0xA0, 0x10}, false},
+                      ProtectionRow{{0x58}, false}),
+    [](const auto& info) {
+        std::string name = info.param.refused ? "Refused" : "Allowed";
+        for (std::uint8_t byte : info.param.payload) name += "_" + hexBytes({byte});
+        return name;
+    });
+
+TEST(Protection, WriteEnabledModeLetsEveryRequestThrough) {
+    LinkOnBench f(ReplyMode::MasterRead);
+    f.flags.writeEnabled = 1;
+    bool ok = false;
+    f.request({0x62, 0x01, 0xA2, 0x10, 0x55}, 20, &ok);
+    EXPECT_TRUE(ok);
+    EXPECT_EQ(f.bench.monitor.memory[1][0x10], 0x55);
+    EXPECT_TRUE(f.messages.messages.empty());
+}
+
+TEST(Protection, RequestShorterThanItsLengthByteIsRefusedUntouched) {
+    LinkOnBench f(ReplyMode::MasterRead);
+    std::vector<std::uint8_t> packet{0, 0, 0x85, 0x01, 0x10, 0};  // needs 9 bytes
+    const auto before = packet;
+    const auto accessesBefore = f.bench.board().portAccesses();
+    EXPECT_EQ(f.link.transact(packet, 30), nullptr);
+    EXPECT_EQ(packet, before);
+    EXPECT_EQ(f.bench.board().portAccesses(), accessesBefore);
+    std::vector<std::uint8_t> tiny{0x6E, 0x51};
+    EXPECT_EQ(f.link.transact(tiny, 30), nullptr);
+}
+
+// --- How many bytes a master read takes -------------------------------------------
+
+struct LengthRow {
+    std::vector<std::uint8_t> replyAt6F;  // what the monitor offers
+    const char* readInTranscript;         // the MON: part
+    bool accepted;
+};
+
+class MasterReadLengthTest : public ::testing::TestWithParam<LengthRow> {};
+
+TEST_P(MasterReadLengthTest, LengthByteDecidesTheBytesRead) {
+    const LengthRow& row = GetParam();
+    LinkOnBench f(ReplyMode::MasterRead);
+    f.bench.monitorDevice().nextReplyOverride = row.replyAt6F;
+    f.link.transcriptOn();
+    std::vector<std::uint8_t> packet{0, 0, 0x81, 0x58, 0};
+    const std::uint8_t* reply = f.link.transact(packet, 30);
+    EXPECT_EQ(reply != nullptr, row.accepted) << hexBytes(row.replyAt6F);
+    const std::string text(f.link.transcriptText());
+    EXPECT_NE(text.find(std::string(" MON: ") + row.readInTranscript + " _E"), std::string::npos)
+        << hexBytes(row.replyAt6F) << "\n" << text;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Quirks, MasterReadLengthTest,
+    ::testing::Values(LengthRow{{0x6E, 0x80, 0xBE}, "S_ 6F 6E 80 BE", true},
+                      LengthRow{{0x6E, 0xFD, 0xC3, 0x11}, "S_ 6F 6E FD C3", true},
+                      LengthRow{{0x6E, 0xFE, 0xC0, 0x11}, "S_ 6F 6E FE C0", true},
+                      LengthRow{{0x6E, 0xFF, 0xC1, 0x11}, "S_ 6F 6E FF C1", true},
+                      LengthRow{{0x6E, 0x7F, 0x41, 0x11}, "S_ 6F 6E 7F 41", true},
+                      LengthRow{{0x6E, 0x81, 0x58, 0xE7}, "S_ 6F 6E 81 58 E7", true}),
+    [](const auto& info) { return "LengthByte" + hexBytes({info.param.replyAt6F[1]}); });
+
+TEST(MasterReadLength, LongestReplyFillsBytesOneTo127) {
+    LinkOnBench f(ReplyMode::MasterRead);
+    std::vector<std::uint8_t> frame{0x6E, 0xFC};
+    for (int i = 0; i < 124; ++i) frame.push_back(static_cast<std::uint8_t>(i * 3));
+    std::uint8_t checksum = 0x50;
+    for (std::uint8_t byte : frame) checksum ^= byte;
+    frame.push_back(checksum);
+    f.bench.monitorDevice().nextReplyOverride = frame;
+    std::vector<std::uint8_t> packet{0, 0, 0x81, 0x58, 0};
+    const std::uint8_t* reply = f.link.transact(packet, 30);
+    ASSERT_NE(reply, nullptr);
+    EXPECT_EQ(std::vector<std::uint8_t>(reply + 1, reply + 128), frame);
+}
+
+}  // namespace
+}  // namespace velmora::link

@@ -1,0 +1,319 @@
+// The commands of the model image and the built-in factory functions.
+#include <vector>
+
+#include "model/feature_interpreter.h"
+#include "model/image_layout.h"
+
+namespace velmora::model {
+
+namespace {
+
+constexpr std::int32_t kServiceReply = 1000;
+constexpr std::int32_t kNoReply = 0;
+constexpr std::uint8_t kServiceFailed = 0xEE;
+constexpr std::uint8_t kNoVcp = 0xFF;
+
+// Service command codes of the built-in functions.
+constexpr std::uint8_t kModeSaveOld = 0x0C;
+constexpr std::uint8_t kModeSave = 0x58;
+constexpr std::uint8_t kUserDelete = 0x50;
+constexpr std::uint8_t kColorSave = 0x7D;
+constexpr std::uint8_t kChannelOneOld = 0x7B;
+
+constexpr std::uint8_t kUserTableOpcode = 0xC0;
+constexpr std::uint8_t kUserTableSubCode = 0x07;
+
+constexpr std::uint8_t kBrightness = 0x10;
+constexpr std::uint8_t kColorChannel = 0x14;
+constexpr std::uint8_t kDegaussStep1 = 0x01;
+constexpr std::uint8_t kDegaussStep2 = 0x00;
+
+// Blue, green, red cut-off, then blue, green, red gain.
+constexpr std::array<std::uint8_t, 6> kTestColors{0x70, 0x6E, 0x6C, 0x1A, 0x18, 0x16};
+
+// One mode-table descriptor of chunk 05 or 06.
+struct ModeTable {
+    std::uint8_t columns = 0;
+    std::uint8_t rows = 0;
+    std::uint16_t codes = 0;
+    std::uint16_t table = 0;
+    std::uint16_t modes = 0;
+};
+
+bool liesInside(const ModelDescription& model, std::size_t position, std::size_t count) {
+    return position + count <= model.imageLength();
+}
+
+}  // namespace
+
+bool FeatureInterpreter::operandsAvailable(std::size_t count) const {
+    return liesInside(model_, operandCursor, count);
+}
+
+std::uint8_t FeatureInterpreter::nextOperand() { return model_.imageByte(operandCursor++); }
+
+bool FeatureInterpreter::RunScript(std::span<const std::uint16_t> positions) {
+    for (std::uint16_t position : positions) {
+        const std::uint8_t opcode = model_.imageByte(position);
+        if (position == 0 || opcode == 0) continue;
+        operandCursor = static_cast<std::uint16_t>(position + 1);
+        if (!RunCommand(opcode)) return false;
+    }
+    return true;
+}
+
+bool FeatureInterpreter::RunScriptAt(std::uint16_t countPosition) {
+    const std::uint8_t count = model_.imageByte(countPosition);
+    if (!liesInside(model_, countPosition + 1u, 2u * count)) return false;
+    std::vector<std::uint16_t> positions;
+    for (std::size_t i = 0; i < count; ++i) {
+        positions.push_back(model_.imageWord(countPosition + 1 + 2 * i));
+    }
+    return RunScript(positions);
+}
+
+bool FeatureInterpreter::RunItem(std::int16_t kind, std::int16_t arg) {
+    if (kind == item_kind::Script || kind == item_kind::ServiceKey) {
+        return RunScriptAt(static_cast<std::uint16_t>(arg));
+    }
+    return RunCommand(static_cast<std::uint8_t>(kind & 0xFF));
+}
+
+bool FeatureInterpreter::RunCommand(std::uint8_t opcode) {
+    switch (opcode) {
+    case opcode::SetVcp: {
+        if (!operandsAvailable(2)) return false;
+        const std::uint8_t code = nextOperand();
+        const std::uint8_t value = nextOperand();
+        if (!setVcpTo(code, value)) return false;
+        wait(30);
+        // A control the monitor clamps reads back its maximum.
+        return readVcpOf(code) && (current == value || current == maximum);
+    }
+    case opcode::SetVcpUp:
+    case opcode::SetVcpDown:
+    case opcode::Sound:
+        return true;
+    case opcode::SetReply:
+        return runWrittenRequest(kServiceReply, true);
+    case opcode::SetVcpOnly: {
+        if (!operandsAvailable(2)) return false;
+        const std::uint8_t code = nextOperand();
+        return setVcpTo(code, nextOperand());
+    }
+    case opcode::Delay: {
+        if (!operandsAvailable(2)) return false;
+        const std::uint8_t a = nextOperand();
+        wait(a * nextOperand());
+        return true;
+    }
+    case opcode::UserTable:
+        return runUserTable();
+    case opcode::UserTableS:
+        return runUserTableToMode();
+    case opcode::TestVcp:
+        return runTestVcp();
+    case opcode::TestColor:
+        return runTestColor();
+    case opcode::SetOnly:
+        return runWrittenRequest(kNoReply, false);
+    case opcode::ModeSave:
+        return SendServiceCommand(model_.oldVersion != 0 ? kModeSaveOld : kModeSave);
+    case opcode::UserDelete2:
+        return runUserDelete2();
+    case opcode::StandardColorDump:
+        return runStandardDump(chunk::StandardColor);
+    case opcode::AllColorSave:
+        return runModeTableSave(chunk::AllColor);
+    case opcode::StandardModeDump:
+        return runStandardDump(chunk::StandardGeometry);
+    case opcode::ColorSave:
+        return SendServiceCommand(kColorSave);
+    case opcode::AllModeSave:
+        return runModeTableSave(chunk::AllGeometry);
+    case opcode::UserDelete:
+        return SendServiceCommand(kUserDelete);
+    case opcode::Channel1:
+    case opcode::Channel2:
+    case opcode::Channel3:
+    case opcode::Channel4:
+        return runChannel(static_cast<std::uint8_t>(opcode - opcode::Channel1));
+    case opcode::Degauss:
+        return runDegauss();
+    default:
+        return false;
+    }
+}
+
+// __SET_REPLY and __SETONLY: a request written out in the script, length
+// byte first, sent as it stands.
+bool FeatureInterpreter::runWrittenRequest(std::int32_t replyArgument, bool needsReply) {
+    if (!operandsAvailable(1)) return false;
+    const std::uint8_t lengthByte = nextOperand();
+    const std::size_t length = lengthByte & 0x7F;
+    if (!operandsAvailable(length)) return false;
+    for (std::size_t i = 0; i < length; ++i) request[3 + i] = nextOperand();
+    request[2] = lengthByte;
+    lastReply = link_.transact(request, replyArgument);
+    if (!needsReply) return lastReply != nullptr;
+    return lastReply != nullptr && lastReply[4] != kServiceFailed;
+}
+
+// __USER_TBL (v, n, p, n values): the user table of VCP v, values relative to
+// the monitor's present value.
+bool FeatureInterpreter::runUserTable() {
+    if (!operandsAvailable(3)) return false;
+    const std::uint8_t code = nextOperand();
+    const std::size_t count = nextOperand() & 0x7F;
+    const std::uint8_t parameter = nextOperand();
+    if (!operandsAvailable(count) || count + 4 > kMaxPayload) return false;
+    vcpCode = code;
+    if (code != kNoVcp && !ReadVcp()) return false;
+    request[3] = kUserTableOpcode;
+    request[4] = kUserTableSubCode;
+    request[5] = code;
+    request[6] = parameter;
+    for (std::size_t i = 0; i < count; ++i) request[7 + i] = ComputeValue(nextOperand());
+    const std::uint8_t* reply = send(count + 4, kServiceReply);
+    return reply != nullptr && reply[4] != kServiceFailed;
+}
+
+// __USER_TBL_S (v, n, mode, n values): one table request for a mode.
+bool FeatureInterpreter::runUserTableToMode() {
+    if (!operandsAvailable(3)) return false;
+    const std::uint8_t code = nextOperand();
+    const std::size_t count = nextOperand() & 0x7F;
+    const std::uint8_t mode = nextOperand();
+    if (!operandsAvailable(count) || count + 2 > kMaxPayload) return false;
+    vcpCode = code;
+    if (code != kNoVcp && !ReadVcp()) return false;
+    std::vector<std::uint8_t> values;
+    for (std::size_t i = 0; i < count; ++i) values.push_back(ComputeValue(nextOperand()));
+    return sendTableRequest(mode, values);
+}
+
+// __TESTVCP (v, d, n, n values): steps VCP v through the values, d x 10 ms apart.
+bool FeatureInterpreter::runTestVcp() {
+    if (!operandsAvailable(3)) return false;
+    const std::uint8_t code = nextOperand();
+    const std::uint8_t delay = nextOperand();
+    const std::size_t count = nextOperand() & 0x7F;
+    if (!operandsAvailable(count)) return false;
+    for (std::size_t i = 0; i < count; ++i) {
+        if (!setVcpTo(code, nextOperand())) return false;
+        wait(delay * 10);
+    }
+    return true;
+}
+
+// __TESTCOLOR (d): all cut-offs and gains to 0, then each in turn to full
+// while the one before it goes back to 0.
+bool FeatureInterpreter::runTestColor() {
+    if (!operandsAvailable(1)) return false;
+    const std::uint8_t delay = nextOperand();
+    for (std::uint8_t code : kTestColors) {
+        if (!setVcpTo(code, 0)) return false;
+        wait(10);
+    }
+    for (std::size_t i = 0; i < kTestColors.size(); ++i) {
+        if (!setVcpTo(kTestColors[i], 0xFF)) return false;
+        wait(10);
+        if (!setVcpTo(kTestColors[(i + 5) % kTestColors.size()], 0)) return false;
+        wait(delay * 10);
+    }
+    return true;
+}
+
+bool FeatureInterpreter::runChannel(std::uint8_t channel) {
+    if (model_.oldVersion != 0) {
+        return SendServiceCommand(static_cast<std::uint8_t>(kChannelOneOld - 2 * channel));
+    }
+    if (!setVcpTo(kColorChannel, channel)) return false;
+    wait(30);
+    return readVcpOf(kColorChannel) && current == channel;
+}
+
+bool FeatureInterpreter::runUserDelete2() {
+    if (!SendServiceCommand(kUserDelete)) return false;
+    if (!setVcpTo(kBrightness, 0xFF)) return false;
+    wait(100);
+    return readVcpOf(kBrightness) && (current == 0xFF || current == maximum);
+}
+
+bool FeatureInterpreter::runDegauss() {
+    // Both steps are sent whatever the first gave; the outcome is not judged.
+    (void)setVcpTo(kDegaussStep1, 1);
+    wait(10);
+    (void)setVcpTo(kDegaussStep2, 1);
+    return true;
+}
+
+// Chunk 03/04: count n, position of n VCP codes, position of n values.
+bool FeatureInterpreter::runStandardDump(std::uint8_t chunkId) {
+    const auto chunkAt = model_.FindChunk(chunkId);
+    if (!chunkAt) return true;
+    const std::uint8_t count = model_.imageByte(*chunkAt);
+    const std::uint16_t codes = model_.imageWord(*chunkAt + 1u);
+    const std::uint16_t values = model_.imageWord(*chunkAt + 3u);
+    if (!liesInside(model_, *chunkAt, 5) || !liesInside(model_, codes, count) ||
+        !liesInside(model_, values, count)) {
+        return false;
+    }
+    for (std::size_t i = 0; i < count; ++i) {
+        const std::uint8_t code = model_.imageByte(codes + i);
+        const std::uint8_t value = model_.imageByte(values + i);
+        if (!setVcpTo(code, value)) return false;
+        wait(10);
+        if (!readVcpOf(code) || (current != value && current != maximum)) return false;
+        wait(10);
+    }
+    return true;
+}
+
+// Chunk 05/06: count m, then m descriptors of 8 bytes. Every mode's values are
+// offsets to the monitor's present values of the columns' controls; each
+// mode's corrected values go to the monitor in one table request.
+bool FeatureInterpreter::runModeTableSave(std::uint8_t chunkId) {
+    const auto chunkAt = model_.FindChunk(chunkId);
+    if (!chunkAt) return true;
+    const std::uint8_t count = model_.imageByte(*chunkAt);
+    if (!liesInside(model_, *chunkAt + 1u, 8u * count)) return false;
+
+    // Every descriptor is checked before anything is sent.
+    std::vector<ModeTable> tables;
+    for (std::size_t d = 0; d < count; ++d) {
+        const std::size_t at = *chunkAt + 1 + 8 * d;
+        ModeTable table{model_.imageByte(at), model_.imageByte(at + 1), model_.imageWord(at + 2),
+                        model_.imageWord(at + 4), model_.imageWord(at + 6)};
+        if (table.columns > kSavedColumns || !liesInside(model_, table.codes, table.columns) ||
+            !liesInside(model_, table.table, std::size_t{table.columns} * table.rows) ||
+            !liesInside(model_, table.modes, table.rows)) {
+            return false;
+        }
+        tables.push_back(table);
+    }
+
+    for (const ModeTable& table : tables) {
+        for (std::size_t j = 0; j < table.columns; ++j) {
+            const std::uint8_t code = model_.imageByte(table.codes + j);
+            if (code == kNoVcp) continue;
+            if (!readVcpOf(code)) return false;
+            savedCurrent[j] = current;
+            savedMaximum[j] = maximum;
+        }
+        for (std::size_t i = 0; i < table.rows; ++i) {
+            std::vector<std::uint8_t> values;
+            for (std::size_t j = 0; j < table.columns; ++j) {
+                vcpCode = model_.imageByte(table.codes + j);
+                current = savedCurrent[j];
+                maximum = savedMaximum[j];
+                values.push_back(ComputeValue(model_.imageByte(table.table + i * table.columns + j)));
+            }
+            if (!sendTableRequest(model_.imageByte(table.modes + i), values)) return false;
+            wait(10);
+        }
+    }
+    return true;
+}
+
+}  // namespace velmora::model

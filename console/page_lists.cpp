@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "model/image_layout.h"
+#include "model/monitor_requests.h"
 #include "model/standard_names.h"
 
 namespace velmora::console {
@@ -12,7 +13,6 @@ namespace {
 constexpr std::int16_t kDeviceMemoryKind = 0xFB;  // memory type 1: device byte A0h + 2 x page
 constexpr std::int16_t kFirstMemoryKind = 0xA0;
 constexpr std::uint8_t kProtectedVcp = 0xE6;      // never listed
-constexpr std::uint8_t kMemoryReplyByte = 7;
 
 bool readAllowed(link::JigLink& link) { return link.errorCode() == link::LinkError::None; }
 
@@ -82,7 +82,7 @@ void addServiceItems(const model::ModelDescription& model, model::FeatureInterpr
             if (entry.kind == kDeviceMemoryKind && readAllowed(link)) {
                 const std::uint8_t* reply =
                     interpreter.ReadMemory(static_cast<std::uint8_t>(entry.arg & 0xFF), 1);
-                if (reply != nullptr) interpreter.current = reply[kMemoryReplyByte];
+                if (reply != nullptr) interpreter.current = reply[model::request::kMemoryReplyByte];
             }
             interpreter.maximum = 255;
             lists.items.push_back({textAt(model, entry.ref), entry.arg, entry.kind, interpreter.current, 255});

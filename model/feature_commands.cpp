@@ -3,14 +3,14 @@
 
 #include "model/feature_interpreter.h"
 #include "model/image_layout.h"
+#include "model/monitor_requests.h"
 
 namespace velmora::model {
 
+using namespace request;
+
 namespace {
 
-constexpr std::int32_t kServiceReply = 1000;
-constexpr std::int32_t kNoReply = 0;
-constexpr std::uint8_t kServiceFailed = 0xEE;
 constexpr std::uint8_t kNoVcp = 0xFF;
 
 // Service command codes of the built-in functions.
@@ -19,9 +19,6 @@ constexpr std::uint8_t kModeSave = 0x58;
 constexpr std::uint8_t kUserDelete = 0x50;
 constexpr std::uint8_t kColorSave = 0x7D;
 constexpr std::uint8_t kChannelOneOld = 0x7B;
-
-constexpr std::uint8_t kUserTableOpcode = 0xC0;
-constexpr std::uint8_t kUserTableSubCode = 0x07;
 
 constexpr std::uint8_t kBrightness = 0x10;
 constexpr std::uint8_t kColorChannel = 0x14;

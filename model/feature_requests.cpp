@@ -1,33 +1,11 @@
 // The monitor requests of the feature interpreter: VCP read and write,
 // service commands, table requests and one-byte memory access.
 #include "model/feature_interpreter.h"
+#include "model/monitor_requests.h"
 
 namespace velmora::model {
 
-namespace {
-
-// Reply arguments: milliseconds the monitor is given before its reply is read.
-constexpr std::int32_t kReadVcpReply = 30;
-constexpr std::int32_t kNoReply = 0;
-constexpr std::int32_t kServiceReply = 1000;
-constexpr std::int32_t kTableReply = 100;
-constexpr std::int32_t kMemoryReply = 20;
-
-constexpr std::uint8_t kGetVcp = 0x01;
-constexpr std::uint8_t kGetVcpReply = 0x02;
-constexpr std::uint8_t kSetVcp = 0x03;
-constexpr std::uint8_t kServiceFailed = 0xEE;
-constexpr std::uint8_t kTableRequest = 0x52;
-constexpr std::uint8_t kTableReplyOpcode = 0x53;
-constexpr std::uint8_t kMemoryReadByPage = 0xC1;
-constexpr std::uint8_t kMemoryWriteByPage = 0xC0;
-constexpr std::uint8_t kMemorySubCode = 0x09;
-constexpr std::uint8_t kMemorySubCodeBlock = 0x89;
-constexpr std::uint8_t kMemoryReadByDevice = 0x60;
-constexpr std::uint8_t kMemoryWriteByDevice = 0x62;
-constexpr std::uint8_t kEepromDevice = 0xA0;
-
-}  // namespace
+using namespace request;
 
 FeatureInterpreter::FeatureInterpreter(link::JigLink& link, const ModelDescription& model,
                                        const link::ProgramFlags& flags, platform::Clock& clock)

@@ -1,0 +1,33 @@
+#pragma once
+#include <cstdint>
+
+// The request vocabulary the feature interpreter speaks to the monitor's
+// microcontroller: reply arguments (how long the monitor is given before its
+// reply is read, 0 for no reply) and the payload bytes of each request.
+namespace velmora::model::request {
+
+inline constexpr std::int32_t kReadVcpReply = 30;
+inline constexpr std::int32_t kNoReply = 0;
+inline constexpr std::int32_t kServiceReply = 1000;
+inline constexpr std::int32_t kTableReply = 100;
+inline constexpr std::int32_t kMemoryReply = 20;
+
+inline constexpr std::uint8_t kGetVcp = 0x01;
+inline constexpr std::uint8_t kGetVcpReply = 0x02;
+inline constexpr std::uint8_t kSetVcp = 0x03;
+inline constexpr std::uint8_t kServiceFailed = 0xEE;  // reply byte 4 of a refused command
+inline constexpr std::uint8_t kTableRequest = 0x52;
+inline constexpr std::uint8_t kTableReplyOpcode = 0x53;
+inline constexpr std::uint8_t kUserTableOpcode = 0xC0;
+inline constexpr std::uint8_t kUserTableSubCode = 0x07;
+
+inline constexpr std::uint8_t kMemoryReadByPage = 0xC1;
+inline constexpr std::uint8_t kMemoryWriteByPage = 0xC0;
+inline constexpr std::uint8_t kMemorySubCode = 0x09;
+inline constexpr std::uint8_t kMemorySubCodeBlock = 0x89;
+inline constexpr std::uint8_t kMemoryReadByDevice = 0x60;
+inline constexpr std::uint8_t kMemoryWriteByDevice = 0x62;
+inline constexpr std::uint8_t kEepromDevice = 0xA0;
+inline constexpr std::uint8_t kMemoryReplyByte = 7;  // the byte read, in the reply
+
+}  // namespace velmora::model::request

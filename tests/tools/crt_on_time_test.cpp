@@ -17,6 +17,8 @@ struct OnTimeRow {
     std::string text;
 };
 
+void PrintTo(const OnTimeRow& row, std::ostream* out) { *out << "N = " << row.tenMinuteUnits; }
+
 class CrtOnTime : public ::testing::TestWithParam<OnTimeRow> {};
 
 TEST_P(CrtOnTime, ShowsHoursAndTensOfMinutes) {

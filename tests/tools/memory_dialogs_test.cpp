@@ -119,6 +119,8 @@ struct RangeRefusal {
     RecordedMessage message;
 };
 
+void PrintTo(const RangeRefusal& row, std::ostream* out) { *out << row.name; }
+
 class SaveRefusal : public ::testing::TestWithParam<RangeRefusal> {};
 
 TEST_P(SaveRefusal, SendsNothingAndLeavesTheFileAlone) {
@@ -246,6 +248,8 @@ struct LoadRefusal {
     std::string content;  // empty: the path is a folder or missing, as named
     std::string message;
 };
+
+void PrintTo(const LoadRefusal& row, std::ostream* out) { *out << row.name; }
 
 class DumpRefusal : public ::testing::TestWithParam<LoadRefusal> {};
 

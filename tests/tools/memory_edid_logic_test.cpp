@@ -99,6 +99,8 @@ struct PageReadRow {
     std::string firstCellRequest;  // page 2, address 0
 };
 
+void PrintTo(const PageReadRow& row, std::ostream* out) { *out << row.name; }
+
 class PageRead : public ::testing::TestWithParam<PageReadRow> {};
 
 TEST_P(PageRead, FillsTheDumpRowByRowInTheAccessForm) {
@@ -162,6 +164,8 @@ struct ProbeRow {
     EepromAccessMode after;
     bool pageRead;
 };
+
+void PrintTo(const ProbeRow& row, std::ostream* out) { *out << row.name; }
 
 class Probe : public ::testing::TestWithParam<ProbeRow> {};
 
@@ -230,6 +234,10 @@ struct WriteCheckRow {
     std::string page, address, data;
     std::string message;
 };
+
+void PrintTo(const WriteCheckRow& row, std::ostream* out) {
+    *out << '"' << row.page << "\" \"" << row.address << "\" \"" << row.data << '"';
+}
 
 class WriteChecks : public ::testing::TestWithParam<WriteCheckRow> {};
 

@@ -64,6 +64,8 @@ struct TimingRow {
     std::string right;
 };
 
+void PrintTo(const TimingRow& row, std::ostream* out) { *out << row.name; }
+
 class TimingLine : public ::testing::TestWithParam<TimingRow> {};
 
 TEST_P(TimingLine, FormatsBothColumns) {

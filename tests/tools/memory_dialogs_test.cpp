@@ -175,18 +175,12 @@ TEST(SaveMemory, FailedReadLeavesAnExistingFileExactlyAsItWas) {
     EXPECT_EQ(f.folder.entries(), 1u);
 }
 
-TEST(SaveMemory, FailedFirstReadCreatesNoFile) {
+TEST(MemoryDialogs, ChooserNamesTheFileAndCancelChangesNothing) {
     DialogsOnBench f;
-    ASSERT_TRUE(f.bench.applyFault("no-monitor").empty());
-    auto save = f.saveDialog();
-    save.setFileName(f.folder.file("new.mem"));
-    EXPECT_EQ(save.saveToFile({"0", "00", "0", "FF"}), MemoryAction::Failed);
-    EXPECT_FALSE(fs::exists(f.folder.file("new.mem")));
-    EXPECT_EQ(f.messages.messages, (std::vector<RecordedMessage>{{"Monitor is not Connected", ""}}));
-}
-
-TEST(SaveMemory, ChooserNamesTheFile) {
-    DialogsOnBench f;
+    auto dump = f.dumpDialog(MemoryRange{1, 1, 0x00, 0xFF});
+    EXPECT_FALSE(dump.chooseAndLoad());
+    EXPECT_EQ(dump.fileName(), "");
+    EXPECT_EQ(dump.boxTexts(), (RangeBoxTexts{"1", "00", "1", "FF"}));
     auto save = f.saveDialog();
     save.setFileName("typed.mem");
     EXPECT_FALSE(save.chooseFile());
@@ -194,7 +188,8 @@ TEST(SaveMemory, ChooserNamesTheFile) {
     f.chooser.answer = f.folder.file("chosen.mem");
     EXPECT_EQ(save.chooseFile(), f.chooser.answer);
     EXPECT_EQ(save.fileName(), *f.chooser.answer);
-    EXPECT_EQ(f.chooser.calls, (std::vector<std::string>(2, "Select File : |*.mem|mem")));
+    EXPECT_EQ(f.chooser.calls, (std::vector<std::string>(3, "Select File : |*.mem|mem")));
+    EXPECT_TRUE(f.journal.messages.empty());
 }
 
 // ---- Dump Memory ----------------------------------------------------------
@@ -302,16 +297,6 @@ TEST(DumpMemory, WriteBeforeAnyLoadSendsNothing) {
     EXPECT_TRUE(f.bench.log.requests().empty());
 }
 
-TEST(DumpMemory, ChooserCancelChangesNothing) {
-    DialogsOnBench f;
-    auto dump = f.dumpDialog(MemoryRange{1, 1, 0x00, 0xFF});
-    EXPECT_FALSE(dump.chooseAndLoad());
-    EXPECT_EQ(dump.fileName(), "");
-    EXPECT_EQ(dump.boxTexts(), (RangeBoxTexts{"1", "00", "1", "FF"}));
-    EXPECT_TRUE(f.journal.messages.empty());
-    EXPECT_EQ(f.chooser.calls, (std::vector<std::string>{"Select File : |*.mem|mem"}));
-}
-
 TEST(DumpMemory, FailedWriteStopsAndKeepsWhatWasWritten) {
     DialogsOnBench f;
     const std::string path = f.folder.file("four.mem");
@@ -341,17 +326,6 @@ TEST(DumpMemory, WriteEnabledModeOffRefusesTheFirstWrite) {
     EXPECT_EQ(f.messages.messages, (std::vector<RecordedMessage>{{"Password is required", ""}}));
     EXPECT_EQ(f.journal.messages, (std::vector<RecordedMessage>{{"I2C communication Error!", "Error"}}));
     EXPECT_TRUE(f.bench.log.requests().empty());
-}
-
-TEST(DumpMemory, WritesInTheCurrentAccessForm) {
-    DialogsOnBench f;
-    f.flags.eepromAccessMode = link::EepromAccessMode::ByDevice;
-    const std::string path = f.folder.file("device.mem");
-    writeFile(path, "_2FF_3005A6B");
-    auto dump = f.dumpDialog();
-    ASSERT_TRUE(dump.loadFile(path));
-    EXPECT_EQ(dump.writeToMonitor(), MemoryAction::Done);
-    EXPECT_EQ(f.payloads(), (std::vector<std::string>{"62 01 A4 FF 5A", "62 01 A6 00 6B"}));
 }
 
 }  // namespace

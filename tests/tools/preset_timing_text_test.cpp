@@ -104,12 +104,5 @@ TEST(PresetTimingTexts, ShowsAtMostSixteenTimings) {
     EXPECT_EQ(linesOf(texts.right).size(), 16u);
 }
 
-TEST(PresetTimingTexts, StopsAtTheEndMark) {
-    auto model = std::make_unique<model::ModelDescription>();
-    model->timingEntries[0] = {31.469, 59.94, 3, 0, 0, 2};
-    model->timingEntries[2] = {37.5, 75.0, 3, 0, 0, 14};  // after the end mark
-    EXPECT_EQ(linesOf(presetTimingTexts(*model).left).size(), 1u);
-}
-
 }  // namespace
 }  // namespace velmora::tools

@@ -53,6 +53,7 @@ void MemoryEdidLogic::initialise() {
 }
 
 void MemoryEdidLogic::firstPaint(std::string_view pageText) {
+    if (firstPaintDone_) return;
     firstPaintDone_ = true;
     pageTextChanged(pageText);
 }

@@ -63,7 +63,8 @@ public:
     [[nodiscard]] bool firstPaintDone() const { return firstPaintDone_; }
 
     // The first paint: from now on a page change reads the page (and this
-    // one does, with Auto Reading on).
+    // one does, with Auto Reading on). Later paints may call it again; only
+    // the first after initialise() counts.
     void firstPaint(std::string_view pageText);
     // The Page box's text changed (typing or the spin): reads the page when
     // Auto Reading is on and the window has been painted.

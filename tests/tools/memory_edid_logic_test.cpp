@@ -73,6 +73,8 @@ TEST(MemoryEdidWindow, OpeningWithAutoReadingOnReadsPageZeroAtTheFirstPaintOnly)
     EXPECT_TRUE(f.window.firstPaintDone());
     EXPECT_EQ(f.bench.log.requests().size(), 1u + 256u);  // the probe, then every cell
     for (int row = 0; row < 16; ++row) EXPECT_EQ(f.window.dump().rowText(row), expectedRow(f.bench.monitor, 0, row));
+    f.window.firstPaint("0");  // a repaint reads nothing
+    EXPECT_EQ(f.bench.log.requests().size(), 257u);
 
     // Every later change of the Page box reads the whole page again.
     f.bench.log.clear();

@@ -201,6 +201,7 @@ std::string usageText() {
            "\n"
            "Options:\n"
            "  --bench               run on the virtual bench instead of the parallel port\n"
+           "                        (a fresh bench for every run, on its virtual clock)\n"
            "  --bench-fault NAME[=N]  switch on a fault of the bench (repeatable; needs --bench)\n"
            "  --model FILE.mdl      compile a model first: its PROTOCOL sets the reply mode,\n"
            "                        its items become runnable\n"

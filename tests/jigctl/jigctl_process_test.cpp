@@ -1,0 +1,230 @@
+// velmora-jigctl as a technician runs it: a process on the virtual bench,
+// its output streams and its exit status.
+#include <gtest/gtest.h>
+#include <stdlib.h>
+
+#include <filesystem>
+#include <fstream>
+#include <memory>
+#include <sstream>
+
+#include "bench/virtual_bench.h"
+#include "console/page_lists.h"
+#include "model/program_context.h"
+#include "process_runner.h"
+#include "tools/cli/jigctl_output.h"
+#include "tools/memory_image.h"
+
+namespace velmora::tools::cli {
+namespace {
+
+namespace fs = std::filesystem;
+using testing::ProcessResult;
+using testing::runJigctl;
+
+std::string joined(const std::vector<std::string>& arguments) {
+    std::string text;
+    for (const auto& argument : arguments) text += argument + " ";
+    return text;
+}
+
+std::string sampleModel(const std::string& name) { return std::string(VELMORA_SAMPLE_MODELS_DIR) + name; }
+
+bool contains(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
+
+struct CommandRow {
+    std::vector<std::string> arguments;
+    int status;
+    std::string out;  // expected within standard output
+    std::string err;  // expected within standard error
+};
+
+void PrintTo(const CommandRow& row, std::ostream* out) { *out << joined(row.arguments); }
+
+class Commands : public ::testing::TestWithParam<CommandRow> {};
+
+TEST_P(Commands, PrintAndExitAsTheyShould) {
+    const CommandRow& row = GetParam();
+    const ProcessResult result = runJigctl(row.arguments);
+    const std::string shown = joined(row.arguments) + "\nout: " + result.out + "\nerr: " + result.err;
+    EXPECT_EQ(result.status, row.status) << shown;
+    EXPECT_TRUE(contains(result.out, row.out)) << shown;
+    EXPECT_TRUE(contains(result.err, row.err)) << shown;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    OnTheBench, Commands,
+    ::testing::Values(
+        CommandRow{{"--bench", "--bench-fault", "no-board", "read-vcp", "10"}, 1, "",
+                   "Check Connection of Interface board\n"},
+        CommandRow{{"--bench", "read-vcp", "10"}, 0, "VCP 10: current  50 (32h), maximum 100 (64h)\n", ""},
+        CommandRow{{"--bench", "--bench-fault", "no-monitor", "read-vcp", "0x10"}, 1, "", "Monitor is not Connected"},
+        CommandRow{{"--bench", "set-vcp", "10h", "20"}, 0, "OK\n", ""},
+        CommandRow{{"--bench", "--read-only", "set-vcp", "E6", "01"}, 1, "", "Password is required"},
+        CommandRow{{"--bench", "service", "58"}, 0, "OK\n", ""},
+        CommandRow{{"--bench", "service", "E1"}, 1, "Error\n", ""},  // the monitor refuses E0..EF
+        CommandRow{{"--bench", "read-mem", "1", "10"}, 0, "C1\n", ""},    // 11h + 40h + 7 x 10h
+        CommandRow{{"--bench", "read-mem", "1", "0x10"}, 0, "C1\n", ""},
+        CommandRow{{"--bench", "--protocol", "slave", "--bench-fault", "memory-form=bydevice", "read-mem", "0", "0"}, 1,
+                   "", "read-mem: the byte could not be read"},
+        CommandRow{{"--bench", "write-mem", "1", "10", "55"}, 0, "OK\n", ""},
+        CommandRow{{"--bench", "--read-only", "write-mem", "1", "10", "55"}, 1, "", "Password is required"},
+        CommandRow{{"--bench", "edid"}, 0, "00 FF FF FF FF FF FF 00 ", ""},
+        CommandRow{{"--bench", "edid", "1"}, 1, "XX XX XX XX XX XX XX XX XX XX XX XX XX XX XX XX \n", ""},
+        CommandRow{{"--bench", "crt-time"}, 0, "  3001 hour(s) 10 minute(s).  \n", ""},
+        CommandRow{{"--bench", "--read-only", "crt-time"}, 0, "  3001 hour(s) 10 minute(s).  \n", ""},
+        CommandRow{{"--bench", "--bench-fault", "no-monitor", "crt-time"}, 1,
+                   "This Monitor can't support the CRT time information\n", "Monitor is not Connected"},
+        CommandRow{{"--bench", "--model", sampleModel("vm1795.mdl"), "run", "1C"}, 0, "OK\n", ""},
+        CommandRow{{"--bench", "--bench-fault", "no-monitor", "--model", sampleModel("vm1795.mdl"), "run", "1c"}, 1,
+                   "Error\n", "Monitor is not Connected"},
+        CommandRow{{"--model", sampleModel("vm1795.mdl"), "timings"}, 0,
+                   "VM-1795\n No H(kHz) V(Hz) Pol  Resolution    Velmora Standard\n"
+                   "  0  31.47  70.09 NP  720 x  400    2: IBM VGA2 70Hz\n",
+                   ""},
+        CommandRow{{"--help"}, 0, "save-mem FROMPAGE FROMADDR TOPAGE TOADDR FILE", ""}));
+
+TEST(Trace, ShowsTheWorkedExamplesBytes) {
+    // Reading H-POSITION as bus master (the DDC2Bi protocol of the sample model).
+    const std::string exchange =
+        "PC: S_ 6E 51 82 01 20 9C _E MON: S_ 6F 6E 88 02 00 20 00 00 FF 00 80 EB _E OK.\n";
+    for (const auto& arguments : {std::vector<std::string>{"--bench", "--protocol", "ddc2bi", "--trace", "read-vcp", "20"},
+                                  std::vector<std::string>{"--bench", "--trace", "--model", sampleModel("vm1795.mdl"),
+                                                           "read-vcp", "20"}}) {
+        const ProcessResult result = runJigctl(arguments);
+        EXPECT_EQ(result.status, 0) << joined(arguments);
+        EXPECT_TRUE(contains(result.err, exchange)) << joined(arguments) << "\n" << result.err;
+        EXPECT_EQ(result.out, "VCP 20: current 128 (80h), maximum 255 (FFh)\n");
+    }
+    // Without the option nothing of the transcript appears.
+    EXPECT_EQ(runJigctl({"--bench", "read-vcp", "20"}).err, "");
+}
+
+struct UsageRow {
+    std::vector<std::string> arguments;
+    std::string reason;
+};
+
+void PrintTo(const UsageRow& row, std::ostream* out) { *out << joined(row.arguments); }
+
+class BadUsage : public ::testing::TestWithParam<UsageRow> {};
+
+TEST_P(BadUsage, ExitsWithTwoAndOneLine) {
+    const UsageRow& row = GetParam();
+    const ProcessResult result = runJigctl(row.arguments);
+    const std::string shown = joined(row.arguments) + "\nerr: " + result.err;
+    EXPECT_EQ(result.status, 2) << shown;
+    EXPECT_EQ(result.out, "") << shown;
+    EXPECT_TRUE(contains(result.err, row.reason)) << shown;
+    // One line of reason; with --trace on, no transcript means no exchange.
+    EXPECT_EQ(std::count(result.err.begin(), result.err.end(), '\n'), 1) << shown;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Arguments, BadUsage,
+    ::testing::Values(
+        UsageRow{{}, "no command given"}, UsageRow{{"--bench", "frobnicate"}, "unknown command frobnicate"},
+        UsageRow{{"--bench", "--trace", "read-vcp"}, "usage: read-vcp CODE"},
+        UsageRow{{"--bench", "--trace", "read-vcp", "100"}, "outside 00..FF"},
+        UsageRow{{"--bench", "--trace", "read-vcp", "zz"}, "not a hexadecimal number"},
+        UsageRow{{"--bench", "--trace", "read-mem", "4", "00"}, "outside 0..3"},
+        UsageRow{{"--bench", "--trace", "read-mem", "1h", "00"}, "not a decimal number"},
+        UsageRow{{"--bench", "--trace", "edid", "256"}, "outside 0..255"},
+        UsageRow{{"--bench-fault", "no-board", "read-vcp", "10"}, "--bench-fault needs --bench"},
+        UsageRow{{"--bench", "--bench-fault", "bogus", "read-vcp", "10"}, "bogus"},
+        UsageRow{{"--bench", "--protocol", "i2c", "read-vcp", "10"}, "ddc2bi or slave"},
+        UsageRow{{"--bench", "items"}, "needs --model"},
+        UsageRow{{"--bench", "--model", "/nonexistent/x.mdl", "items"}, "cannot load /nonexistent/x.mdl"},
+        UsageRow{{"--bench", "--trace", "--model", sampleModel("vm1795.mdl"), "run", "00"}, "is no function of VM-1795"},
+        UsageRow{{"--bench", "--trace", "save-mem", "0", "20", "0", "1F", "/tmp/never.mem"},
+                 "The range ends before it starts"},
+        UsageRow{{"--bench", "--trace", "save-mem", "4", "00", "4", "FF", "/tmp/never.mem"},
+                 "Page must be 0,1,2, or 3"},
+        UsageRow{{"--bench", "--trace", "save-mem", "0", "00", "0", "100", "/tmp/never.mem"},
+                 "Addresse must be between 0 and FF"},
+        UsageRow{{"--bench", "--trace", "load-mem", "/nonexistent/x.mem"}, "Can't Open File : /nonexistent/x.mem"}));
+
+// The items command lists what the console's own list building gives for
+// every page of the model, values read on an identical bench.
+class Items : public ::testing::TestWithParam<std::string> {};
+
+TEST_P(Items, ListEveryPageAsTheConsoleBuildsIt) {
+    const std::string path = sampleModel(GetParam());
+    const ProcessResult result = runJigctl({"--bench", "--model", path, "items"});
+    ASSERT_EQ(result.status, 0) << result.err;
+
+    bench::VirtualBench bench;
+    platform::RecordingMessageSink messages;
+    auto program = std::make_unique<model::ProgramContext>(bench.platform(messages));
+    ASSERT_EQ(program->loadModel(path), 1);
+    std::string expected;
+    const int pages = program->model.pageCount();
+    ASSERT_GE(pages, 2);
+    for (int page = 0; page < pages; ++page) {
+        expected += pageListsText(page, console::buildPageLists(page, program->model, program->interpreter,
+                                                                  program->link));
+    }
+    EXPECT_EQ(result.out, expected) << GetParam();
+    EXPECT_TRUE(contains(result.out, "Geometry\n  Items\n")) << GetParam();
+    EXPECT_TRUE(contains(result.out, "Color\n  Items\n")) << GetParam();
+}
+
+INSTANTIATE_TEST_SUITE_P(SampleModels, Items,
+                         ::testing::Values("vm1495.mdl", "vm1595.mdl", "vm1795.mdl", "vm1995pro.mdl", "vm2195.mdl"),
+                         [](const auto& info) { return info.param.substr(0, info.param.find('.')); });
+
+class MemoryFiles : public ::testing::Test {
+protected:
+    void SetUp() override {
+        std::string pattern = (fs::temp_directory_path() / "jigctl_files_XXXXXX").string();
+        folder_ = ::mkdtemp(pattern.data());
+    }
+    void TearDown() override { fs::remove_all(folder_); }
+    std::string file(const std::string& name) const { return (folder_ / name).string(); }
+    static std::string read(const std::string& path) {
+        std::ifstream in(path, std::ios::binary);
+        std::stringstream text;
+        text << in.rdbuf();
+        return text.str();
+    }
+    static void write(const std::string& path, const std::string& text) {
+        std::ofstream(path, std::ios::binary) << text;
+    }
+
+    fs::path folder_;
+};
+
+TEST_F(MemoryFiles, SaveWritesTheRangeAcrossPages) {
+    const ProcessResult result = runJigctl({"--bench", "save-mem", "0", "F0", "1", "0F", file("range.mem")});
+    EXPECT_EQ(result.status, 0) << result.err;
+    EXPECT_EQ(result.out, "Reading Operation Success.\n");
+    std::vector<std::uint8_t> bytes;
+    for (int location = 0xF0; location <= 0x10F; ++location) {
+        bytes.push_back(bench::MonitorState::defaultMemoryByte(location / 256, location % 256));
+    }
+    EXPECT_EQ(read(file("range.mem")), formatMemoryImage(0xF0, 0x10F, bytes));
+}
+
+TEST_F(MemoryFiles, LoadWritesTheFileBack) {
+    write(file("two.mem"), "_110_1115aa5");
+    const ProcessResult result = runJigctl({"--bench", "--trace", "load-mem", file("two.mem")});
+    EXPECT_EQ(result.status, 0) << result.err;
+    EXPECT_EQ(result.out, "Writing Operation Success.\n");
+    EXPECT_TRUE(contains(result.err, "PC: S_ 6E 50 85 C0 09 01 10 5A")) << result.err;
+    EXPECT_TRUE(contains(result.err, "PC: S_ 6E 50 85 C0 09 01 11 A5")) << result.err;
+}
+
+TEST_F(MemoryFiles, LoadRefusesWhatTheDialogRefuses) {
+    write(file("bad.mem"), "_000_0FF00");
+    ProcessResult result = runJigctl({"--bench", "load-mem", file("bad.mem")});
+    EXPECT_EQ(result.status, 2);
+    EXPECT_EQ(result.err, "Data is currupt\n");
+
+    write(file("good.mem"), "_000_00012");
+    result = runJigctl({"--bench", "--read-only", "load-mem", file("good.mem")});
+    EXPECT_EQ(result.status, 1);
+    EXPECT_EQ(result.err, "Password is required\nI2C communication Error!\n");
+}
+
+}  // namespace
+}  // namespace velmora::tools::cli

@@ -1,0 +1,82 @@
+#include "process_runner.h"
+
+#include <fcntl.h>
+#include <spawn.h>
+#include <stdlib.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <fstream>
+#include <sstream>
+
+extern char** environ;
+
+namespace velmora::tools::cli::testing {
+
+namespace {
+
+// A file for one output stream, removed again when done.
+class CaptureFile {
+public:
+    CaptureFile() {
+        char pattern[] = "/tmp/jigctl_output_XXXXXX";
+        fd_ = ::mkstemp(pattern);
+        path_ = pattern;
+    }
+    ~CaptureFile() {
+        if (fd_ >= 0) ::close(fd_);
+        ::unlink(path_.c_str());
+    }
+    CaptureFile(const CaptureFile&) = delete;
+    CaptureFile& operator=(const CaptureFile&) = delete;
+
+    [[nodiscard]] int fd() const { return fd_; }
+    [[nodiscard]] std::string text() const {
+        std::ifstream in(path_, std::ios::binary);
+        std::stringstream text;
+        text << in.rdbuf();
+        return text.str();
+    }
+
+private:
+    int fd_ = -1;
+    std::string path_;
+};
+
+}  // namespace
+
+ProcessResult runJigctl(const std::vector<std::string>& arguments) {
+    CaptureFile out;
+    CaptureFile err;
+    std::vector<std::string> words{VELMORA_JIGCTL};
+    words.insert(words.end(), arguments.begin(), arguments.end());
+    std::vector<char*> argv;
+    for (auto& word : words) argv.push_back(word.data());
+    argv.push_back(nullptr);
+
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
+    posix_spawn_file_actions_adddup2(&actions, out.fd(), 1);
+    posix_spawn_file_actions_adddup2(&actions, err.fd(), 2);
+    pid_t pid = 0;
+    ProcessResult result;
+    const int spawned = posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), environ);
+    posix_spawn_file_actions_destroy(&actions);
+    if (spawned != 0) {
+        result.err = "could not start " + words[0];
+        return result;
+    }
+    int status = 0;
+    pid_t waited = -1;
+    do {
+        waited = ::waitpid(pid, &status, 0);
+    } while (waited < 0 && errno == EINTR);
+    if (waited == pid && WIFEXITED(status)) result.status = WEXITSTATUS(status);
+    result.out = out.text();
+    result.err = err.text();
+    return result;
+}
+
+}  // namespace velmora::tools::cli::testing

@@ -1,0 +1,237 @@
+#include "tools/cli/jigctl_arguments.h"
+
+#include <algorithm>
+
+#include "bench/bench_faults.h"
+
+namespace velmora::tools::cli {
+
+namespace {
+
+enum class Argument {
+    HexByte,     // 00..FF
+    Page,        // decimal 0..3
+    Block,       // decimal 0..255
+    AnyDecimal,  // save-mem pages: judged by the Save Memory checks
+    AnyHex,      // save-mem addresses: likewise
+    File,
+};
+
+struct CommandSpec {
+    std::string_view name;
+    Command command;
+    std::vector<Argument> arguments;
+    std::size_t optionalFrom;  // arguments from here on may be left out
+    std::string_view argumentNames;
+};
+
+const std::vector<CommandSpec>& commandSpecs() {
+    static const std::vector<CommandSpec> specs{
+        {"read-vcp", Command::ReadVcp, {Argument::HexByte}, 1, "CODE"},
+        {"set-vcp", Command::SetVcp, {Argument::HexByte, Argument::HexByte}, 2, "CODE VALUE"},
+        {"service", Command::Service, {Argument::HexByte}, 1, "CODE"},
+        {"items", Command::Items, {}, 0, ""},
+        {"run", Command::Run, {Argument::HexByte}, 1, "CODE"},
+        {"read-mem", Command::ReadMem, {Argument::Page, Argument::HexByte}, 2, "PAGE ADDR"},
+        {"write-mem", Command::WriteMem, {Argument::Page, Argument::HexByte, Argument::HexByte}, 3,
+         "PAGE ADDR VALUE"},
+        {"edid", Command::Edid, {Argument::Block}, 0, "[BLOCK]"},
+        {"crt-time", Command::CrtTime, {}, 0, ""},
+        {"timings", Command::Timings, {}, 0, ""},
+        {"save-mem", Command::SaveMem,
+         {Argument::AnyDecimal, Argument::AnyHex, Argument::AnyDecimal, Argument::AnyHex, Argument::File}, 5,
+         "FROMPAGE FROMADDR TOPAGE TOADDR FILE"},
+        {"load-mem", Command::LoadMem, {Argument::File}, 1, "FILE"},
+    };
+    return specs;
+}
+
+std::optional<int> hexDigit(char c) {
+    if (c >= '0' && c <= '9') return c - '0';
+    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+    return std::nullopt;
+}
+
+constexpr std::size_t kMaxHexDigits = 8;
+constexpr std::size_t kMaxDecimalDigits = 9;
+
+// Checks one argument; the reason when it is not acceptable.
+std::string readArgument(Argument kind, const std::string& text, Invocation& invocation) {
+    if (kind == Argument::File) {
+        if (text.empty()) return "the file name is empty";
+        invocation.file = text;
+        return {};
+    }
+    const bool hex = kind == Argument::HexByte || kind == Argument::AnyHex;
+    const auto number = hex ? parseHexNumber(text) : parseDecimalNumber(text);
+    if (!number) {
+        return "\"" + text + "\" is not a " + (hex ? "hexadecimal number (10, 0x10, 10h)" : "decimal number");
+    }
+    if (kind == Argument::HexByte && (*number < 0 || *number > 0xFF)) {
+        return "\"" + text + "\" is outside 00..FF";
+    }
+    if (kind == Argument::Page && (*number < 0 || *number > 3)) return "page \"" + text + "\" is outside 0..3";
+    if (kind == Argument::Block && (*number < 0 || *number > 255)) {
+        return "block \"" + text + "\" is outside 0..255";
+    }
+    invocation.numbers.push_back(*number);
+    return {};
+}
+
+const CommandSpec* findCommand(std::string_view name) {
+    for (const auto& spec : commandSpecs()) {
+        if (spec.name == name) return &spec;
+    }
+    return nullptr;
+}
+
+std::string benchFaultList() {
+    std::string text;
+    for (const auto& fault : bench::benchFaultNames()) {
+        std::string name = "  " + std::string(fault.name);
+        if (fault.argument != bench::FaultArgument::None) {
+            name += fault.defaultNumber >= 0 ? "[=N]" : "=N";
+            if (fault.argument == bench::FaultArgument::MemoryForm) name = "  " + std::string(fault.name) + "=FORM";
+        }
+        name.resize(std::max<std::size_t>(name.size() + 1, 24), ' ');
+        text += name + std::string(fault.help) + "\n";
+    }
+    return text;
+}
+
+ParsedArguments failure(std::string reason) { return {std::nullopt, std::move(reason)}; }
+
+}  // namespace
+
+std::optional<std::int64_t> parseHexNumber(std::string_view text) {
+    if (text.size() > 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X')) {
+        text.remove_prefix(2);
+    } else if (!text.empty() && (text.back() == 'h' || text.back() == 'H')) {
+        text.remove_suffix(1);
+    }
+    if (text.empty() || text.size() > kMaxHexDigits) return std::nullopt;
+    std::int64_t value = 0;
+    for (char c : text) {
+        const auto digit = hexDigit(c);
+        if (!digit) return std::nullopt;
+        value = value * 16 + *digit;
+    }
+    return value;
+}
+
+std::optional<std::int64_t> parseDecimalNumber(std::string_view text) {
+    const bool negative = !text.empty() && text[0] == '-';
+    if (negative) text.remove_prefix(1);
+    if (text.empty() || text.size() > kMaxDecimalDigits) return std::nullopt;
+    std::int64_t value = 0;
+    for (char c : text) {
+        if (c < '0' || c > '9') return std::nullopt;
+        value = value * 10 + (c - '0');
+    }
+    return negative ? -value : value;
+}
+
+bool commandNeedsModel(Command command) {
+    return command == Command::Items || command == Command::Run || command == Command::Timings;
+}
+
+bool commandUsesMonitor(Command command) { return command != Command::Help && command != Command::Timings; }
+
+ParsedArguments parseArguments(std::span<const std::string> arguments) {
+    Invocation invocation;
+    std::size_t i = 0;
+    for (; i < arguments.size(); ++i) {
+        const std::string& option = arguments[i];
+        if (option.empty() || option[0] != '-' || option == "-") break;
+        const bool hasValue = i + 1 < arguments.size();
+        if (option == "--help" || option == "-h") {
+            invocation.command = Command::Help;
+            return {invocation, {}};
+        } else if (option == "--bench") {
+            invocation.bench = true;
+        } else if (option == "--trace") {
+            invocation.trace = true;
+        } else if (option == "--read-only") {
+            invocation.readOnly = true;
+        } else if (option == "--model") {
+            if (!hasValue) return failure("--model needs a model file");
+            invocation.modelPath = arguments[++i];
+        } else if (option == "--protocol") {
+            if (!hasValue) return failure("--protocol needs ddc2bi or slave");
+            const std::string& mode = arguments[++i];
+            if (mode == "ddc2bi") invocation.protocol = link::ReplyMode::MasterRead;
+            else if (mode == "slave") invocation.protocol = link::ReplyMode::SlaveReceive;
+            else return failure("--protocol takes ddc2bi or slave, not \"" + mode + "\"");
+        } else if (option == "--bench-fault") {
+            if (!hasValue) return failure("--bench-fault needs NAME or NAME=N");
+            invocation.benchFaults.push_back(arguments[++i]);
+        } else {
+            return failure("unknown option " + option);
+        }
+    }
+    if (!invocation.benchFaults.empty() && !invocation.bench) return failure("--bench-fault needs --bench");
+    if (i == arguments.size()) return failure("no command given");
+
+    const CommandSpec* spec = findCommand(arguments[i]);
+    if (spec == nullptr) return failure("unknown command " + arguments[i]);
+    invocation.command = spec->command;
+    const std::size_t given = arguments.size() - i - 1;
+    if (given < spec->optionalFrom || given > spec->arguments.size()) {
+        std::string usage = std::string(spec->name);
+        if (!spec->argumentNames.empty()) usage += " " + std::string(spec->argumentNames);
+        return failure("usage: " + usage);
+    }
+    for (std::size_t k = 0; k < given; ++k) {
+        std::string reason = readArgument(spec->arguments[k], arguments[i + 1 + k], invocation);
+        if (!reason.empty()) return failure(std::string(spec->name) + ": " + reason);
+    }
+    if (commandNeedsModel(invocation.command) && !invocation.modelPath) {
+        return failure(std::string(spec->name) + " needs --model FILE.mdl");
+    }
+    return {invocation, {}};
+}
+
+std::string usageText() {
+    return "usage: velmora-jigctl [OPTIONS] COMMAND [ARGUMENTS]\n"
+           "\n"
+           "The monitor operations of the Velmora Monitor A/S Jig without its window.\n"
+           "Codes, values and addresses are hexadecimal (10, 0x10 and 10h alike);\n"
+           "pages and blocks are decimal.\n"
+           "\n"
+           "Options:\n"
+           "  --bench               run on the virtual bench instead of the parallel port\n"
+           "                        (a fresh bench for every run, on its virtual clock)\n"
+           "  --bench-fault NAME[=N]  switch on a fault of the bench (repeatable; needs --bench)\n"
+           "  --model FILE.mdl      compile a model first: its PROTOCOL sets the reply mode,\n"
+           "                        its items become runnable\n"
+           "  --protocol ddc2bi|slave  reply mode: the monitor is read as bus master (ddc2bi)\n"
+           "                        or replies as master itself (slave); overrides the model\n"
+           "  --trace               print the link transcript of every exchange to standard error\n"
+           "  --read-only           start with write-enabled mode off (protected requests refused)\n"
+           "  --help                this text\n"
+           "\n"
+           "Commands:\n"
+           "  read-vcp CODE         print the current value and maximum of a VCP control\n"
+           "  set-vcp CODE VALUE    write a VCP value\n"
+           "  service CODE          send a service command; prints OK or Error\n"
+           "  items                 list every page's items and functions as the console does\n"
+           "  run CODE              run the function with this item code; prints OK or Error\n"
+           "  read-mem PAGE ADDR    print one EEPROM byte\n"
+           "  write-mem PAGE ADDR VALUE  write one EEPROM byte\n"
+           "  edid [BLOCK]          print a DDC2B block (default 0) as the Memory & Edid grid\n"
+           "  crt-time              print the picture tube's on-time\n"
+           "  timings               print the model's preset timing list\n"
+           "  save-mem FROMPAGE FROMADDR TOPAGE TOADDR FILE  save an EEPROM range to a .mem file\n"
+           "  load-mem FILE         write a .mem file back into the EEPROM\n"
+           "\n"
+           "items, run and timings need --model.\n"
+           "\n"
+           "Exit status: 0 success, 1 the monitor operation failed, 2 bad usage, a model\n"
+           "that cannot be loaded, or a range or file that is refused before anything is sent.\n"
+           "\n"
+           "Bench faults:\n" +
+           benchFaultList();
+}
+
+}  // namespace velmora::tools::cli

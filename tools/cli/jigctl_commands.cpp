@@ -1,0 +1,289 @@
+#include "tools/cli/jigctl_commands.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <memory>
+#include <string>
+
+#include "bench/virtual_bench.h"
+#include "console/page_lists.h"
+#include "link/block_text.h"
+#include "model/image_layout.h"
+#include "model/program_context.h"
+#include "platform/machine_link_platform.h"
+#include "tools/cli/jigctl_output.h"
+#include "tools/crt_on_time.h"
+#include "tools/dump_memory_logic.h"
+#include "tools/memory_transfer.h"
+#include "tools/preset_timing_text.h"
+#include "tools/save_memory_logic.h"
+
+namespace velmora::tools::cli {
+
+namespace {
+
+using model::ProgramContext;
+
+std::string hex2(std::int64_t value) {
+    char text[8];
+    std::snprintf(text, sizeof text, "%02X", static_cast<unsigned>(value & 0xFF));
+    return text;
+}
+
+int clampToInt(std::int64_t value) {
+    return static_cast<int>(std::clamp<std::int64_t>(value, -0x7FFFFFFF, 0x7FFFFFFF));
+}
+
+// The file chooser of the dialogs is never opened from the command line:
+// the file is an argument.
+class NoFileChooser : public platform::FileChooser {
+public:
+    std::optional<std::string> chooseOpenFile(const std::string&, const std::string&, const std::string&) override {
+        return std::nullopt;
+    }
+};
+
+// With --trace, passes the link transcript to standard error after each
+// step and starts a fresh one (the transcript keeps at most 9999
+// characters, so long transfers are passed on byte by byte).
+class Trace {
+public:
+    Trace(link::JigLink& link, std::ostream& err, bool enabled) : link_(link), err_(err), enabled_(enabled) {
+        if (enabled_) link_.transcriptOn();
+    }
+    void flush() {
+        if (!enabled_) return;
+        std::string text = terminalText(link_.transcriptText());
+        text.erase(0, text.find_first_not_of('\n'));
+        if (!text.empty()) err_ << text << (text.back() == '\n' ? "" : "\n");
+        // A bus reset (EDID block read) switches the transcript off; tracing
+        // goes on all the same.
+        link_.transcriptOn();
+    }
+    ByteDone byteDone() {
+        if (!enabled_) return {};
+        return [this] { flush(); };
+    }
+
+private:
+    link::JigLink& link_;
+    std::ostream& err_;
+    bool enabled_;
+};
+
+struct Session {
+    const Invocation& invocation;
+    ProgramContext& program;
+    platform::MessageSink& messages;
+    Trace& trace;
+    std::ostream& out;
+    std::ostream& err;
+
+    std::uint8_t number(std::size_t i) const { return static_cast<std::uint8_t>(invocation.numbers.at(i)); }
+};
+
+int readVcp(Session& s) {
+    auto& interpreter = s.program.interpreter;
+    interpreter.vcpCode = s.number(0);
+    if (!interpreter.ReadVcp()) {
+        s.err << "read-vcp: VCP " << hex2(s.number(0)) << " could not be read\n";
+        return kExitOperationFailed;
+    }
+    s.out << "VCP " << hex2(s.number(0)) << ": current " << console::valueText(interpreter.current)
+          << ", maximum " << console::valueText(interpreter.maximum) << "\n";
+    return kExitSuccess;
+}
+
+int setVcp(Session& s) {
+    auto& interpreter = s.program.interpreter;
+    interpreter.vcpCode = s.number(0);
+    interpreter.current = s.number(1);
+    if (!interpreter.SetVcp()) {
+        s.err << "set-vcp: VCP " << hex2(s.number(0)) << " could not be written\n";
+        return kExitOperationFailed;
+    }
+    s.out << "OK\n";
+    return kExitSuccess;
+}
+
+int reportOutcome(Session& s, bool ok) {
+    s.out << (ok ? "OK" : "Error") << "\n";
+    return ok ? kExitSuccess : kExitOperationFailed;
+}
+
+int listItems(Session& s) {
+    bool readFailed = false;
+    const int pages = std::clamp(s.program.model.pageCount(), 0, console::kPageCount);
+    for (int page = 0; page < pages; ++page) {
+        const auto lists = console::buildPageLists(page, s.program.model, s.program.interpreter, s.program.link);
+        if (s.program.link.errorCode() != link::LinkError::None) readFailed = true;
+        s.trace.flush();
+        s.out << pageListsText(page, lists);
+    }
+    if (readFailed) s.err << "items: values could not be read from the monitor\n";
+    return readFailed ? kExitOperationFailed : kExitSuccess;
+}
+
+int runItem(Session& s) {
+    const auto& entry = s.program.model.itemTable[s.number(0)];
+    return reportOutcome(s, s.program.interpreter.RunItem(entry.kind, entry.arg));
+}
+
+int readMem(Session& s) {
+    const auto byte = readMemoryByte(s.program.interpreter, s.number(0), s.number(1));
+    if (!byte) {
+        s.err << "read-mem: the byte could not be read\n";
+        return kExitOperationFailed;
+    }
+    s.out << hex2(*byte) << "\n";
+    return kExitSuccess;
+}
+
+int writeMem(Session& s) {
+    s.program.interpreter.page = s.number(0);
+    if (!s.program.interpreter.WriteMemory(s.number(1), s.number(2), 1)) {
+        s.err << "write-mem: the byte could not be written\n";
+        return kExitOperationFailed;
+    }
+    s.out << "OK\n";
+    return kExitSuccess;
+}
+
+int edid(Session& s) {
+    const auto block = static_cast<std::int32_t>(s.invocation.numbers.empty() ? 0 : s.invocation.numbers[0]);
+    const std::uint8_t* reply = s.program.link.readEepromBlock(block);
+    const std::string text =
+        reply != nullptr
+            ? link::blockRowsText(std::span<const std::uint8_t, link::kEepromBlockBytes>(reply, link::kEepromBlockBytes))
+            : link::unreadBlockText();
+    const std::string shown = terminalText(text);
+    s.out << shown << (shown.ends_with('\n') ? "" : "\n");
+    return reply != nullptr ? kExitSuccess : kExitOperationFailed;
+}
+
+int crtTime(Session& s) {
+    const CrtOnTimeReadout readout = readCrtOnTime(s.program.link);
+    s.out << readout.text << "\n";
+    return readout.supported ? kExitSuccess : kExitOperationFailed;
+}
+
+int exitFor(MemoryAction action) {
+    switch (action) {
+    case MemoryAction::Done: return kExitSuccess;
+    case MemoryAction::Refused: return kExitUsage;
+    case MemoryAction::Failed: return kExitOperationFailed;
+    }
+    return kExitOperationFailed;
+}
+
+int saveMem(Session& s) {
+    NoFileChooser chooser;
+    WaitIndicator noWait;
+    const auto& n = s.invocation.numbers;
+    const MemoryRange range{clampToInt(n.at(0)), clampToInt(n.at(2)), clampToInt(n.at(1)), clampToInt(n.at(3))};
+    SaveMemoryLogic save(s.program.interpreter, s.messages, chooser, noWait, range);
+    save.setFileName(s.invocation.file);
+    save.setByteDone(s.trace.byteDone());
+    return exitFor(save.saveRange(range));
+}
+
+int loadMem(Session& s) {
+    NoFileChooser chooser;
+    DumpMemoryLogic dump(s.program.interpreter, s.messages, chooser, MemoryRange{});
+    if (!dump.loadFile(s.invocation.file)) return kExitUsage;
+    dump.setByteDone(s.trace.byteDone());
+    return exitFor(dump.writeToMonitor());
+}
+
+int dispatch(Session& s) {
+    auto& interpreter = s.program.interpreter;
+    switch (s.invocation.command) {
+    case Command::ReadVcp: return readVcp(s);
+    case Command::SetVcp: return setVcp(s);
+    case Command::Service: return reportOutcome(s, interpreter.SendServiceCommand(s.number(0)));
+    case Command::Items: return listItems(s);
+    case Command::Run: return runItem(s);
+    case Command::ReadMem: return readMem(s);
+    case Command::WriteMem: return writeMem(s);
+    case Command::Edid: return edid(s);
+    case Command::CrtTime: return crtTime(s);
+    case Command::SaveMem: return saveMem(s);
+    case Command::LoadMem: return loadMem(s);
+    case Command::Help:
+    case Command::Timings: break;
+    }
+    return kExitUsage;
+}
+
+// Functions RUN can be asked for: what the console puts in a function list.
+bool isRunnable(std::int16_t kind) {
+    return kind != model::item_kind::None && kind != model::item_kind::VcpUp && kind != model::item_kind::VcpDown &&
+           kind != model::item_kind::ServiceVcp && !console::isServiceMemoryKind(kind);
+}
+
+std::unique_ptr<model::ModelDescription> loadModel(const std::string& path, std::ostream& err) {
+    auto model = std::make_unique<model::ModelDescription>();
+    model->modelPath = path;
+    if (!model->LoadModelFile()) {
+        err << "velmora-jigctl: cannot load " << path << ": " << model->lastLoadFailure() << "\n";
+        return nullptr;
+    }
+    // As in the window, a model with compile errors is used all the same
+    // once they have been shown.
+    if (model->errorFlag) err << "Label or Identifier Error :\n" << model->errorText;
+    return model;
+}
+
+}  // namespace
+
+int runInvocation(const Invocation& invocation, std::ostream& out, std::ostream& err) {
+    std::unique_ptr<model::ModelDescription> model;
+    if (invocation.modelPath) {
+        model = loadModel(*invocation.modelPath, err);
+        if (!model) return kExitUsage;
+    }
+    if (invocation.command == Command::Timings) {
+        out << presetTimingText(presetTimingTexts(*model));
+        return kExitSuccess;
+    }
+    if (invocation.command == Command::Run && !isRunnable(model->itemTable[invocation.numbers.at(0)].kind)) {
+        err << "velmora-jigctl: item code " << hex2(invocation.numbers.at(0)) << " is no function of "
+            << (model->modelName.empty() ? *invocation.modelPath : model->modelName) << "\n";
+        return kExitUsage;
+    }
+
+    StreamMessageSink messages(out, err);
+    std::unique_ptr<bench::VirtualBench> bench;
+    std::unique_ptr<platform::MachineLinkPlatform> machine;
+    std::optional<platform::LinkPlatform> platform;
+    if (invocation.bench) {
+        bench = std::make_unique<bench::VirtualBench>(bench::BenchTiming::Virtual);
+        for (const std::string& fault : invocation.benchFaults) {
+            const std::string refusal = bench->applyFault(fault);
+            if (!refusal.empty()) {
+                err << "velmora-jigctl: " << refusal << "\n";
+                return kExitUsage;
+            }
+        }
+        platform.emplace(bench->platform(messages));
+    } else {
+        machine = std::make_unique<platform::MachineLinkPlatform>(err);
+        platform.emplace(machine->platform(messages));
+    }
+
+    auto program = std::make_unique<ProgramContext>(*platform);
+    program->flags.writeEnabled = invocation.readOnly ? 0 : 1;
+    if (model) {
+        program->model = *model;
+        if (model->protocolReplyMode) program->link.setReplyMode(*model->protocolReplyMode);
+    }
+    if (invocation.protocol) program->link.setReplyMode(*invocation.protocol);
+
+    Trace trace(program->link, err, invocation.trace);
+    Session session{invocation, *program, messages, trace, out, err};
+    const int status = dispatch(session);
+    trace.flush();
+    return status;
+}
+
+}  // namespace velmora::tools::cli

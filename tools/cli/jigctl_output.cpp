@@ -1,0 +1,81 @@
+#include "tools/cli/jigctl_output.h"
+
+#include <algorithm>
+#include <array>
+#include <vector>
+
+#include "tools/crt_on_time.h"
+#include "tools/memory_dialog_common.h"
+
+namespace velmora::tools::cli {
+
+namespace {
+
+constexpr std::array<std::string_view, console::kPageCount> kPageNames{"Geometry", "Color", "Extra 1",
+                                                                        "Extra 2"};
+constexpr std::size_t kItemNameColumn = 32;
+constexpr std::size_t kTimingLeftColumn = 34;
+
+std::vector<std::string> lines(std::string_view text) {
+    std::vector<std::string> result;
+    std::size_t start = 0;
+    while (start < text.size()) {
+        const std::size_t end = text.find('\n', start);
+        if (end == std::string_view::npos) {
+            result.emplace_back(text.substr(start));
+            break;
+        }
+        result.emplace_back(text.substr(start, end - start));
+        start = end + 1;
+    }
+    return result;
+}
+
+std::string padded(std::string text, std::size_t width) {
+    if (text.size() < width) text.resize(width, ' ');
+    return text;
+}
+
+}  // namespace
+
+void StreamMessageSink::showMessage(std::string_view text, std::string_view caption) {
+    const bool result = caption == kSuccessCaption || caption == kCrtOnTimeCaption;
+    (result ? out_ : err_) << text << "\n";
+}
+
+std::string terminalText(std::string_view text) {
+    std::string result;
+    result.reserve(text.size());
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') continue;
+        result += text[i];
+    }
+    return result;
+}
+
+std::string pageListsText(int page, const console::PageLists& lists) {
+    const bool known = page >= 0 && page < console::kPageCount;
+    std::string text = std::string(known ? kPageNames[static_cast<std::size_t>(page)] : "?") + "\n";
+    text += "  Items\n";
+    for (const auto& item : lists.items) {
+        text += "    " + padded(item.name, kItemNameColumn) + console::valueText(item.current) + "\n";
+    }
+    text += "  Functions\n";
+    for (const auto& function : lists.functions) text += "    " + function.text + "\n";
+    return text;
+}
+
+std::string presetTimingText(const PresetTimingTexts& texts) {
+    std::string text = texts.modelName + "\n";
+    text += padded(std::string(kTimingLeftHeading), kTimingLeftColumn) + std::string(kTimingRightHeading) + "\n";
+    const auto left = lines(texts.left);
+    const auto right = lines(texts.right);
+    for (std::size_t i = 0; i < std::max(left.size(), right.size()); ++i) {
+        std::string line = i < left.size() ? left[i] : std::string();
+        if (i < right.size() && !right[i].empty()) line = padded(line, kTimingLeftColumn) + right[i];
+        text += line + "\n";
+    }
+    return text;
+}
+
+}  // namespace velmora::tools::cli

@@ -1,0 +1,35 @@
+#pragma once
+#include <ostream>
+#include <string>
+#include <string_view>
+
+#include "console/page_lists.h"
+#include "platform/message_sink.h"
+#include "tools/preset_timing_text.h"
+
+namespace velmora::tools::cli {
+
+// The message boxes of the program as lines of text: completed transfers
+// ("OK") and the on-time readout on standard output, everything else (the
+// link's reports, refusals, errors) on standard error.
+class StreamMessageSink : public platform::MessageSink {
+public:
+    StreamMessageSink(std::ostream& out, std::ostream& err) : out_(out), err_(err) {}
+    void showMessage(std::string_view text, std::string_view caption) override;
+
+private:
+    std::ostream& out_;
+    std::ostream& err_;
+};
+
+// The window's CR LF line breaks as a terminal's LF.
+std::string terminalText(std::string_view text);
+
+// One page's lists under its tab name, the items with their values.
+std::string pageListsText(int page, const console::PageLists& lists);
+
+// The Preset Timing window as text: the model's name, the headings, then
+// both columns side by side, line for line.
+std::string presetTimingText(const PresetTimingTexts& texts);
+
+}  // namespace velmora::tools::cli

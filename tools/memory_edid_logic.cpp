@@ -1,0 +1,159 @@
+#include "tools/memory_edid_logic.h"
+
+#include <cstdio>
+
+#include "link/block_text.h"
+#include "link/bus_stepping.h"
+#include "tools/box_readings.h"
+#include "tools/memory_transfer.h"
+
+namespace velmora::tools {
+
+namespace {
+
+bool isByte(std::int32_t value) { return value >= 0 && value <= 0xFF; }
+
+}  // namespace
+
+MemoryEdidLogic::MemoryEdidLogic(model::FeatureInterpreter& interpreter, link::JigLink& link,
+                                 link::ProgramFlags& flags, platform::MessageSink& messages,
+                                 MemoryEdidView& view)
+    : interpreter_(interpreter), link_(link), flags_(flags), messages_(messages), view_(view) {}
+
+std::string MemoryEdidLogic::rowLabelsText() {
+    std::string text;
+    for (int row = 0; row < DumpText::kRows; ++row) {
+        char label[8];
+        std::snprintf(label, sizeof label, "%02X\r\n", row * DumpText::kCellsPerRow);
+        text += label;
+    }
+    return text;
+}
+
+std::string MemoryEdidLogic::columnHeaderText() {
+    std::string text;
+    for (int column = 0; column < DumpText::kCellsPerRow; ++column) {
+        char cell[8];
+        std::snprintf(cell, sizeof cell, "%02X ", column);
+        text += cell;
+    }
+    return text;
+}
+
+void MemoryEdidLogic::initialise() {
+    firstPaintDone_ = false;
+    if (flags_.autoReading != 0) {
+        dump_.clear();
+    } else {
+        dump_.replace(link::unreadBlockText());
+    }
+    initialised_ = true;
+    writeButtonsVisible_ = flags_.writeEnabled != 0;
+    view_.dumpReplaced();
+}
+
+void MemoryEdidLogic::firstPaint(std::string_view pageText) {
+    if (firstPaintDone_) return;
+    firstPaintDone_ = true;
+    pageTextChanged(pageText);
+}
+
+void MemoryEdidLogic::pageTextChanged(std::string_view pageText) {
+    if (flags_.autoReading != 0 && initialised_ && firstPaintDone_) readMemory(pageText);
+}
+
+void MemoryEdidLogic::probeAccessMode() {
+    // A monitor that does not understand the present request form stays
+    // silent (NoResponse); any other failure says nothing about the form.
+    if (readMemoryByte(interpreter_, 0, 0)) return;
+    if (link_.errorCode() != link::LinkError::NoResponse) return;
+    flags_.eepromAccessMode = flags_.eepromAccessMode == link::EepromAccessMode::ByPage
+                                  ? link::EepromAccessMode::ByDevice
+                                  : link::EepromAccessMode::ByPage;
+}
+
+void MemoryEdidLogic::readMemory(std::string_view pageText) {
+    WaitScope wait(view_);
+    // The page is not checked here: the request carries its low eight bits.
+    const auto page = static_cast<std::uint8_t>(decimalReading(pageText));
+    probeAccessMode();
+
+    dump_.clear();
+    view_.dumpCleared();
+    int failedCells = 0;
+    for (int row = 0; row < DumpText::kRows; ++row) {
+        std::string cells;
+        for (int column = 0; column < DumpText::kCellsPerRow; ++column) {
+            if (failedCells >= kFailedCellsLimit) {
+                cells += DumpText::cellText(false, 0);
+                continue;
+            }
+            const auto address = static_cast<std::uint8_t>(row * DumpText::kCellsPerRow + column);
+            const auto byte = readMemoryByte(interpreter_, page, address);
+            if (!byte) ++failedCells;
+            cells += DumpText::cellText(byte.has_value(), byte.value_or(0));
+        }
+        dump_.appendRow(cells, row + 1 < DumpText::kRows);
+        view_.dumpRowWritten(row);
+    }
+}
+
+void MemoryEdidLogic::writeMemory(std::string_view pageText, std::string_view addressText,
+                                  std::string_view dataText) {
+    WaitScope wait(view_);
+    const std::int32_t page = hexReading(pageText);
+    if (page < kFirstPage || page > kLastPage) {
+        wait.restore();
+        messages_.showMessage(kInvalidPage, kErrorCaption);
+        return;
+    }
+    const std::int32_t address = hexReading(addressText);
+    if (!isByte(address)) {
+        wait.restore();
+        messages_.showMessage(kInvalidAddress, kErrorCaption);
+        return;
+    }
+    const std::int32_t value = hexReading(dataText);
+    if (!isByte(value)) {
+        wait.restore();
+        messages_.showMessage(kInvalidData, kErrorCaption);
+        return;
+    }
+    interpreter_.page = static_cast<std::uint8_t>(page);
+    // A failed write is not reported here: the refreshed cell shows what the
+    // monitor holds afterwards.
+    (void)interpreter_.WriteMemory(static_cast<std::uint8_t>(address), static_cast<std::uint8_t>(value), 1);
+    wait.restore();
+
+    const auto byte = readMemoryByte(interpreter_, static_cast<std::uint8_t>(page),
+                                     static_cast<std::uint8_t>(address));
+    dump_.replaceCell(static_cast<std::uint8_t>(address), DumpText::cellText(byte.has_value(), byte.value_or(0)));
+    view_.dumpCellChanged(DumpText::cellPosition(static_cast<std::uint8_t>(address)));
+}
+
+std::string MemoryEdidLogic::showByte(std::string_view pageText, std::string_view addressText) {
+    const auto page = static_cast<std::uint8_t>(decimalReading(pageText));
+    // The address is not checked: the request carries its low eight bits.
+    const auto address = static_cast<std::uint8_t>(hexReading(addressText) & 0xFF);
+    const auto byte = readMemoryByte(interpreter_, page, address);
+    return byte ? DumpText::cellText(true, *byte) : std::string();
+}
+
+void MemoryEdidLogic::readEdid(std::string_view pageText) {
+    dump_.replace(link::readEdidBlockText(link_, decimalReading(pageText)));
+    view_.dumpReplaced();
+}
+
+MemoryRange MemoryEdidLogic::dialogRange(std::string_view pageText) {
+    const std::int32_t page = decimalReading(pageText, pageText.size());
+    return MemoryRange{page, page, 0x00, 0xFF};
+}
+
+void MemoryEdidLogic::readEdidDdc1() { (void)link_.readEdidDdc1(); }
+void MemoryEdidLogic::busStart() { link::busStepStart(link_); }
+void MemoryEdidLogic::busSendA0() { link::busStepSendA0(link_); }
+void MemoryEdidLogic::busSendA1() { link::busStepSendA1(link_); }
+void MemoryEdidLogic::busReceiveData() { link::busStepReceiveData(link_); }
+void MemoryEdidLogic::busStop() { link::busStepStop(link_); }
+
+}  // namespace velmora::tools

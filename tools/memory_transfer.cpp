@@ -1,0 +1,50 @@
+#include "tools/memory_transfer.h"
+
+namespace velmora::tools {
+
+namespace {
+// The byte read is the fifth payload byte of the reply.
+constexpr std::size_t kMemoryReplyByte = 7;
+constexpr int kPageBytes = 256;
+}  // namespace
+
+std::optional<std::uint8_t> readMemoryByte(model::FeatureInterpreter& interpreter, std::uint8_t page,
+                                           std::uint8_t address) {
+    interpreter.page = page;
+    const std::uint8_t* reply = interpreter.ReadMemory(address, 1);
+    if (reply == nullptr) return std::nullopt;
+    return reply[kMemoryReplyByte];
+}
+
+std::optional<std::vector<std::uint8_t>> readMemoryRange(model::FeatureInterpreter& interpreter,
+                                                         const MemoryRange& range, const ByteDone& byteDone) {
+    if (!rangeFault(range).empty()) return std::nullopt;
+    std::vector<std::uint8_t> bytes;
+    bytes.reserve(static_cast<std::size_t>(range.endLocation() - range.startLocation() + 1));
+    for (int location = range.startLocation(); location <= range.endLocation(); ++location) {
+        const auto byte = readMemoryByte(interpreter, static_cast<std::uint8_t>(location / kPageBytes),
+                                         static_cast<std::uint8_t>(location % kPageBytes));
+        if (byteDone) byteDone();
+        if (!byte) return std::nullopt;
+        bytes.push_back(*byte);
+    }
+    return bytes;
+}
+
+bool writeMemoryRange(model::FeatureInterpreter& interpreter, int start, std::span<const std::uint8_t> bytes,
+                      const ByteDone& byteDone) {
+    const auto count = static_cast<int>(bytes.size());
+    if (start < 0 || start + count - 1 > kLastMemoryLocation) return false;
+    int location = start;
+    for (std::uint8_t byte : bytes) {
+        interpreter.page = static_cast<std::uint8_t>(location / kPageBytes);
+        const bool written =
+            interpreter.WriteMemory(static_cast<std::uint8_t>(location % kPageBytes), byte, 1);
+        if (byteDone) byteDone();
+        if (!written) return false;
+        ++location;
+    }
+    return true;
+}
+
+}  // namespace velmora::tools

@@ -15,6 +15,9 @@ int code(ScrollCode scrollCode) { return static_cast<int>(scrollCode); }
 }  // namespace
 
 ScrollCodeTranslator::ScrollCodeTranslator(QScrollBar& bar) : QObject(&bar), bar_(bar) {
+    // Qt scroll bars invert their keys (Left steps right) to match their
+    // wheel; the wheel is translated here, so the keys act as labelled.
+    bar_.setInvertedControls(false);
     bar_.installEventFilter(this);
     connect(&bar_, &QAbstractSlider::actionTriggered, this, &ScrollCodeTranslator::onActionTriggered);
     connect(&bar_, &QAbstractSlider::sliderReleased, this, &ScrollCodeTranslator::onSliderReleased);

@@ -1,6 +1,6 @@
-// The console without its window: the model catalogue of the program
-// directory, loading a model with its compile report, page counts and the
-// reply mode a model's protocol chooses.
+// Loading a model without the window: page counts, the reply mode a
+// model's protocol chooses, a file that can no longer be read, and
+// operations on rows the lists do not have.
 #include "console/console_session.h"
 
 #include <gtest/gtest.h>
@@ -23,46 +23,6 @@ struct SessionFixture {
     TemporaryDirectory directory;
     ConsoleSession session;
 };
-
-TEST(Catalogue, SortsByDisplayTextWithoutRegardToCase) {
-    SessionFixture f;
-    f.directory.write("b.mdl", modelText("; [MODEL,Zeta]\n", "DIR db 0FFh\n"));
-    f.directory.write("a.mdl", modelText("; [MODEL,alpha]\n", "DIR db 0FFh\n"));
-    f.directory.write("notes.txt", "[MODEL,other]\n");
-    ASSERT_TRUE(f.session.discoverModels());
-    const auto& entries = f.session.catalogue().entries();
-    ASSERT_EQ(entries.size(), 2u);
-    EXPECT_EQ(entries[0].displayText, "alpha - a.mdl");
-    EXPECT_EQ(entries[1].displayText, "Zeta - b.mdl");
-
-    ASSERT_TRUE(f.session.loadModel(entries[0].catalogueIndex));
-    EXPECT_EQ(f.bench.context.model.modelPath, f.directory.path() + "a.mdl");
-    EXPECT_TRUE(f.bench.messages.messages.empty());
-}
-
-TEST(Catalogue, NoModelFilesIsToldWithTheDirectory) {
-    SessionFixture f;
-    EXPECT_FALSE(f.session.discoverModels());
-    ASSERT_EQ(f.bench.messages.messages.size(), 1u);
-    EXPECT_EQ(f.bench.messages.messages[0].text, "mdl files cannot be opened in " + f.directory.path());
-    EXPECT_EQ(f.bench.messages.messages[0].caption, "") << "a box of the program's own name";
-    EXPECT_FALSE(f.session.loadModel(0));
-}
-
-TEST(LoadModel, CompileErrorsAreShownOnceAndCleared) {
-    SessionFixture f;
-    f.directory.write("bad.mdl", modelText("; [MODEL,BAD]\n", "DIR   db __PAGE,3,3\n      db 0FFh\nX     foo 1\n"));
-    ASSERT_TRUE(f.session.discoverModels());
-    const std::optional<int> pages = f.session.loadModel(0);
-    EXPECT_EQ(pages, 3) << "the partly compiled model is used all the same";
-    ASSERT_EQ(f.bench.messages.messages.size(), 1u);
-    const platform::RecordedMessage& message = f.bench.messages.messages[0];
-    EXPECT_EQ(message.caption, "Error");
-    EXPECT_EQ(message.text.rfind("Label or Identifier Error :\n", 0), 0u) << message.text;
-    EXPECT_NE(message.text.find("X is duplicated"), std::string::npos) << message.text;
-    EXPECT_FALSE(f.bench.context.model.errorFlag);
-    EXPECT_TRUE(f.bench.context.model.errorText.empty());
-}
 
 TEST(LoadModel, PageCountComesFromThePageChunk) {
     struct Case {

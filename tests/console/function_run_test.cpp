@@ -39,18 +39,6 @@ TEST(RunFunction, BuiltInFunctionShowsNameThenOkWithItsTranscript) {
     EXPECT_EQ(f.context.link.transcriptLength(), -1) << "the transcript is off again";
 }
 
-TEST(RunFunction, UnpluggedMonitorShowsErrorAndTheFailingExchange) {
-    ConsoleOnBench f;
-    ASSERT_TRUE(f.bench.applyFault("no-monitor").empty());
-    RecordingDisplay display;
-    EXPECT_FALSE(runFunction(kModeSave, f.context.interpreter, f.context.link, f.context.platform.clock, display));
-    EXPECT_EQ(display.statuses.back(), "Error");
-    ASSERT_EQ(display.transcripts.size(), 1u);
-    EXPECT_NE(display.transcripts[0].find("Monitor is not Connected\r\n"), std::string::npos);
-    ASSERT_EQ(f.messages.messages.size(), 1u);
-    EXPECT_EQ(f.context.link.transcriptLength(), -1);
-}
-
 TEST(RunFunction, UnknownFunctionCodeIsAnErrorWithoutTraffic) {
     ConsoleOnBench f;
     RecordingDisplay display;

@@ -132,17 +132,6 @@ TEST(ScrollEnd, WritesTheInterpretersLastValue) {
     EXPECT_EQ(record.current, 77);
 }
 
-TEST(ReadItem, VcpItemTakesValueAndMaximumFromTheMonitor) {
-    ConsoleOnBench f;
-    f.bench.monitor.vcp[kHPosition] = {true, 33, 200};
-    ValueAdjuster adjuster(f.context.interpreter, f.context.platform.clock);
-    ItemRecord record = vcpRecord(0, 0);
-    adjuster.readItem(record);
-    EXPECT_EQ(f.payloads(), std::vector<std::string>{"01 20"});
-    EXPECT_EQ(record.current, 33);
-    EXPECT_EQ(record.maximum, 200);
-}
-
 TEST(ReadItem, FailedReadShowsWhatTheInterpreterHeld) {
     ConsoleOnBench f;
     ASSERT_TRUE(f.bench.applyFault("no-monitor").empty());

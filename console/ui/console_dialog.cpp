@@ -93,7 +93,7 @@ void ConsoleDialog::bindControls() {
     scrollCodes_ = new ScrollCodeTranslator(*valueBar_);
 
     // The closed field keeps its place beside Reload; the dropped list gets
-    // the width and height long display texts need.
+    // the width long display texts need and about its height in rows.
     modelCombo_->view()->setMinimumWidth(kModelListWidth);
     modelCombo_->setMaxVisibleItems(std::max(1, kModelListHeight / kListRowHeight));
 

@@ -66,8 +66,12 @@ case "${1:-}" in
         echo "All tests passed."
         ;;
     "")
+        if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then
+            echo "No display to open the window on (neither DISPLAY nor WAYLAND_DISPLAY is set); run it under a virtual one: xvfb-run ./run.sh" >&2
+            exit 1
+        fi
         configure_and_build build
-        build/bin/velmora-mdl check build/bin/*.mdl
+        exec build/bin/velmora-jig-bench
         ;;
     *)
         echo "usage: ./run.sh [test]" >&2

@@ -1,0 +1,78 @@
+#pragma once
+#include <array>
+#include <cstddef>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "console/function_run.h"
+#include "console/page_lists.h"
+#include "console/value_adjustment.h"
+#include "model/model_catalogue.h"
+#include "model/program_context.h"
+#include "platform/message_sink.h"
+
+namespace velmora::console {
+
+inline constexpr std::array<std::string_view, kPageCount> kPageNames = {"Geometry", "Color", "Extra 1",
+                                                                        "Extra 2"};
+inline constexpr std::string_view kCompileErrorPrefix = "Label or Identifier Error :\n";
+inline constexpr std::string_view kErrorCaption = "Error";
+
+// "mdl files cannot be opened in %s" filled with the program directory.
+[[nodiscard]] std::string noModelFilesText(std::string_view programDirectory);
+
+// What the main window works on, without the window: the catalogue of the
+// program directory's model files, the model loaded from it, the two lists
+// of the page shown, and the value and RUN operations on their entries.
+// Every monitor exchange goes through the context's interpreter and link;
+// messages go to the sink given (an empty caption: the program's name).
+class ConsoleSession {
+public:
+    ConsoleSession(model::ProgramContext& context, std::string programDirectory,
+                   platform::MessageSink& messages);
+    ConsoleSession(const ConsoleSession&) = delete;
+    ConsoleSession& operator=(const ConsoleSession&) = delete;
+
+    // Lists the directory's model files once. With none, says so in a box
+    // and returns false; the catalogue stays empty.
+    bool discoverModels();
+    [[nodiscard]] const model::ModelCatalogue& catalogue() const { return catalogue_; }
+    [[nodiscard]] const std::string& programDirectory() const { return programDirectory_; }
+
+    // Compiles the catalogue row's file into the context's model. Compile
+    // errors are shown in one box and cleared; the model is used all the
+    // same. Returns the number of page tabs the model asks for (at most
+    // four), or nothing for a row the catalogue does not have.
+    std::optional<int> loadModel(std::size_t catalogueIndex);
+
+    // Rebuilds both lists for page 0..3, reading every listed value (any
+    // other page gives empty lists).
+    void fillLists(int page);
+    [[nodiscard]] const PageLists& lists() const { return lists_; }
+    // The entry in a row, or nullptr for a row the list does not have.
+    [[nodiscard]] ItemRecord* item(int row);
+    [[nodiscard]] const FunctionRecord* function(int row) const;
+
+    // Value operations on an item row; a row the list does not have is
+    // left alone and false returned.
+    bool readItem(int row);
+    bool scrollItem(int row, int code, int thumbPosition);
+    bool stepItem(int row, StepKey key);
+
+    // RUN of a function row; nothing (and no transcript) for a row the
+    // list does not have. The outcome is shown through the display.
+    std::optional<bool> runFunctionRow(int row, RunDisplay& display);
+
+    [[nodiscard]] model::ProgramContext& context() { return context_; }
+
+private:
+    model::ProgramContext& context_;
+    std::string programDirectory_;
+    platform::MessageSink& messages_;
+    model::ModelCatalogue catalogue_;
+    PageLists lists_;
+    ValueAdjuster adjuster_;
+};
+
+}  // namespace velmora::console

@@ -1,0 +1,35 @@
+#include "console/function_run.h"
+
+namespace velmora::console {
+
+namespace {
+constexpr std::size_t kPrefixLength = 4;
+}
+
+std::string_view functionDisplayName(const FunctionRecord& record) {
+    const std::string_view text = record.text;
+    return text.size() <= kPrefixLength ? std::string_view{} : text.substr(kPrefixLength);
+}
+
+bool runFunction(const FunctionRecord& record, model::FeatureInterpreter& interpreter,
+                 link::JigLink& link, platform::Clock& clock, RunDisplay& display) {
+    link.transcriptOn();
+    display.showRunStatus(functionDisplayName(record));
+    clock.sleepMilliseconds(kRunPauseMs);
+    link.appendText(record.text);
+    link.appendText("\r\n");
+    const bool succeeded = interpreter.RunItem(record.kind, record.code);
+    display.showRunStatus(succeeded ? kRunSucceeded : kRunFailed);
+    display.takeTranscript(link.transcriptText());
+    link.transcriptOff();
+    return succeeded;
+}
+
+std::optional<std::size_t> altDigitEntry(int digit, std::size_t functionCount) {
+    if (digit < 0 || digit > 9) return std::nullopt;
+    const std::size_t entry = digit == 0 ? 9 : static_cast<std::size_t>(digit - 1);
+    if (entry >= functionCount) return std::nullopt;
+    return entry;
+}
+
+}  // namespace velmora::console

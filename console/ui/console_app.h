@@ -1,0 +1,30 @@
+#pragma once
+#include <string>
+
+#include "link/ui/debug_window.h"
+#include "model/program_context.h"
+#include "platform/message_sink.h"
+
+namespace velmora::console::ui {
+
+// The application object: holds the one I2C DEBUGGER object for the run,
+// turns the write-enabled mode on, and runs the main window modally; the
+// program ends when the window closes. The context (link, model,
+// interpreter) and the message sink belong to whoever builds the program.
+class ConsoleApp {
+public:
+    ConsoleApp(model::ProgramContext& context, platform::MessageSink& messages, std::string programDirectory);
+
+    // Returns the program's exit status.
+    int run();
+
+    [[nodiscard]] link::ui::CDebugWnd& debugWindow() { return debugWindow_; }
+
+private:
+    model::ProgramContext& context_;
+    platform::MessageSink& messages_;
+    std::string programDirectory_;
+    link::ui::CDebugWnd debugWindow_;
+};
+
+}  // namespace velmora::console::ui

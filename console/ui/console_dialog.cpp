@@ -1,0 +1,329 @@
+#include "console/ui/console_dialog.h"
+
+#include <QAbstractItemView>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QContextMenuEvent>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QListWidget>
+#include <QMenu>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QShortcut>
+#include <QSignalBlocker>
+#include <QTabWidget>
+
+#include <algorithm>
+#include <utility>
+
+#include "console/ui/about_dialog.h"
+#include "console/ui/item_list_keys.h"
+#include "console/ui/list_row_delegates.h"
+#include "console/ui/password_dialog.h"
+#include "console/ui/row_painting.h"
+#include "console/ui/scroll_code_translator.h"
+#include "console/write_password.h"
+#include "link/ui/jig_options_dialog.h"
+#include "platform/qt/display_text.h"
+#include "platform/qt/sorted_combo_box.h"
+
+namespace velmora::console::ui {
+
+namespace {
+
+QString text(std::string_view bytes) { return platform::qt::displayText(bytes); }
+
+int selectedRow(const QListWidget& list) {
+    const QList<QListWidgetItem*> selected = list.selectedItems();
+    return selected.isEmpty() ? -1 : list.row(selected.first());
+}
+
+// Selects a row the way the program does, not the user: no selection
+// notification follows, so nothing is read from the monitor.
+void selectRowQuietly(QListWidget& list, int row) {
+    const QSignalBlocker blocker(list);
+    list.setCurrentRow(row);
+}
+
+}  // namespace
+
+ConsoleDialog::ConsoleDialog(model::ProgramContext& context, link::ui::CDebugWnd& debugWindow,
+                             std::string programDirectory, platform::MessageSink& messages, QWidget* parent)
+    : TemplateDialog(QString::fromLatin1(platform::qt::templates::kConsoleDialog), parent),
+      context_(context),
+      debugWindow_(debugWindow),
+      messages_(messages),
+      session_(context, std::move(programDirectory), messages) {
+    bindControls();
+    connectControls();
+
+    context_.model.errorFlag = false;
+    context_.model.errorText.clear();
+    autoReading_->setChecked(true);
+    context_.flags.autoReading = 1;
+    updateTitle();
+    discoverModels();
+}
+
+ConsoleDialog::~ConsoleDialog() = default;
+
+void ConsoleDialog::bindControls() {
+    tabs_ = control<QTabWidget>(kTabsId);
+    modelCombo_ = control<QComboBox>(kModelComboId);
+    valueBar_ = control<QScrollBar>(kScrollBarId);
+    itemList_ = control<QListWidget>(kItemListId);
+    functionList_ = control<QListWidget>(kFunctionListId);
+    itemName_ = control<QLabel>(kItemNameId);
+    itemValue_ = control<QLabel>(kItemValueId);
+    runStatus_ = control<QLabel>(kRunStatusId);
+    autoReading_ = control<QCheckBox>(kAutoReadingId);
+    passwordButton_ = control<QPushButton>(kPasswordId);
+    Q_ASSERT_X(tabs_ && modelCombo_ && valueBar_ && itemList_ && functionList_ && itemName_ && itemValue_ &&
+                   runStatus_ && autoReading_ && passwordButton_,
+               "ConsoleDialog", qPrintable(buildError()));
+
+    useItemRowPainting(*itemList_);
+    useFunctionRowPainting(*functionList_);
+    // The bar never takes the focus: the keyboard stays with the item list.
+    valueBar_->setFocusPolicy(Qt::NoFocus);
+    // No page size of its own: the thumb keeps its smallest size, and a
+    // shaft click means one page step of the value, whatever the range.
+    valueBar_->setPageStep(0);
+    scrollCodes_ = new ScrollCodeTranslator(*valueBar_);
+
+    // The closed field keeps its place beside Reload; the dropped list gets
+    // the width long display texts need and about its height in rows.
+    modelCombo_->view()->setMinimumWidth(kModelListWidth);
+    modelCombo_->setMaxVisibleItems(std::max(1, kModelListHeight / kListRowHeight));
+
+    backgroundMenu_ = new QMenu(this);
+    backgroundMenu_->addAction(aboutEntryText(), this, &ConsoleDialog::onAbout);
+    auto* help = new QShortcut(QKeySequence(Qt::Key_F1), this);
+    connect(help, &QShortcut::activated, this, &ConsoleDialog::onAbout);
+
+    itemList_->installEventFilter(this);
+}
+
+void ConsoleDialog::connectControls() {
+    auto button = [this](int id) { return control<QPushButton>(id); };
+    connect(modelCombo_, &QComboBox::activated, this, &ConsoleDialog::onModelChosen);
+    connect(button(kReloadId), &QPushButton::clicked, this, &ConsoleDialog::onReload);
+    connect(button(kDebugId), &QPushButton::clicked, this, &ConsoleDialog::onDebug);
+    connect(button(kOptionId), &QPushButton::clicked, this, &ConsoleDialog::onOption);
+    connect(button(kTimingListId), &QPushButton::clicked, this, &ConsoleDialog::onTimingList);
+    connect(button(kCrtOnTimeId), &QPushButton::clicked, this, &ConsoleDialog::onCrtOnTime);
+    connect(button(kFeaturesId), &QPushButton::clicked, this, &ConsoleDialog::onFeatures);
+    connect(passwordButton_, &QPushButton::clicked, this, &ConsoleDialog::onPassword);
+    connect(button(kResetId), &QPushButton::clicked, this, &ConsoleDialog::onReset);
+    connect(button(kRunId), &QPushButton::clicked, this, &ConsoleDialog::runSelectedFunction);
+    connect(autoReading_, &QCheckBox::clicked, this, &ConsoleDialog::onAutoReading);
+    connect(tabs_, &QTabWidget::currentChanged, this, &ConsoleDialog::onTabChanged);
+    connect(itemList_, &QListWidget::itemSelectionChanged, this, &ConsoleDialog::onItemSelectionChanged);
+    connect(scrollCodes_, &ScrollCodeTranslator::scrolled, this, &ConsoleDialog::onScrolled);
+}
+
+// --- model catalogue and pages ---
+
+void ConsoleDialog::discoverModels() {
+    modelCombo_->clear();
+    if (!session_.discoverModels()) return;
+    auto* sorted = static_cast<platform::qt::SortedComboBox*>(modelCombo_);
+    const QSignalBlocker blocker(modelCombo_);
+    for (const model::CatalogueEntry& entry : session_.catalogue().entries()) {
+        sorted->addSortedItem(text(entry.displayText), QVariant::fromValue(entry.catalogueIndex));
+    }
+    modelCombo_->setCurrentIndex(0);
+    loadModel(0);
+}
+
+void ConsoleDialog::loadModel(int comboIndex) {
+    const QVariant row = modelCombo_->itemData(comboIndex);
+    if (!row.isValid()) return;
+    const std::optional<int> pages = session_.loadModel(row.value<std::size_t>());
+    if (!pages) return;
+    rebuildTabs(*pages);
+    fillLists();
+}
+
+void ConsoleDialog::rebuildTabs(int count) {
+    const QSignalBlocker blocker(tabs_);
+    while (tabs_->count() > 0) {
+        QWidget* page = tabs_->widget(0);
+        tabs_->removeTab(0);
+        delete page;
+    }
+    for (int page = 0; page < count; ++page) {
+        tabs_->addTab(new QWidget, text(kPageNames[static_cast<std::size_t>(page)]));
+    }
+    tabs_->setCurrentIndex(count > 0 ? 0 : -1);
+}
+
+void ConsoleDialog::fillLists() {
+    {
+        const QSignalBlocker itemBlocker(itemList_);
+        const QSignalBlocker functionBlocker(functionList_);
+        itemList_->clear();
+        functionList_->clear();
+    }
+    session_.fillLists(tabs_->currentIndex());
+    const PageLists& lists = session_.lists();
+    {
+        const QSignalBlocker itemBlocker(itemList_);
+        for (const ItemRecord& record : lists.items) {
+            auto* row = new QListWidgetItem(text(record.name));
+            row->setData(kValueTextRole, text(valueText(record.current)));
+            itemList_->addItem(row);
+        }
+    }
+    {
+        const QSignalBlocker functionBlocker(functionList_);
+        for (const FunctionRecord& record : lists.functions) functionList_->addItem(text(record.text));
+    }
+    if (!lists.items.empty()) selectRowQuietly(*itemList_, 0);
+    showSelectedValue();
+}
+
+void ConsoleDialog::showSelectedValue() {
+    const int row = selectedItemRow();
+    const ItemRecord* record = session_.item(row);
+    if (record == nullptr) return;
+    itemName_->setText(text(record->name));
+    valueBar_->setRange(0, record->maximum);
+    valueBar_->setValue(record->current);
+    const QString value = text(valueText(record->current));
+    itemValue_->setText(value);
+    itemList_->item(row)->setData(kValueTextRole, value);
+    selectRowQuietly(*itemList_, row);
+}
+
+int ConsoleDialog::selectedItemRow() const { return selectedRow(*itemList_); }
+
+int ConsoleDialog::selectedFunctionRow() const { return selectedRow(*functionList_); }
+
+void ConsoleDialog::focusItemList() {
+    // The Debug window may have taken the activation; the keyboard goes
+    // back to this window's item list.
+    activateWindow();
+    itemList_->setFocus();
+}
+
+void ConsoleDialog::updateTitle() { setWindowTitle(text(console::windowTitle(context_.flags))); }
+
+void ConsoleDialog::onModelChosen(int comboIndex) {
+    loadModel(comboIndex);
+    focusItemList();
+}
+
+void ConsoleDialog::onReload() {
+    if (modelCombo_->count() == 0) return;
+    const int remembered = tabs_->currentIndex();
+    onModelChosen(modelCombo_->currentIndex());
+    if (remembered >= 0 && remembered < tabs_->count()) {
+        const QSignalBlocker blocker(tabs_);
+        tabs_->setCurrentIndex(remembered);
+    }
+    fillLists();
+}
+
+void ConsoleDialog::onTabChanged(int /*index*/) { fillLists(); }
+
+// --- value adjustment ---
+
+void ConsoleDialog::onItemSelectionChanged() {
+    if (session_.readItem(selectedItemRow())) showSelectedValue();
+}
+
+void ConsoleDialog::onScrolled(int code, int position) {
+    if (session_.scrollItem(selectedItemRow(), code, position)) showSelectedValue();
+}
+
+bool ConsoleDialog::handleItemListKey(const QKeyEvent& event) {
+    const ItemListKey key = classifyItemListKey(event);
+    switch (key.use) {
+    case ItemListKeyUse::StepValue:
+        if (session_.stepItem(selectedItemRow(), key.step)) showSelectedValue();
+        return true;
+    case ItemListKeyUse::AltDigit: {
+        const auto entry = altDigitEntry(key.digit, session_.lists().functions.size());
+        if (!entry) return false;
+        selectRowQuietly(*functionList_, static_cast<int>(*entry));
+        runSelectedFunction();
+        return true;
+    }
+    case ItemListKeyUse::MoveInList:
+    case ItemListKeyUse::Default: return false;
+    case ItemListKeyUse::Swallow: return true;
+    }
+    return true;
+}
+
+bool ConsoleDialog::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == itemList_ && event->type() == QEvent::KeyPress) {
+        return handleItemListKey(*static_cast<QKeyEvent*>(event));
+    }
+    return TemplateDialog::eventFilter(watched, event);
+}
+
+void ConsoleDialog::onReset() {
+    fillLists();
+    focusItemList();
+}
+
+void ConsoleDialog::onAutoReading(bool checked) { context_.flags.autoReading = checked ? 1 : 0; }
+
+// --- RUN ---
+
+void ConsoleDialog::runSelectedFunction() {
+    if (!session_.runFunctionRow(selectedFunctionRow(), *this)) return;
+    focusItemList();
+}
+
+void ConsoleDialog::showRunStatus(std::string_view status) {
+    runStatus_->setText(text(status));
+    // The pause and the monitor traffic that follow block the event loop.
+    runStatus_->repaint();
+}
+
+void ConsoleDialog::takeTranscript(std::string_view transcript) {
+    if (debugWindow_.exists()) debugWindow_.appendTranscript(transcript);
+}
+
+// --- other windows ---
+
+void ConsoleDialog::onDebug() {
+    debugWindow_.openAndClear();
+    focusItemList();
+}
+
+void ConsoleDialog::onOption() {
+    if (const std::optional<int> count = link::ui::JigOptionsDialog::ask(this, context_.link.busDelayCount())) {
+        context_.link.setBusDelayCount(*count);
+    }
+    focusItemList();
+}
+
+// The Preset Timing list, the CRT on-time readout and the Memory & Edid
+// window come with the memory and timing tools.
+void ConsoleDialog::onTimingList() {}
+void ConsoleDialog::onCrtOnTime() {}
+void ConsoleDialog::onFeatures() {}
+
+void ConsoleDialog::onPassword() {
+    PasswordDialog dialog(context_.flags, messages_, this);
+    dialog.exec();
+    updateTitle();
+    if (context_.flags.writeEnabled != 0) passwordButton_->hide();
+}
+
+void ConsoleDialog::onAbout() {
+    AboutDialog about(this);
+    about.exec();
+}
+
+void ConsoleDialog::contextMenuEvent(QContextMenuEvent* event) {
+    backgroundMenu_->popup(event->globalPos());
+    event->accept();
+}
+
+}  // namespace velmora::console::ui

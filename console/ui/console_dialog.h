@@ -1,0 +1,130 @@
+#pragma once
+#include <QString>
+
+#include <string>
+#include <string_view>
+
+#include "console/console_session.h"
+#include "console/function_run.h"
+#include "link/ui/debug_window.h"
+#include "model/program_context.h"
+#include "platform/message_sink.h"
+#include "platform/qt/template_dialog.h"
+
+class QCheckBox;
+class QComboBox;
+class QLabel;
+class QListWidget;
+class QMenu;
+class QKeyEvent;
+class QPushButton;
+class QScrollBar;
+class QTabWidget;
+
+namespace velmora::console::ui {
+
+class ScrollCodeTranslator;
+
+// The main window (template 102): the model catalogue, the page tabs with
+// the item and function lists, value adjustment by scroll bar and keys,
+// RUN, Reset, Reload, Auto Reading, the Debug and Option windows and the
+// write password. Everything runs on the window's thread: a handler with
+// monitor traffic returns when the traffic is over.
+//
+// Building the window initialises it completely: the catalogue is read
+// from the program directory and the first model is loaded, with its first
+// page's values read from the monitor.
+class ConsoleDialog : public platform::qt::TemplateDialog, private RunDisplay {
+    Q_OBJECT
+public:
+    static constexpr int kTabsId = 1001;
+    static constexpr int kModelComboId = 1002;
+    static constexpr int kTimingListId = 1003;
+    static constexpr int kFeaturesId = 1004;
+    static constexpr int kDebugId = 1005;
+    static constexpr int kOptionId = 1006;
+    static constexpr int kScrollBarId = 1007;
+    static constexpr int kItemListId = 1008;
+    static constexpr int kItemNameId = 1009;
+    static constexpr int kItemValueId = 1010;
+    static constexpr int kFunctionListId = 1011;
+    static constexpr int kResetId = 1013;
+    static constexpr int kReloadId = 1014;
+    static constexpr int kCrtOnTimeId = 1015;
+    static constexpr int kPasswordId = 1016;
+    static constexpr int kRunId = 1026;
+    static constexpr int kRunStatusId = 1028;
+    static constexpr int kAutoReadingId = 1048;
+
+    // The model selector is widened to this many pixels, with room for this
+    // many pixels of dropped list, so long display texts can be read.
+    static constexpr int kModelListWidth = 350;
+    static constexpr int kModelListHeight = 300;
+
+    ConsoleDialog(model::ProgramContext& context, link::ui::CDebugWnd& debugWindow,
+                  std::string programDirectory, platform::MessageSink& messages, QWidget* parent = nullptr);
+    ~ConsoleDialog() override;
+
+    [[nodiscard]] ConsoleSession& session() { return session_; }
+    // The menu of the window's background that carries the About entry.
+    [[nodiscard]] QMenu* backgroundMenu() const { return backgroundMenu_; }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void contextMenuEvent(QContextMenuEvent* event) override;
+
+private:
+    void bindControls();
+    void connectControls();
+    void discoverModels();
+    void loadModel(int comboIndex);
+    void rebuildTabs(int count);
+    void fillLists();
+    void showSelectedValue();
+    void selectItemRow(int row);
+    [[nodiscard]] int selectedItemRow() const;
+    [[nodiscard]] int selectedFunctionRow() const;
+    void focusItemList();
+    void updateTitle();
+
+    void onModelChosen(int comboIndex);
+    void onReload();
+    void onTabChanged(int index);
+    void onItemSelectionChanged();
+    void onScrolled(int code, int position);
+    void onReset();
+    void onAutoReading(bool checked);
+    void onDebug();
+    void onOption();
+    void onTimingList();
+    void onCrtOnTime();
+    void onFeatures();
+    void onPassword();
+    void onAbout();
+    void runSelectedFunction();
+    bool handleItemListKey(const QKeyEvent& event);
+
+    // RunDisplay
+    void showRunStatus(std::string_view text) override;
+    void takeTranscript(std::string_view transcript) override;
+
+    model::ProgramContext& context_;
+    link::ui::CDebugWnd& debugWindow_;
+    platform::MessageSink& messages_;
+    ConsoleSession session_;
+
+    QTabWidget* tabs_ = nullptr;
+    QComboBox* modelCombo_ = nullptr;
+    QScrollBar* valueBar_ = nullptr;
+    QListWidget* itemList_ = nullptr;
+    QListWidget* functionList_ = nullptr;
+    QLabel* itemName_ = nullptr;
+    QLabel* itemValue_ = nullptr;
+    QLabel* runStatus_ = nullptr;
+    QCheckBox* autoReading_ = nullptr;
+    QPushButton* passwordButton_ = nullptr;
+    ScrollCodeTranslator* scrollCodes_ = nullptr;
+    QMenu* backgroundMenu_ = nullptr;
+};
+
+}  // namespace velmora::console::ui

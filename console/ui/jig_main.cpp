@@ -1,0 +1,26 @@
+// velmora-jig: the service console on the interface board at the first
+// parallel port (/dev/parport0).
+#include <QApplication>
+
+#include <sstream>
+
+#include "console/ui/console_app.h"
+#include "model/program_context.h"
+#include "platform/files.h"
+#include "platform/machine_link_platform.h"
+#include "platform/qt/qt_message_sink.h"
+
+int main(int argc, char* argv[]) {
+    using namespace velmora;
+    QApplication application(argc, argv);
+    platform::qt::QtMessageSink messages(
+        platform::qt::programNameFromPath(QCoreApplication::applicationFilePath()));
+    // Why the port could not be had (no device, no permission) is told in a
+    // box before the window opens; the link then reports the missing board.
+    std::ostringstream portDiagnostics;
+    platform::MachineLinkPlatform machine(portDiagnostics);
+    if (!portDiagnostics.str().empty()) messages.showMessage(portDiagnostics.str(), "");
+    model::ProgramContext context(machine.platform(messages));
+    console::ui::ConsoleApp app(context, messages, platform::programDirectory());
+    return app.run();
+}

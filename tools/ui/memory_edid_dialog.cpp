@@ -7,6 +7,8 @@
 #include <QTextBlock>
 #include <QTextCursor>
 
+#include <algorithm>
+
 #include "platform/qt/display_text.h"
 #include "platform/qt/up_down_control.h"
 #include "tools/ui/dump_memory_dialog.h"

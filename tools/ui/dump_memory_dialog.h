@@ -1,0 +1,32 @@
+#pragma once
+#include "model/feature_interpreter.h"
+#include "platform/file_chooser.h"
+#include "platform/message_sink.h"
+#include "platform/qt/template_dialog.h"
+#include "tools/dump_memory_logic.h"
+
+namespace velmora::tools::ui {
+
+// "Dump Memory": ".." loads a memory image file and shows the range it
+// holds; "Load from File" writes its bytes back into the monitor's EEPROM,
+// as often as pressed. Cancel closes it.
+class DumpMemoryDialog : public platform::qt::TemplateDialog {
+    Q_OBJECT
+public:
+    DumpMemoryDialog(model::FeatureInterpreter& interpreter, platform::MessageSink& messages,
+                     platform::FileChooser& chooser, const MemoryRange& initialRange, QWidget* parent = nullptr);
+
+    // Opens the dialog modally with the given range in its boxes.
+    static void run(QWidget* parent, model::FeatureInterpreter& interpreter, platform::MessageSink& messages,
+                    platform::FileChooser& chooser, const MemoryRange& initialRange);
+
+    [[nodiscard]] const DumpMemoryLogic& logic() const { return logic_; }
+
+private:
+    void onChooseFile();
+    void onWriteToMonitor();
+
+    DumpMemoryLogic logic_;
+};
+
+}  // namespace velmora::tools::ui

@@ -1,0 +1,44 @@
+#include "tools/ui/save_memory_dialog.h"
+
+#include <QAbstractButton>
+#include <QLineEdit>
+#include <QSignalBlocker>
+
+#include "tools/ui/range_boxes.h"
+
+namespace velmora::tools::ui {
+
+SaveMemoryDialog::SaveMemoryDialog(model::FeatureInterpreter& interpreter, platform::MessageSink& messages,
+                                   platform::FileChooser& chooser, const MemoryRange& initialRange,
+                                   QWidget* parent)
+    : TemplateDialog(QString::fromLatin1(platform::qt::templates::kSaveMemoryDialog), parent),
+      logic_(interpreter, messages, chooser, wait_, initialRange) {
+    if (!buildError().isEmpty()) return;
+    showRangeBoxes(*this, logic_.initialBoxTexts());
+    connect(control<QAbstractButton>(kActionButton), &QAbstractButton::clicked, this,
+            &SaveMemoryDialog::onSaveToFile);
+    connect(control<QAbstractButton>(kChooseFileButton), &QAbstractButton::clicked, this,
+            &SaveMemoryDialog::onChooseFile);
+    connect(control<QLineEdit>(kFileNameBox), &QLineEdit::textChanged, this, &SaveMemoryDialog::onFileNameEdited);
+}
+
+void SaveMemoryDialog::run(QWidget* parent, model::FeatureInterpreter& interpreter,
+                           platform::MessageSink& messages, platform::FileChooser& chooser,
+                           const MemoryRange& initialRange) {
+    SaveMemoryDialog dialog(interpreter, messages, chooser, initialRange, parent);
+    dialog.exec();
+}
+
+void SaveMemoryDialog::onSaveToFile() { (void)logic_.saveToFile(readRangeBoxes(*this)); }
+
+void SaveMemoryDialog::onChooseFile() {
+    const auto path = logic_.chooseFile();
+    if (!path) return;
+    // The chosen path is kept byte for byte; the box only shows it.
+    const QSignalBlocker keepChosenName(control<QLineEdit>(kFileNameBox));
+    control<QLineEdit>(kFileNameBox)->setText(fileNameForBox(*path));
+}
+
+void SaveMemoryDialog::onFileNameEdited(const QString& text) { logic_.setFileName(fileNameFromBox(text)); }
+
+}  // namespace velmora::tools::ui

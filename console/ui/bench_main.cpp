@@ -7,6 +7,7 @@
 #include "console/ui/console_app.h"
 #include "model/program_context.h"
 #include "platform/files.h"
+#include "platform/qt/qt_file_chooser.h"
 #include "platform/qt/qt_message_sink.h"
 
 int main(int argc, char* argv[]) {
@@ -16,6 +17,7 @@ int main(int argc, char* argv[]) {
         platform::qt::programNameFromPath(QCoreApplication::applicationFilePath()));
     bench::VirtualBench bench(bench::BenchTiming::RealTime);
     model::ProgramContext context(bench.platform(messages));
-    console::ui::ConsoleApp app(context, messages, platform::programDirectory());
+    platform::qt::QtFileChooser fileChooser;
+    console::ui::ConsoleApp app(context, messages, fileChooser, platform::programDirectory());
     return app.run();
 }

@@ -3,6 +3,7 @@
 
 #include "link/ui/debug_window.h"
 #include "model/program_context.h"
+#include "platform/file_chooser.h"
 #include "platform/message_sink.h"
 
 namespace velmora::console::ui {
@@ -13,7 +14,8 @@ namespace velmora::console::ui {
 // interpreter) and the message sink belong to whoever builds the program.
 class ConsoleApp {
 public:
-    ConsoleApp(model::ProgramContext& context, platform::MessageSink& messages, std::string programDirectory);
+    ConsoleApp(model::ProgramContext& context, platform::MessageSink& messages, platform::FileChooser& fileChooser,
+               std::string programDirectory);
 
     // Returns the program's exit status.
     int run();
@@ -23,6 +25,7 @@ public:
 private:
     model::ProgramContext& context_;
     platform::MessageSink& messages_;
+    platform::FileChooser& fileChooser_;
     std::string programDirectory_;
     link::ui::CDebugWnd debugWindow_;
 };

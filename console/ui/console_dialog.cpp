@@ -1,5 +1,9 @@
 #include "console/ui/console_dialog.h"
 
+#include "tools/ui/crt_on_time_box.h"
+#include "tools/ui/memory_edid_dialog.h"
+#include "tools/ui/preset_timing_dialog.h"
+
 #include <QAbstractItemView>
 #include <QCheckBox>
 #include <QComboBox>
@@ -49,11 +53,13 @@ void selectRowQuietly(QListWidget& list, int row) {
 }  // namespace
 
 ConsoleDialog::ConsoleDialog(model::ProgramContext& context, link::ui::CDebugWnd& debugWindow,
-                             std::string programDirectory, platform::MessageSink& messages, QWidget* parent)
+                             std::string programDirectory, platform::MessageSink& messages,
+                             platform::FileChooser& fileChooser, QWidget* parent)
     : TemplateDialog(QString::fromLatin1(platform::qt::templates::kConsoleDialog), parent),
       context_(context),
       debugWindow_(debugWindow),
       messages_(messages),
+      fileChooser_(fileChooser),
       session_(context, std::move(programDirectory), messages) {
     bindControls();
     connectControls();
@@ -303,11 +309,20 @@ void ConsoleDialog::onOption() {
     focusItemList();
 }
 
-// The Preset Timing list, the CRT on-time readout and the Memory & Edid
-// window come with the memory and timing tools.
-void ConsoleDialog::onTimingList() {}
-void ConsoleDialog::onCrtOnTime() {}
-void ConsoleDialog::onFeatures() {}
+void ConsoleDialog::onTimingList() {
+    tools::ui::PresetTimingDialog::run(this, context_.model);
+    focusItemList();
+}
+
+void ConsoleDialog::onCrtOnTime() {
+    tools::ui::showCrtOnTime(context_.link, messages_);
+    focusItemList();
+}
+
+void ConsoleDialog::onFeatures() {
+    tools::ui::MemoryEdidDialog::run(this, context_, messages_, fileChooser_);
+    focusItemList();
+}
 
 void ConsoleDialog::onPassword() {
     PasswordDialog dialog(context_.flags, messages_, this);

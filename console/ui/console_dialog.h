@@ -8,6 +8,7 @@
 #include "console/function_run.h"
 #include "link/ui/debug_window.h"
 #include "model/program_context.h"
+#include "platform/file_chooser.h"
 #include "platform/message_sink.h"
 #include "platform/qt/template_dialog.h"
 
@@ -62,7 +63,8 @@ public:
     static constexpr int kModelListHeight = 300;
 
     ConsoleDialog(model::ProgramContext& context, link::ui::CDebugWnd& debugWindow,
-                  std::string programDirectory, platform::MessageSink& messages, QWidget* parent = nullptr);
+                  std::string programDirectory, platform::MessageSink& messages,
+                  platform::FileChooser& fileChooser, QWidget* parent = nullptr);
     ~ConsoleDialog() override;
 
     [[nodiscard]] ConsoleSession& session() { return session_; }
@@ -111,6 +113,7 @@ private:
     model::ProgramContext& context_;
     link::ui::CDebugWnd& debugWindow_;
     platform::MessageSink& messages_;
+    platform::FileChooser& fileChooser_;
     ConsoleSession session_;
 
     QTabWidget* tabs_ = nullptr;

@@ -8,6 +8,7 @@
 #include "model/program_context.h"
 #include "platform/files.h"
 #include "platform/machine_link_platform.h"
+#include "platform/qt/qt_file_chooser.h"
 #include "platform/qt/qt_message_sink.h"
 
 int main(int argc, char* argv[]) {
@@ -21,6 +22,7 @@ int main(int argc, char* argv[]) {
     platform::MachineLinkPlatform machine(portDiagnostics);
     if (!portDiagnostics.str().empty()) messages.showMessage(portDiagnostics.str(), "");
     model::ProgramContext context(machine.platform(messages));
-    console::ui::ConsoleApp app(context, messages, platform::programDirectory());
+    platform::qt::QtFileChooser fileChooser;
+    console::ui::ConsoleApp app(context, messages, fileChooser, platform::programDirectory());
     return app.run();
 }

@@ -63,6 +63,14 @@ QWidget* createStaticText(QWidget& host, const ControlTemplate& control) {
     label->setAlignment(horizontal | vertical);
     const bool sunken = control.styles.testFlag(ControlStyle::Sunken);
     const bool border = control.styles.testFlag(ControlStyle::Border);
+    if (sunken) {
+        // A sunken edge is drawn dark above and left, light below and right;
+        // on today's near-white dialog background the usual white light edge
+        // vanishes, so it takes the mid-light grey instead.
+        QPalette palette = label->palette();
+        palette.setColor(QPalette::Light, palette.color(QPalette::Midlight));
+        label->setPalette(palette);
+    }
     if (sunken && border) {
         label->setFrameStyle(QFrame::WinPanel | QFrame::Sunken);
     } else if (sunken) {

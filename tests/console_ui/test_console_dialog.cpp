@@ -93,7 +93,8 @@ public:
 
     ConsoleDialog& open() {
         window = std::make_unique<ConsoleDialog>(context, debugWindow,
-                                                 QDir(directory.path()).absolutePath().toStdString() + "/", messages);
+                                                 QDir(directory.path()).absolutePath().toStdString() + "/", messages,
+                                                 fileChooser);
         window->show();
         window->activateWindow();
         if (!QTest::qWaitForWindowActive(window.get())) qWarning("main window not active");
@@ -156,9 +157,18 @@ public:
         return texts;
     }
 
+    // The memory tools' file chooser: these tests never choose a file.
+    struct NoFileChooser : platform::FileChooser {
+        std::optional<std::string> chooseOpenFile(const std::string&, const std::string&,
+                                                  const std::string&) override {
+            return std::nullopt;
+        }
+    };
+
     QTemporaryDir directory;
     bench::VirtualBench bench;
     platform::RecordingMessageSink messages;
+    NoFileChooser fileChooser;
     model::ProgramContext context{bench.platform(messages)};
     link::ui::CDebugWnd debugWindow;
     std::unique_ptr<ConsoleDialog> window;
@@ -221,6 +231,7 @@ private slots:
     void autoReadingFollowsTheBox();
     void aboutFromTheBackgroundMenuAndF1();
     void escapeClosesTheWindow();
+    void toolButtonsOpenTheirWindows();
 };
 
 void ConsoleDialogTest::startUpListsModelsAndLoadsTheFirst() {
@@ -719,6 +730,31 @@ void ConsoleDialogTest::escapeClosesTheWindow() {
     QTest::keyClick(c.items(), Qt::Key_Escape);
     QVERIFY(!w.isVisible());
     QCOMPARE(w.result(), int(QDialog::Rejected));
+}
+
+void ConsoleDialogTest::toolButtonsOpenTheirWindows() {
+    Console c({{"vm1795.mdl", sampleModel("vm1795.mdl")}});
+    c.open();
+    QStringList opened;
+    const auto closeAndRecord = [&](QWidget& modal) {
+        opened << modal.windowTitle();
+        if (auto* name = modal.findChild<QLabel*>(QStringLiteral("1011"))) opened << name->text();
+        qobject_cast<QDialog*>(&modal)->reject();
+    };
+
+    whenModalOpens(closeAndRecord);
+    c.click(ConsoleDialog::kTimingListId);
+    QTRY_COMPARE(QApplication::focusWidget(), c.items());
+
+    c.context.flags.autoReading = 0;  // the memory window then opens without reading
+    whenModalOpens(closeAndRecord);
+    c.click(ConsoleDialog::kFeaturesId);
+    QTRY_COMPARE(QApplication::focusWidget(), c.items());
+    QCOMPARE(opened, (QStringList{"Preset Timing", "VM-1795", "Memory & Edid"}));
+
+    c.messages.messages.clear();
+    c.click(ConsoleDialog::kCrtOnTimeId);
+    QCOMPARE(c.messageTexts(), (QStringList{"CRT on time:   3001 hour(s) 10 minute(s).  "}));
 }
 
 QTEST_MAIN(ConsoleDialogTest)

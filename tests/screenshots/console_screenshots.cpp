@@ -17,6 +17,7 @@
 #include <iostream>
 
 #include "bench/virtual_bench.h"
+#include "platform/qt/qt_file_chooser.h"
 #include "console/ui/about_dialog.h"
 #include "console/ui/console_dialog.h"
 #include "console/ui/password_dialog.h"
@@ -64,7 +65,8 @@ int main(int argc, char* argv[]) {
     bool saved = true;
     {
         link::ui::CDebugWnd debugWindow;
-        ConsoleDialog dialog(context, debugWindow, platform::programDirectory(), messages);
+        platform::qt::QtFileChooser fileChooser;
+        ConsoleDialog dialog(context, debugWindow, platform::programDirectory(), messages, fileChooser);
         dialog.show();
         auto* tabs = dialog.control<QTabWidget>(ConsoleDialog::kTabsId);
         auto* models = dialog.control<QComboBox>(ConsoleDialog::kModelComboId);

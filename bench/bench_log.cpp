@@ -1,5 +1,7 @@
 #include "bench/bench_log.h"
 
+#include <cstdio>
+
 namespace velmora::bench {
 
 void BenchLog::record(std::int64_t timeMicroseconds, BenchEventKind kind,
@@ -30,6 +32,30 @@ std::vector<std::vector<std::uint8_t>> BenchLog::requests() const {
         if (event.kind == BenchEventKind::Request) result.push_back(event.bytes);
     }
     return result;
+}
+
+std::vector<std::string> BenchLog::requestPayloads() const {
+    std::vector<std::string> result;
+    for (const auto& bytes : requests()) {
+        // Destination, source and length before the payload, checksum after it.
+        if (bytes.size() < 4) {
+            result.emplace_back();
+            continue;
+        }
+        result.push_back(hexBytes({bytes.begin() + 3, bytes.end() - 1}));
+    }
+    return result;
+}
+
+std::string hexBytes(const std::vector<std::uint8_t>& bytes) {
+    std::string text;
+    char cell[4];
+    for (std::uint8_t byte : bytes) {
+        std::snprintf(cell, sizeof cell, "%02X ", byte);
+        text += cell;
+    }
+    if (!text.empty()) text.pop_back();
+    return text;
 }
 
 }  // namespace velmora::bench

@@ -39,11 +39,17 @@ public:
     [[nodiscard]] std::vector<BenchEvent> eventsOf(BenchEventKind kind) const;
     // The bytes of every Request event.
     [[nodiscard]] std::vector<std::vector<std::uint8_t>> requests() const;
+    // The payload (opcode first, without addresses, length and checksum) of
+    // every Request event, as hex bytes separated by blanks: "01 10".
+    [[nodiscard]] std::vector<std::string> requestPayloads() const;
     [[nodiscard]] std::size_t dropped() const { return dropped_; }
 
 private:
     std::vector<BenchEvent> events_;
     std::size_t dropped_ = 0;
 };
+
+// Bytes as upper-case hex separated by blanks: "6E 51 82".
+std::string hexBytes(const std::vector<std::uint8_t>& bytes);
 
 }  // namespace velmora::bench

@@ -10,16 +10,7 @@
 namespace velmora::bench {
 namespace {
 
-std::string hex(const std::vector<std::uint8_t>& bytes) {
-    std::string text;
-    char cell[4];
-    for (std::uint8_t byte : bytes) {
-        std::snprintf(cell, sizeof cell, "%02X ", byte);
-        text += cell;
-    }
-    if (!text.empty()) text.pop_back();
-    return text;
-}
+std::string hex(const std::vector<std::uint8_t>& bytes) { return hexBytes(bytes); }
 
 struct ReplyRow {
     std::vector<std::uint8_t> request;

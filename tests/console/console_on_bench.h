@@ -32,20 +32,7 @@ struct ConsoleOnBench {
     }
 
     // Payloads (opcode first) of the requests the monitor received, in hex.
-    std::vector<std::string> payloads() const {
-        std::vector<std::string> result;
-        for (const auto& bytes : bench.log.requests()) {
-            std::string text;
-            for (std::size_t i = 3; i + 1 < bytes.size(); ++i) {
-                char cell[4];
-                std::snprintf(cell, sizeof cell, "%02X ", bytes[i]);
-                text += cell;
-            }
-            if (!text.empty()) text.pop_back();
-            result.push_back(text);
-        }
-        return result;
-    }
+    [[nodiscard]] std::vector<std::string> payloads() const { return bench.log.requestPayloads(); }
 
     // Time of each request reaching the monitor, in microseconds.
     std::vector<std::int64_t> requestTimes() const {

@@ -157,18 +157,10 @@ public:
         return texts;
     }
 
-    // The memory tools' file chooser: these tests never choose a file.
-    struct NoFileChooser : platform::FileChooser {
-        std::optional<std::string> chooseOpenFile(const std::string&, const std::string&,
-                                                  const std::string&) override {
-            return std::nullopt;
-        }
-    };
-
     QTemporaryDir directory;
     bench::VirtualBench bench;
     platform::RecordingMessageSink messages;
-    NoFileChooser fileChooser;
+    platform::ScriptedFileChooser fileChooser;  // these tests never choose a file
     model::ProgramContext context{bench.platform(messages)};
     link::ui::CDebugWnd debugWindow;
     std::unique_ptr<ConsoleDialog> window;

@@ -37,15 +37,6 @@ struct LinkOnBench {
     std::vector<std::uint8_t> lastRequest;
 };
 
-inline std::string hexBytes(const std::vector<std::uint8_t>& bytes) {
-    std::string text;
-    char cell[4];
-    for (std::uint8_t byte : bytes) {
-        std::snprintf(cell, sizeof cell, "%02X ", byte);
-        text += cell;
-    }
-    if (!text.empty()) text.pop_back();
-    return text;
-}
+using bench::hexBytes;
 
 }  // namespace velmora::link::testing

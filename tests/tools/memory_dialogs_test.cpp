@@ -21,18 +21,6 @@ using model::testing::InterpreterOnBench;
 using platform::RecordedMessage;
 using testing::Journal;
 
-// Answers the file chooser with a scripted path (or Cancel) and keeps the
-// arguments it was opened with.
-struct ScriptedChooser : platform::FileChooser {
-    std::optional<std::string> chooseOpenFile(const std::string& title, const std::string& initialName,
-                                              const std::string& defaultExtension) override {
-        calls.push_back(title + "|" + initialName + "|" + defaultExtension);
-        return answer;
-    }
-    std::optional<std::string> answer;
-    std::vector<std::string> calls;
-};
-
 class TemporaryFolder {
 public:
     TemporaryFolder() {
@@ -60,7 +48,7 @@ void writeFile(const std::string& path, const std::string& text) { std::ofstream
 
 struct DialogsOnBench : InterpreterOnBench {
     Journal journal;
-    ScriptedChooser chooser;
+    platform::ScriptedFileChooser chooser;
     TemporaryFolder folder;
 
     SaveMemoryLogic saveDialog(const MemoryRange& opening = {}) {

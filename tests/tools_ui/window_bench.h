@@ -44,42 +44,18 @@ struct RecordingSink : platform::MessageSink {
     QStringList shown;
 };
 
-// Answers with a scripted path (or Cancel) and notes how it was opened.
-struct ScriptedChooser : platform::FileChooser {
-    std::optional<std::string> chooseOpenFile(const std::string& title, const std::string& initialName,
-                                              const std::string& defaultExtension) override {
-        calls.push_back(title + "|" + initialName + "|" + defaultExtension);
-        return answer;
-    }
-    std::optional<std::string> answer;
-    std::vector<std::string> calls;
-};
-
 // The program's objects on a fresh bench; the link's own messages and the
 // windows' messages are kept apart.
 struct WindowBench {
     WindowBench() { bench.log.clear(); }
 
     // Payloads (opcode first) of the requests the monitor received, in hex.
-    [[nodiscard]] std::vector<std::string> payloads() const {
-        std::vector<std::string> result;
-        for (const auto& bytes : bench.log.requests()) {
-            std::string text;
-            for (std::size_t i = 3; i + 1 < bytes.size(); ++i) {
-                char cell[4];
-                std::snprintf(cell, sizeof cell, "%02X ", bytes[i]);
-                text += cell;
-            }
-            if (!text.empty()) text.pop_back();
-            result.push_back(text);
-        }
-        return result;
-    }
+    [[nodiscard]] std::vector<std::string> payloads() const { return bench.log.requestPayloads(); }
 
     bench::VirtualBench bench;
     RecordingSink linkMessages;
     RecordingSink windowMessages;
-    ScriptedChooser chooser;
+    platform::ScriptedFileChooser chooser;
     model::ProgramContext program{bench.platform(linkMessages)};
 };
 

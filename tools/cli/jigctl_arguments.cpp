@@ -17,7 +17,7 @@ enum class Argument {
     File,
 };
 
-struct CommandSpec {
+struct CommandForm {
     std::string_view name;
     Command command;
     std::vector<Argument> arguments;
@@ -25,8 +25,8 @@ struct CommandSpec {
     std::string_view argumentNames;
 };
 
-const std::vector<CommandSpec>& commandSpecs() {
-    static const std::vector<CommandSpec> specs{
+const std::vector<CommandForm>& commandForms() {
+    static const std::vector<CommandForm> forms{
         {"read-vcp", Command::ReadVcp, {Argument::HexByte}, 1, "CODE"},
         {"set-vcp", Command::SetVcp, {Argument::HexByte, Argument::HexByte}, 2, "CODE VALUE"},
         {"service", Command::Service, {Argument::HexByte}, 1, "CODE"},
@@ -43,7 +43,7 @@ const std::vector<CommandSpec>& commandSpecs() {
          "FROMPAGE FROMADDR TOPAGE TOADDR FILE"},
         {"load-mem", Command::LoadMem, {Argument::File}, 1, "FILE"},
     };
-    return specs;
+    return forms;
 }
 
 std::optional<int> hexDigit(char c) {
@@ -79,9 +79,9 @@ std::string readArgument(Argument kind, const std::string& text, Invocation& inv
     return {};
 }
 
-const CommandSpec* findCommand(std::string_view name) {
-    for (const auto& spec : commandSpecs()) {
-        if (spec.name == name) return &spec;
+const CommandForm* findCommand(std::string_view name) {
+    for (const auto& form : commandForms()) {
+        if (form.name == name) return &form;
     }
     return nullptr;
 }
@@ -173,21 +173,21 @@ ParsedArguments parseArguments(std::span<const std::string> arguments) {
     if (!invocation.benchFaults.empty() && !invocation.bench) return failure("--bench-fault needs --bench");
     if (i == arguments.size()) return failure("no command given");
 
-    const CommandSpec* spec = findCommand(arguments[i]);
-    if (spec == nullptr) return failure("unknown command " + arguments[i]);
-    invocation.command = spec->command;
+    const CommandForm* form = findCommand(arguments[i]);
+    if (form == nullptr) return failure("unknown command " + arguments[i]);
+    invocation.command = form->command;
     const std::size_t given = arguments.size() - i - 1;
-    if (given < spec->optionalFrom || given > spec->arguments.size()) {
-        std::string usage = std::string(spec->name);
-        if (!spec->argumentNames.empty()) usage += " " + std::string(spec->argumentNames);
+    if (given < form->optionalFrom || given > form->arguments.size()) {
+        std::string usage = std::string(form->name);
+        if (!form->argumentNames.empty()) usage += " " + std::string(form->argumentNames);
         return failure("usage: " + usage);
     }
     for (std::size_t k = 0; k < given; ++k) {
-        std::string reason = readArgument(spec->arguments[k], arguments[i + 1 + k], invocation);
-        if (!reason.empty()) return failure(std::string(spec->name) + ": " + reason);
+        std::string reason = readArgument(form->arguments[k], arguments[i + 1 + k], invocation);
+        if (!reason.empty()) return failure(std::string(form->name) + ": " + reason);
     }
     if (commandNeedsModel(invocation.command) && !invocation.modelPath) {
-        return failure(std::string(spec->name) + " needs --model FILE.mdl");
+        return failure(std::string(form->name) + " needs --model FILE.mdl");
     }
     return {invocation, {}};
 }

@@ -83,6 +83,7 @@ MemoryAction SaveMemoryLogic::save() {
         messages_.showMessage(cantOpenFileText(fileName_), kDialogErrorCaption);
         return MemoryAction::Refused;
     }
+    if (beforeReading_) beforeReading_();
     const auto bytes = readMemoryRange(interpreter_, range_, byteDone_);
     if (!bytes) {
         // The temporary file goes with `file`; the chosen path is untouched.

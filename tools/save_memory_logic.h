@@ -1,4 +1,5 @@
 #pragma once
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -43,6 +44,10 @@ public:
 
     // Called after every byte read; may be left empty.
     void setByteDone(ByteDone byteDone) { byteDone_ = std::move(byteDone); }
+    // Called once the file is known to be writable, before the first byte
+    // is read (the command-line tool probes the access form there); may be
+    // left empty.
+    void setBeforeReading(std::function<void()> beforeReading) { beforeReading_ = std::move(beforeReading); }
 
 private:
     // Shows the message that refuses a bad range; true when it did.
@@ -57,6 +62,7 @@ private:
     MemoryRange range_;
     std::string fileName_;
     ByteDone byteDone_;
+    std::function<void()> beforeReading_;
 };
 
 }  // namespace velmora::tools

@@ -16,9 +16,11 @@ namespace velmora::tools {
 // The Save Memory dialog without its widgets: reads a range of the EEPROM
 // byte by byte and keeps it in a memory image file.
 //
-// The file is only touched once every byte has been read: the text goes to
-// a temporary file beside the chosen name and replaces it in one rename, so
-// a read that fails leaves an existing file exactly as it was.
+// The file is checked before the first request (a folder, a read-only file
+// or folder is refused and nothing is sent) and only touched once every
+// byte has been read: the text goes to a temporary file beside the target
+// and replaces it in one rename, so a read that fails leaves an existing
+// file exactly as it was.
 class SaveMemoryLogic {
 public:
     SaveMemoryLogic(model::FeatureInterpreter& interpreter, platform::MessageSink& messages,

@@ -150,7 +150,9 @@ INSTANTIATE_TEST_SUITE_P(
                  "Page must be 0,1,2, or 3"},
         UsageRow{{"--bench", "--trace", "save-mem", "0", "00", "0", "100", "/tmp/never.mem"},
                  "Addresse must be between 0 and FF"},
-        UsageRow{{"--bench", "--trace", "load-mem", "/nonexistent/x.mem"}, "Can't Open File : /nonexistent/x.mem"}));
+        UsageRow{{"--bench", "--trace", "load-mem", "/nonexistent/x.mem"}, "Can't Open File : /nonexistent/x.mem"},
+        // A target that cannot be written is refused before the range is read.
+        UsageRow{{"--bench", "--trace", "save-mem", "0", "00", "0", "FF", "/tmp"}, "Can't Open File : /tmp"}));
 
 // The items command lists what the console's own list building gives for
 // every page of the model, values read on an identical bench.

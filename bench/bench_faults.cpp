@@ -13,6 +13,8 @@ constexpr BenchFaultName kNames[] = {
     {"sda-low", FaultArgument::None, 0, "SDA held low on the bus"},
     {"scl-stretch", FaultArgument::Number, -1, "monitor holds SCL low N status reads per acknowledge"},
     {"bad-checksum", FaultArgument::Number, 1, "the next N replies have a wrong checksum"},
+    {"garbled-reply", FaultArgument::Number, 1, "the next N replies arrive with their first byte corrupted"},
+    {"short-reply", FaultArgument::Number, 1, "the next N replies keep only two payload bytes, framed to match"},
     {"reply-delay", FaultArgument::Number, -1, "replies are ready N ms after the request"},
     {"no-slave-reply", FaultArgument::None, 0, "no reply to requests from source 0x50"},
     {"oversize-reply", FaultArgument::Number, 300, "slave-mode replies padded to N bytes"},
@@ -39,6 +41,8 @@ bool parseMemoryForm(std::string_view text, MemoryForm& form) {
 void setNumber(std::string_view name, std::int32_t value, BenchFaults& faults) {
     if (name == "scl-stretch") faults.sclStretchReads = value;
     else if (name == "bad-checksum") faults.badChecksumReplies = value;
+    else if (name == "garbled-reply") faults.garbledReplies = value;
+    else if (name == "short-reply") faults.shortReplies = value;
     else if (name == "reply-delay") faults.replyDelayMs = value;
     else if (name == "oversize-reply") faults.oversizeReplyBytes = value;
     else if (name == "ddc1") faults.ddc1BitTimeMs = value;

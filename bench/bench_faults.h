@@ -18,6 +18,8 @@ struct BenchFaults {
     bool sdaLow = false;               // sda-low: something holds SDA low
     std::int32_t sclStretchReads = 0;  // scl-stretch=N: SCL held low N status reads at each acknowledge clock
     std::int32_t badChecksumReplies = 0;  // bad-checksum=K: the next K replies carry a wrong checksum
+    std::int32_t garbledReplies = 0;   // garbled-reply=K: the next K replies arrive with their first byte inverted
+    std::int32_t shortReplies = 0;     // short-reply=K: the next K replies keep only 2 payload bytes (framed to match)
     std::int32_t replyDelayMs = 0;     // reply-delay=N: a reply is ready N ms after its request
     bool noSlaveReply = false;         // no-slave-reply: requests from 0x50 get no reply
     std::int32_t oversizeReplyBytes = 0;  // oversize-reply=N: slave replies padded to N bytes

@@ -49,7 +49,11 @@ void MonitorDevice::onEnd() {
     if (ended == Transfer::Request) finishRequest();
 }
 
-std::vector<std::uint8_t> MonitorDevice::frameReply(const std::vector<std::uint8_t>& payload) {
+std::vector<std::uint8_t> MonitorDevice::frameReply(std::vector<std::uint8_t> payload) {
+    if (faults_.shortReplies > 0) {
+        --faults_.shortReplies;
+        if (payload.size() > kShortReplyPayload) payload.resize(kShortReplyPayload);
+    }
     std::vector<std::uint8_t> frame;
     frame.reserve(payload.size() + 3);
     frame.push_back(link::kMonitorAddress);
@@ -94,6 +98,13 @@ void MonitorDevice::finishRequest() {
     } else {
         if (!payload.empty() && payload[0] != 0x03) log_.record(now, BenchEventKind::NotUnderstood, whole);
         return;
+    }
+
+    if (faults_.garbledReplies > 0 && !frame.empty()) {
+        // The first byte on the wire: the source address read at 0x6F, or
+        // the address byte of a slave-mode reply.
+        --faults_.garbledReplies;
+        frame[0] ^= 0xFF;
     }
 
     if (slaveMode) {

@@ -53,10 +53,12 @@ private:
     enum class Transfer : std::uint8_t { None, Request, Reply };
 
     void finishRequest();
-    std::vector<std::uint8_t> frameReply(const std::vector<std::uint8_t>& payload);
+    // The short-reply fault keeps this many payload bytes.
+    static constexpr std::size_t kShortReplyPayload = 2;
+    std::vector<std::uint8_t> frameReply(std::vector<std::uint8_t> payload);
 
     MonitorState& state_;
-    BenchFaults& faults_;  // bad-checksum counts down
+    BenchFaults& faults_;  // bad-checksum, garbled-reply and short-reply count down
     BenchLog& log_;
     BenchTime& time_;
     ReplyTransmitter& transmitter_;

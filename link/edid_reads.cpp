@@ -26,6 +26,11 @@ std::int32_t elapsedSince(std::int32_t now, std::int32_t then) {
 
 const std::uint8_t* JigLink::readEepromBlock(std::int32_t block) {
     busReset();
+    return transferEepromBlock(block);
+}
+
+const std::uint8_t* JigLink::transferEepromBlock(std::int32_t block) {
+    replyBytesReceived_ = 0;  // the buffer holds no command reply any more
     const auto writeAddress = static_cast<std::uint8_t>(0xA0u + 2u * static_cast<std::uint32_t>(block));
     start();
     writeByte(writeAddress);
@@ -64,6 +69,7 @@ std::uint16_t JigLink::measureSdaRun() {
 }
 
 const std::uint8_t* JigLink::readEdidDdc1() {
+    replyBytesReceived_ = 0;
     setSda(true);
     busDelay(10);
     setScl(true);

@@ -81,13 +81,23 @@ public:
     bool receiveReplyAsSlave();
 
     // --- EDID and EEPROM ---
+    // A bus reset (which switches the transcript off), then the block read.
     [[nodiscard]] const std::uint8_t* readEepromBlock(std::int32_t block);
+    // The block read alone, for a caller that has reset the bus itself and
+    // wants the transfer in the transcript.
+    [[nodiscard]] const std::uint8_t* transferEepromBlock(std::int32_t block);
     std::uint16_t measureSdaRun();
     [[nodiscard]] const std::uint8_t* readEdidDdc1();
 
     [[nodiscard]] std::span<const std::uint8_t, kReplyBufferSize> replyBuffer() const {
         return replyBuffer_;
     }
+    // Payload bytes the last reply really carried: its length byte's count,
+    // cut to what arrived before the checksum. 0 when the last transaction
+    // read no reply or failed, and after an EEPROM or EDID read. Callers
+    // compare it with the bytes their request needs, so that nothing is
+    // taken from an earlier reply left in the buffer.
+    [[nodiscard]] std::size_t replyPayloadLength() const;
 
 private:
     void writeData(std::uint8_t value);
@@ -108,6 +118,7 @@ private:
     std::int32_t busDelayCount_ = kDefaultBusDelayCount;
 
     std::array<std::uint8_t, kReplyBufferSize> replyBuffer_{};
+    std::size_t replyBytesReceived_ = 0;  // bytes 0.. of the last reply, checksum included
 
     // DDC1 run timer, kept for the life of the link.
     bool ddc1ReferenceTaken_ = false;

@@ -133,8 +133,10 @@ bool JigLink::receiveReplyAsSlave() {
     if (xorChecksum(received) != 0) {
         appendText("Checksum");
         errorFlag_ = true;
+        return false;
     }
-    return !errorFlag_;
+    replyBytesReceived_ = received.size();
+    return true;
 }
 
 }  // namespace velmora::link

@@ -1,5 +1,7 @@
 // The command-packet transaction: protection test, framing, three attempts,
 // reply reception in either mode, and the words shown when it fails.
+#include <algorithm>
+
 #include "link/jig_link.h"
 
 namespace velmora::link {
@@ -39,6 +41,7 @@ const std::uint8_t* JigLink::transact(std::span<std::uint8_t> request,
         return nullptr;
     }
 
+    replyBytesReceived_ = 0;
     request[0] = kMonitorAddress;
     request[1] = replyMode_ == ReplyMode::MasterRead ? kHostAddressMasterRead : kHostAddress;
     replyBuffer_[0] = kHostAddress;
@@ -58,6 +61,7 @@ const std::uint8_t* JigLink::transact(std::span<std::uint8_t> request,
 
 bool JigLink::runAttempt(std::span<std::uint8_t> request, std::int32_t replyArgument) {
     appendText("PC:");
+    replyBytesReceived_ = 0;
     start();
     const std::size_t n = payloadLength(request[2]);
     std::uint8_t checksum = 0;
@@ -91,7 +95,9 @@ void JigLink::reportFailure() {
 
 bool JigLink::readReplyAsMaster() {
     start();
-    writeByte(replyBuffer_[1] | 1);  // the monitor's read address, 0x6F
+    // Always the monitor's read address, 0x6F: the buffer's byte 1 holds
+    // whatever a failed attempt read there.
+    writeByte(kMonitorAddress | 1);
     // The length byte (read second) decides how many follow; only its low
     // seven bits count after adding the three bytes around the payload.
     std::size_t i = 1;
@@ -111,8 +117,17 @@ bool JigLink::readReplyAsMaster() {
     if (xorChecksum(std::span<const std::uint8_t>(replyBuffer_.data(), i + 1)) != 0) {
         appendText("Checksum");
         errorFlag_ = true;
+        return false;
     }
-    return !errorFlag_;
+    replyBytesReceived_ = i + 1;
+    return true;
+}
+
+std::size_t JigLink::replyPayloadLength() const {
+    // Source, length byte and checksum around the payload, and byte 0.
+    constexpr std::size_t kFrameBytes = kHeaderBytes + 1;
+    if (replyBytesReceived_ < kFrameBytes) return 0;
+    return std::min(payloadLength(replyBuffer_[2]), replyBytesReceived_ - kFrameBytes);
 }
 
 }  // namespace velmora::link

@@ -59,7 +59,8 @@ public:
     [[nodiscard]] bool ReadVcp();
     [[nodiscard]] bool SetVcp();
     [[nodiscard]] bool SendServiceCommand(std::uint8_t code);
-    // The reply (the byte read is reply byte 7), or nullptr.
+    // The reply (the byte read is reply byte 7), or nullptr; also nullptr
+    // for a reply too short to hold the byte.
     [[nodiscard]] const std::uint8_t* ReadMemory(std::uint8_t address, std::uint8_t count);
     [[nodiscard]] bool WriteMemory(std::uint8_t address, std::uint8_t value, std::uint8_t count);
     // Turns a relative table byte into the value to send, from the present

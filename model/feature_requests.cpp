@@ -23,7 +23,9 @@ bool FeatureInterpreter::ReadVcp() {
     request[3] = kGetVcp;
     request[4] = vcpCode;
     const std::uint8_t* reply = send(2, kReadVcpReply);
-    if (reply == nullptr || reply[3] != kGetVcpReply || reply[4] != 0x00 || reply[5] != vcpCode) {
+    // A reply too short for the value is a failed read: the buffer's later
+    // bytes are left from an earlier reply.
+    if (reply == nullptr || link_.replyPayloadLength() < kVcpReplyPayload || reply[3] != kGetVcpReply || reply[4] != 0x00 || reply[5] != vcpCode) {
         return false;
     }
     // Maximum and present value are 16-bit, high byte first; the adjustable
@@ -67,7 +69,12 @@ const std::uint8_t* FeatureInterpreter::ReadMemory(std::uint8_t address, std::ui
         request[5] = static_cast<std::uint8_t>(kEepromDevice | (2 * page));
     }
     request[6] = address;
-    return send(4, kMemoryReply);
+    const std::uint8_t* reply = send(4, kMemoryReply);
+    if (reply != nullptr && link_.replyPayloadLength() < kMemoryReplyPayload) {
+        lastReply = nullptr;  // no byte in it: a failed read
+        return nullptr;
+    }
+    return reply;
 }
 
 bool FeatureInterpreter::WriteMemory(std::uint8_t address, std::uint8_t value, std::uint8_t count) {

@@ -1,4 +1,5 @@
 #pragma once
+#include <cstddef>
 #include <cstdint>
 
 // The request vocabulary the feature interpreter speaks to the monitor's
@@ -29,5 +30,11 @@ inline constexpr std::uint8_t kMemoryReadByDevice = 0x60;
 inline constexpr std::uint8_t kMemoryWriteByDevice = 0x62;
 inline constexpr std::uint8_t kEepromDevice = 0xA0;
 inline constexpr std::uint8_t kMemoryReplyByte = 7;  // the byte read, in the reply
+
+// Payload bytes a reply must carry to be read: opcode, result, VCP code,
+// type, maximum (2), current (2); and opcode, sub-code or count, page or
+// device, address, the byte read.
+inline constexpr std::size_t kVcpReplyPayload = 8;
+inline constexpr std::size_t kMemoryReplyPayload = 5;
 
 }  // namespace velmora::model::request

@@ -15,7 +15,10 @@ namespace {
 // Owns one POSIX descriptor for the length of a read.
 class OpenFile {
 public:
-    explicit OpenFile(const std::string& path) : fd_(::open(path.c_str(), O_RDONLY | O_CLOEXEC)) {}
+    // Non-blocking, so that a named pipe or a device cannot hold the open;
+    // the readers accept regular files only.
+    explicit OpenFile(const std::string& path)
+        : fd_(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC)) {}
     ~OpenFile() {
         if (fd_ >= 0) ::close(fd_);
     }
@@ -120,6 +123,11 @@ FileRead readFilePrefix(const std::string& path, std::size_t count) {
     OpenFile file(path);
     if (file.fd() < 0) {
         result.failure = describeErrno(path, "cannot open");
+        return result;
+    }
+    struct stat info {};
+    if (::fstat(file.fd(), &info) != 0 || !S_ISREG(info.st_mode)) {
+        result.failure = path + ": not a regular file";
         return result;
     }
     result.bytes.resize(count);

@@ -28,7 +28,7 @@ struct FileRead {
 // file, or delivers fewer bytes than its size.
 [[nodiscard]] FileRead readWholeFile(const std::string& path);
 
-// At most the first `count` bytes of a file (fewer if it is shorter).
+// At most the first `count` bytes of a regular file (fewer if it is shorter).
 [[nodiscard]] FileRead readFilePrefix(const std::string& path, std::size_t count);
 
 }  // namespace velmora::platform

@@ -12,7 +12,11 @@
 namespace velmora::platform {
 
 std::string describePortFailure(const std::string& devicePath, int errorNumber) {
-    std::string text = devicePath + ": " + std::strerror(errorNumber) + ". ";
+    std::string text = devicePath + ": " +
+                       (errorNumber == ETIMEDOUT
+                            ? "the port was not free within " + std::to_string(kPortClaimLimit.count()) + " ms"
+                            : std::string(std::strerror(errorNumber))) +
+                       ". ";
     switch (errorNumber) {
     case EACCES:
     case EPERM:
@@ -24,7 +28,9 @@ std::string describePortFailure(const std::string& devicePath, int errorNumber) 
         text += "No parallel port found; load the parport_pc and ppdev modules.";
         break;
     case EBUSY:
-        text += "Another program holds the port (a printer driver such as lp?).";
+    case ETIMEDOUT:
+        text += "Another program holds the port: close it (another velmora-jig or velmora-jigctl, or a printer "
+                "driver such as lp: sudo rmmod lp) and start again.";
         break;
     default:
         text += "The port cannot be used.";
@@ -33,15 +39,19 @@ std::string describePortFailure(const std::string& devicePath, int errorNumber) 
     return text + " Working as if no interface board were connected.";
 }
 
-PpdevPort::PpdevPort(std::string devicePath, std::ostream& diagnostics)
+PpdevPort::PpdevPort(std::string devicePath, std::ostream& diagnostics, Claim claim,
+                     std::chrono::milliseconds claimLimit)
     : devicePath_(std::move(devicePath)), diagnostics_(diagnostics) {
     descriptor_ = ::open(devicePath_.c_str(), O_RDWR | O_CLOEXEC);
     if (descriptor_ < 0) {
         reportOnce("open", errno);
         return;
     }
-    if (::ioctl(descriptor_, PPCLAIM) != 0) {
-        const int error = errno;
+    if (!claim) claim = [](int descriptor) { return ::ioctl(descriptor, PPCLAIM); };
+    const int descriptor = descriptor_;
+    // PPCLAIM sleeps for as long as another program holds the port.
+    const int error = claimWithin([claim, descriptor] { return claim(descriptor); }, claimLimit);
+    if (error != 0) {
         ::close(descriptor_);
         descriptor_ = -1;
         reportOnce("claim", error);

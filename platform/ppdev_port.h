@@ -1,8 +1,11 @@
 #pragma once
+#include <chrono>
 #include <cstdint>
+#include <functional>
 #include <ostream>
 #include <string>
 
+#include "platform/bounded_claim.h"
 #include "platform/port_io.h"
 
 namespace velmora::platform {
@@ -19,6 +22,10 @@ inline constexpr std::uint8_t kStatusWithoutBoard = 0x7F;
 // register is written with PPWDATA and the status register read with
 // PPRSTATUS, raw. The port is claimed for the lifetime of the object.
 //
+// The claim waits at most kPortClaimLimit for another program (a second
+// console, velmora-jigctl, a printer driver) to let the port go; after that
+// the port counts as held by another program.
+//
 // When the device cannot be opened or claimed, the reason is written once to
 // the diagnostics stream and the object behaves as a port with no board on
 // it: writes go nowhere and the status reads kStatusWithoutBoard.
@@ -26,7 +33,12 @@ class PpdevPort : public PortIo {
 public:
     static constexpr const char* kDefaultDevice = "/dev/parport0";
 
-    PpdevPort(std::string devicePath, std::ostream& diagnostics);
+    // The claim, given the open descriptor: ioctl PPCLAIM unless a test
+    // puts something else in its place.
+    using Claim = std::function<int(int descriptor)>;
+
+    PpdevPort(std::string devicePath, std::ostream& diagnostics, Claim claim = {},
+              std::chrono::milliseconds claimLimit = kPortClaimLimit);
     ~PpdevPort() override;
     PpdevPort(const PpdevPort&) = delete;
     PpdevPort& operator=(const PpdevPort&) = delete;
@@ -46,7 +58,8 @@ private:
     bool reported_ = false;
 };
 
-// The advice given for an errno from opening or claiming the port.
+// The advice given for an errno from opening or claiming the port
+// (ETIMEDOUT: the claim waited its limit out).
 std::string describePortFailure(const std::string& devicePath, int errorNumber);
 
 }  // namespace velmora::platform

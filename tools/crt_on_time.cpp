@@ -13,6 +13,8 @@ constexpr std::uint8_t kOnTimeSubCode = 0x0B;
 // The monitor is given 100 ms to look the count up before its reply is read.
 constexpr std::int32_t kOnTimeReplyWait = 100;
 constexpr std::uint32_t kUnitsPerHour = 6;
+// C1 0B and the three bytes of the count.
+constexpr std::size_t kOnTimeReplyPayload = 5;
 
 }  // namespace
 
@@ -30,7 +32,7 @@ CrtOnTimeReadout readCrtOnTime(link::JigLink& link) {
 
     CrtOnTimeReadout readout;
     readout.caption = std::string(kCrtOnTimeCaption);
-    if (reply == nullptr || reply[3] != kOnTimeReply || reply[4] != kOnTimeSubCode) {
+    if (reply == nullptr || link.replyPayloadLength() < kOnTimeReplyPayload || reply[3] != kOnTimeReply || reply[4] != kOnTimeSubCode) {
         readout.text = std::string(kCrtOnTimeUnsupported);
         return readout;
     }

@@ -16,4 +16,8 @@ std::string cantOpenFileText(std::string_view fileName) {
     return "Can't Open File : " + std::string(fileName);
 }
 
+std::string cantWriteFileText(std::string_view fileName, std::string_view reason) {
+    return "Can't Write File : " + std::string(fileName) + " (" + std::string(reason) + ")";
+}
+
 }  // namespace velmora::tools

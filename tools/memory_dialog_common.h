@@ -47,5 +47,8 @@ inline constexpr std::string_view kApplicationCaption = "";
 
 // "Can't Open File : " followed by the name.
 std::string cantOpenFileText(std::string_view fileName);
+// A finished file that could not be written, with the reason:
+// "Can't Write File : name (No space left on device)".
+std::string cantWriteFileText(std::string_view fileName, std::string_view reason);
 
 }  // namespace velmora::tools

@@ -62,15 +62,7 @@ void MemoryEdidLogic::pageTextChanged(std::string_view pageText) {
     if (flags_.autoReading != 0 && initialised_ && firstPaintDone_) readMemory(pageText);
 }
 
-void MemoryEdidLogic::probeAccessMode() {
-    // A monitor that does not understand the present request form stays
-    // silent (NoResponse); any other failure says nothing about the form.
-    if (readMemoryByte(interpreter_, 0, 0)) return;
-    if (link_.errorCode() != link::LinkError::NoResponse) return;
-    flags_.eepromAccessMode = flags_.eepromAccessMode == link::EepromAccessMode::ByPage
-                                  ? link::EepromAccessMode::ByDevice
-                                  : link::EepromAccessMode::ByPage;
-}
+void MemoryEdidLogic::probeAccessMode() { probeEepromAccessMode(interpreter_, link_, flags_); }
 
 void MemoryEdidLogic::readMemory(std::string_view pageText) {
     WaitScope wait(view_);

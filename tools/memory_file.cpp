@@ -14,7 +14,10 @@ namespace {
 
 class Descriptor {
 public:
-    explicit Descriptor(const std::string& path) : fd_(::open(path.c_str(), O_RDONLY | O_CLOEXEC)) {}
+    // Non-blocking, so that a named pipe or a device cannot hold the open;
+    // anything but a regular file is then refused.
+    explicit Descriptor(const std::string& path)
+        : fd_(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC)) {}
     ~Descriptor() {
         if (fd_ >= 0) ::close(fd_);
     }

@@ -16,6 +16,17 @@ std::optional<std::uint8_t> readMemoryByte(model::FeatureInterpreter& interprete
     return reply[kMemoryReplyByte];
 }
 
+void probeEepromAccessMode(model::FeatureInterpreter& interpreter, const link::JigLink& link,
+                           link::ProgramFlags& flags) {
+    // A monitor that does not understand the present request form stays
+    // silent (NoResponse); any other failure says nothing about the form.
+    if (readMemoryByte(interpreter, 0, 0)) return;
+    if (link.errorCode() != link::LinkError::NoResponse) return;
+    flags.eepromAccessMode = flags.eepromAccessMode == link::EepromAccessMode::ByPage
+                                 ? link::EepromAccessMode::ByDevice
+                                 : link::EepromAccessMode::ByPage;
+}
+
 std::optional<std::vector<std::uint8_t>> readMemoryRange(model::FeatureInterpreter& interpreter,
                                                          const MemoryRange& range, const ByteDone& byteDone) {
     if (!rangeFault(range).empty()) return std::nullopt;

@@ -22,6 +22,13 @@ using ByteDone = std::function<void()>;
 std::optional<std::uint8_t> readMemoryByte(model::FeatureInterpreter& interpreter, std::uint8_t page,
                                            std::uint8_t address);
 
+// The access-form probe that runs before a run of memory requests: reads
+// page 0 address 0, and when the monitor stays silent (NoResponse) switches
+// EepromAccessMode to the other request form. Any other failure says
+// nothing about the form and leaves it. The byte read is not used.
+void probeEepromAccessMode(model::FeatureInterpreter& interpreter, const link::JigLink& link,
+                           link::ProgramFlags& flags);
+
 // Every byte of a sound range (see rangeFault) in location order; nothing at
 // the first failed read, after which no further request is sent.
 std::optional<std::vector<std::uint8_t>> readMemoryRange(model::FeatureInterpreter& interpreter,

@@ -77,12 +77,14 @@ bool SaveMemoryLogic::refuseBadRange() {
 
 MemoryAction SaveMemoryLogic::save() {
     WaitScope wait(wait_);
+    // A target that cannot be written is refused before anything is sent.
     auto file = ReplacingFile::create(fileName_);
     if (!file) {
         wait.restore();
         messages_.showMessage(cantOpenFileText(fileName_), kDialogErrorCaption);
         return MemoryAction::Refused;
     }
+    if (beforeReading_) beforeReading_();
     const auto bytes = readMemoryRange(interpreter_, range_, byteDone_);
     if (!bytes) {
         // The temporary file goes with `file`; the chosen path is untouched.
@@ -92,7 +94,7 @@ MemoryAction SaveMemoryLogic::save() {
     }
     if (!file->commit(formatMemoryImage(range_.startLocation(), range_.endLocation(), *bytes))) {
         wait.restore();
-        messages_.showMessage(cantOpenFileText(fileName_), kDialogErrorCaption);
+        messages_.showMessage(cantWriteFileText(fileName_, file->failureReason()), kDialogErrorCaption);
         return MemoryAction::Failed;
     }
     wait.restore();

@@ -1,4 +1,5 @@
 #pragma once
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -15,9 +16,11 @@ namespace velmora::tools {
 // The Save Memory dialog without its widgets: reads a range of the EEPROM
 // byte by byte and keeps it in a memory image file.
 //
-// The file is only touched once every byte has been read: the text goes to
-// a temporary file beside the chosen name and replaces it in one rename, so
-// a read that fails leaves an existing file exactly as it was.
+// The file is checked before the first request (a folder, a read-only file
+// or folder is refused and nothing is sent) and only touched once every
+// byte has been read: the text goes to a temporary file beside the target
+// and replaces it in one rename, so a read that fails leaves an existing
+// file exactly as it was.
 class SaveMemoryLogic {
 public:
     SaveMemoryLogic(model::FeatureInterpreter& interpreter, platform::MessageSink& messages,
@@ -43,6 +46,10 @@ public:
 
     // Called after every byte read; may be left empty.
     void setByteDone(ByteDone byteDone) { byteDone_ = std::move(byteDone); }
+    // Called once the file is known to be writable, before the first byte
+    // is read (the command-line tool probes the access form there); may be
+    // left empty.
+    void setBeforeReading(std::function<void()> beforeReading) { beforeReading_ = std::move(beforeReading); }
 
 private:
     // Shows the message that refuses a bad range; true when it did.
@@ -57,6 +64,7 @@ private:
     MemoryRange range_;
     std::string fileName_;
     ByteDone byteDone_;
+    std::function<void()> beforeReading_;
 };
 
 }  // namespace velmora::tools

@@ -20,6 +20,10 @@ TEST(BenchFaults, ValuesLandInTheirKnobs) {
         {"scl-stretch=1999", [](const BenchFaults& f) { return f.sclStretchReads == 1999; }},
         {"bad-checksum=3", [](const BenchFaults& f) { return f.badChecksumReplies == 3; }},
         {"bad-checksum", [](const BenchFaults& f) { return f.badChecksumReplies == 1; }},
+        {"garbled-reply", [](const BenchFaults& f) { return f.garbledReplies == 1; }},
+        {"garbled-reply=4", [](const BenchFaults& f) { return f.garbledReplies == 4; }},
+        {"short-reply", [](const BenchFaults& f) { return f.shortReplies == 1; }},
+        {"short-reply=2", [](const BenchFaults& f) { return f.shortReplies == 2; }},
         {"reply-delay=50", [](const BenchFaults& f) { return f.replyDelayMs == 50; }},
         {"oversize-reply", [](const BenchFaults& f) { return f.oversizeReplyBytes == 300; }},
         {"oversize-reply=400", [](const BenchFaults& f) { return f.oversizeReplyBytes == 400; }},
@@ -44,7 +48,8 @@ TEST(BenchFaults, BadTextIsRefusedWithWhatIsValid) {
     for (const Row row : {Row{"no-bored", "known: no-board"}, Row{"no-board=1", "takes no value"},
                           Row{"scl-stretch", "needs =N"}, Row{"scl-stretch=", "needs =N"},
                           Row{"scl-stretch=-4", "needs =N"}, Row{"reply-delay=12ms", "needs =N"},
-                          Row{"reply-delay=99999999999", "needs =N"}, Row{"memory-form", "=bypage"},
+                          Row{"reply-delay=99999999999", "needs =N"},
+                          Row{"garbled-reply=x", "needs =N"}, Row{"short-reply=-1", "needs =N"}, Row{"memory-form", "=bypage"},
                           Row{"memory-form=page", "=bypage"}, Row{"", "unknown"}}) {
         BenchFaults faults;
         const std::string error = applyBenchFault(row.text, faults);

@@ -65,8 +65,9 @@ INSTANTIATE_TEST_SUITE_P(
         CommandRow{{"--bench", "service", "E1"}, 1, "Error\n", ""},  // the monitor refuses E0..EF
         CommandRow{{"--bench", "read-mem", "1", "10"}, 0, "C1\n", ""},    // 11h + 40h + 7 x 10h
         CommandRow{{"--bench", "read-mem", "1", "0x10"}, 0, "C1\n", ""},
-        CommandRow{{"--bench", "--protocol", "slave", "--bench-fault", "memory-form=bydevice", "read-mem", "0", "0"}, 1,
-                   "", "read-mem: the byte could not be read"},
+        // The access-form probe finds the by-device form the monitor takes.
+        CommandRow{{"--bench", "--protocol", "slave", "--bench-fault", "memory-form=bydevice", "read-mem", "0", "0"}, 0,
+                   "11\n", ""},
         CommandRow{{"--bench", "write-mem", "1", "10", "55"}, 0, "OK\n", ""},
         CommandRow{{"--bench", "--read-only", "write-mem", "1", "10", "55"}, 1, "", "Password is required"},
         CommandRow{{"--bench", "edid"}, 0, "00 FF FF FF FF FF FF 00 ", ""},
@@ -98,6 +99,13 @@ TEST(Trace, ShowsTheWorkedExamplesBytes) {
     }
     // Without the option nothing of the transcript appears.
     EXPECT_EQ(runJigctl({"--bench", "read-vcp", "20"}).err, "");
+}
+
+TEST(Trace, ShowsTheEdidBlockRead) {
+    const ProcessResult result = runJigctl({"--bench", "--trace", "edid"});
+    EXPECT_EQ(result.status, 0);
+    EXPECT_TRUE(contains(result.err, "S_ A0 00 S_ A1 00 FF FF FF FF FF FF 00 ")) << result.err;
+    EXPECT_TRUE(contains(result.err, " _E\n")) << result.err;
 }
 
 struct UsageRow {
@@ -142,7 +150,9 @@ INSTANTIATE_TEST_SUITE_P(
                  "Page must be 0,1,2, or 3"},
         UsageRow{{"--bench", "--trace", "save-mem", "0", "00", "0", "100", "/tmp/never.mem"},
                  "Addresse must be between 0 and FF"},
-        UsageRow{{"--bench", "--trace", "load-mem", "/nonexistent/x.mem"}, "Can't Open File : /nonexistent/x.mem"}));
+        UsageRow{{"--bench", "--trace", "load-mem", "/nonexistent/x.mem"}, "Can't Open File : /nonexistent/x.mem"},
+        // A target that cannot be written is refused before the range is read.
+        UsageRow{{"--bench", "--trace", "save-mem", "0", "00", "0", "FF", "/tmp"}, "Can't Open File : /tmp"}));
 
 // The items command lists what the console's own list building gives for
 // every page of the model, values read on an identical bench.
@@ -212,6 +222,39 @@ TEST_F(MemoryFiles, LoadWritesTheFileBack) {
     EXPECT_EQ(result.out, "Writing Operation Success.\n");
     EXPECT_TRUE(contains(result.err, "PC: S_ 6E 50 85 C0 09 01 10 5A")) << result.err;
     EXPECT_TRUE(contains(result.err, "PC: S_ 6E 50 85 C0 09 01 11 A5")) << result.err;
+}
+
+// A monitor that takes only the by-device form: every memory command probes
+// first (a by-page read of page 0 address 0 that gets no response) and then
+// speaks the form the monitor takes.
+TEST_F(MemoryFiles, MemoryCommandsProbeTheAccessFormFirst) {
+    struct Row {
+        std::vector<std::string> command;
+        std::string out;
+        std::string request;  // in the trace, after the probe
+    };
+    write(file("one.mem"), "_110_1105A");
+    const Row rows[] = {
+        {{"read-mem", "1", "10"}, "C1\n", "PC: S_ 6E 50 84 60 01 A2 10"},
+        {{"write-mem", "1", "10", "5A"}, "OK\n", "PC: S_ 6E 50 85 62 01 A2 10 5A"},
+        {{"save-mem", "1", "10", "1", "10", file("saved.mem")}, "Reading Operation Success.\n",
+         "PC: S_ 6E 50 84 60 01 A2 10"},
+        {{"load-mem", file("one.mem")}, "Writing Operation Success.\n", "PC: S_ 6E 50 85 62 01 A2 10 5A"},
+    };
+    const std::string probe = "PC: S_ 6E 50 84 C1 09 00 00 72 _E MON: Error!!";
+    for (const Row& row : rows) {
+        std::vector<std::string> arguments{"--bench", "--protocol", "slave", "--bench-fault", "memory-form=bydevice",
+                                           "--trace"};
+        arguments.insert(arguments.end(), row.command.begin(), row.command.end());
+        const ProcessResult result = runJigctl(arguments);
+        const std::string shown = joined(arguments) + "\nerr: " + result.err;
+        EXPECT_EQ(result.status, 0) << shown;
+        EXPECT_EQ(result.out, row.out) << shown;
+        const auto probeAt = result.err.find(probe);
+        EXPECT_EQ(probeAt, result.err.find("PC: ")) << "the probe comes first: " << shown;
+        EXPECT_NE(result.err.find(row.request, probeAt), std::string::npos) << shown;
+    }
+    EXPECT_EQ(read(file("saved.mem")), "_110_110C1");
 }
 
 TEST_F(MemoryFiles, LoadRefusesWhatTheDialogRefuses) {

@@ -2,10 +2,16 @@
 
 #include <pthread.h>
 
+#include <unistd.h>
+
+#include <cerrno>
+#include <chrono>
 #include <sstream>
+#include <thread>
 #include <string>
 
 #include "link/jig_link.h"
+#include "platform/bounded_claim.h"
 #include "platform/calibrated_spin.h"
 #include "platform/machine_link_platform.h"
 #include "platform/message_sink.h"
@@ -35,6 +41,52 @@ TEST(PpdevPort, UnusablePortIsReportedOnceAndActsAsNoBoard) {
         EXPECT_NE(text.find(row.reason), std::string::npos) << text;
         EXPECT_EQ(text.find('\n'), text.size() - 1) << "reported once: " << text;
     }
+}
+
+// Claims as the kernel makes them: at once, refused, or asleep until the
+// port is free, which a signal interrupts with EINTR.
+struct ClaimRow {
+    const char* name;
+    ClaimCall claim;
+    std::chrono::milliseconds limit;
+    int expected;
+    std::chrono::milliseconds atLeast;
+};
+
+TEST(BoundedClaim, NeverWaitsPastItsLimit) {
+    const auto asleep = [] { return ::pause(); };  // -1, EINTR once signalled
+    const ClaimRow rows[] = {
+        {"Free", [] { return 0; }, std::chrono::milliseconds(500), 0, std::chrono::milliseconds(0)},
+        {"Refused", [] { errno = EACCES; return -1; }, std::chrono::milliseconds(500), EACCES,
+         std::chrono::milliseconds(0)},
+        {"FreedInTime",
+         [] {
+             std::this_thread::sleep_for(std::chrono::milliseconds(50));
+             return 0;
+         },
+         std::chrono::milliseconds(1000), 0, std::chrono::milliseconds(50)},
+        {"HeldByAnotherProgram", asleep, std::chrono::milliseconds(150), ETIMEDOUT, std::chrono::milliseconds(150)},
+    };
+    for (const ClaimRow& row : rows) {
+        const auto start = std::chrono::steady_clock::now();
+        EXPECT_EQ(claimWithin(row.claim, row.limit), row.expected) << row.name;
+        const auto took = std::chrono::steady_clock::now() - start;
+        EXPECT_GE(took, row.atLeast) << row.name;
+        EXPECT_LT(took, row.limit + std::chrono::milliseconds(400)) << row.name;
+    }
+}
+
+TEST(PpdevPort, PortHeldByAnotherProgramIsReportedWithinTheLimit) {
+    std::ostringstream diagnostics;
+    const auto start = std::chrono::steady_clock::now();
+    PpdevPort port("/dev/null", diagnostics, [](int) { return ::pause(); }, std::chrono::milliseconds(200));
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(1));
+    EXPECT_FALSE(port.isOpen());
+    EXPECT_EQ(port.read8(kStatusPort), kStatusWithoutBoard);
+    const std::string text = diagnostics.str();
+    EXPECT_NE(text.find("not free within 2000 ms"), std::string::npos) << text;
+    EXPECT_NE(text.find("Another program holds the port"), std::string::npos) << text;
+    EXPECT_EQ(kPortClaimLimit, std::chrono::milliseconds(2000));
 }
 
 TEST(PpdevPort, FailureAdviceNamesTheCure) {

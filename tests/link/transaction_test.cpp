@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -126,6 +127,7 @@ const std::string kMasterRequest = " PC: S_ 6E 51 82 01 10 AC _E";
 const std::string kSlaveRequest = " PC: S_ 6E 50 82 01 10 AD _E";
 const std::string kGoodReply = " 6E 88 02 00 10 00 00 64 00 32 F2";
 const std::string kBadChecksumReply = " 6E 88 02 00 10 00 00 64 00 32 0D";
+const std::string kGarbledReply = " 91 88 02 00 10 00 00 64 00 32 F2";  // first byte inverted
 
 std::string oversizeAttempt(int bytes) {
     std::string text = kSlaveRequest + " MON: 50" + kGoodReply;
@@ -169,6 +171,17 @@ INSTANTIATE_TEST_SUITE_P(
                    kMasterRequest + " MON: S_ 6F" + kBadChecksumReply + " _E Checksum Error!!\r\n" + kMasterRequest +
                        " MON: S_ 6F" + kGoodReply + " _E OK.\r\n",
                    {}, 2},
+        // Every attempt reads from 6F, whatever a garbled reply left in the buffer.
+        FailureRow{"GarbledOnceThenRetriedFrom6F", {"garbled-reply"}, ReplyMode::MasterRead, LinkError::None, true,
+                   kMasterRequest + " MON: S_ 6F" + kGarbledReply + " _E Checksum Error!!\r\n" + kMasterRequest +
+                       " MON: S_ 6F" + kGoodReply + " _E OK.\r\n",
+                   {}, 2},
+        FailureRow{"GarbledThreeTimes", {"garbled-reply=3"}, ReplyMode::MasterRead, LinkError::None, false,
+                   repeat(kMasterRequest + " MON: S_ 6F" + kGarbledReply + " _E Checksum Error!!\r\n", 3), {}, 3},
+        FailureRow{"GarbledOnceSlave", {"garbled-reply=1"}, ReplyMode::SlaveReceive, LinkError::None, true,
+                   kSlaveRequest + " MON: AF" + kGoodReply + " Checksum Error!!\r\n" + kSlaveRequest + " MON: 50" +
+                       kGoodReply + " OK.\r\n",
+                   {}, 2},
         FailureRow{"SlaveReplyOf300Bytes", {"oversize-reply=300"}, ReplyMode::SlaveReceive, LinkError::None, false,
                    repeat(oversizeAttempt(300) + " Error!!\r\n", 3), {}, 3},
         FailureRow{"SlaveReplyOf299BytesXorZero", {"oversize-reply=299"}, ReplyMode::SlaveReceive,
@@ -205,6 +218,38 @@ TEST(Transaction, ReplyCutOffBySlaveLimitDoesNotDisturbTheNextRequest) {
     EXPECT_EQ(f.bench.log.eventsOf(bench::BenchEventKind::ReplyAbandoned).size(), 3u);
     EXPECT_TRUE(f.messages.messages.empty());
     EXPECT_EQ(f.bench.log.eventsOf(bench::BenchEventKind::RequestRejected).size(), 0u);
+}
+
+// --- How many payload bytes the last reply really carried ---------------------
+
+TEST(ReplyPayloadLength, CountsOnlyWhatArrived) {
+    struct Row {
+        const char* name;
+        ReplyMode mode;
+        std::vector<const char*> faults;
+        std::optional<std::vector<std::uint8_t>> replyAt6F;
+        std::int32_t replyArgument;
+        std::size_t expected;
+    };
+    const Row rows[] = {
+        {"WholeVcpReply", ReplyMode::MasterRead, {}, {}, 30, 8},
+        {"WholeVcpReplySlave", ReplyMode::SlaveReceive, {}, {}, 30, 8},
+        {"ShortReply", ReplyMode::MasterRead, {"short-reply"}, {}, 30, 2},
+        {"ShortReplySlave", ReplyMode::SlaveReceive, {"short-reply"}, {}, 30, 2},
+        {"PaddingIsNoPayload", ReplyMode::SlaveReceive, {"oversize-reply=40"}, {}, 30, 8},
+        {"NoReplyAsked", ReplyMode::MasterRead, {}, {}, 0, 0},
+        {"FailedReply", ReplyMode::MasterRead, {"bad-checksum=3"}, {}, 30, 0},
+        // Length FD reads source, length and checksum only.
+        {"LengthByteFD", ReplyMode::MasterRead, {}, std::vector<std::uint8_t>{0x6E, 0xFD, 0xC3}, 30, 0},
+    };
+    for (const Row& row : rows) {
+        LinkOnBench f(row.mode);
+        f.request({0x01, 0x10}, 30);  // leaves a whole reply in the buffer
+        for (const char* fault : row.faults) ASSERT_EQ(f.bench.applyFault(fault), "") << row.name;
+        if (row.replyAt6F) f.bench.monitorDevice().nextReplyOverride = row.replyAt6F;
+        f.request({0x01, 0x12}, row.replyArgument);
+        EXPECT_EQ(f.link.replyPayloadLength(), row.expected) << row.name;
+    }
 }
 
 // --- Write protection ---------------------------------------------------------

@@ -4,7 +4,14 @@
 #include <gtest/gtest.h>
 #include <stdlib.h>
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <chrono>
 #include <filesystem>
+#include <thread>
 #include <fstream>
 #include <sstream>
 
@@ -137,12 +144,18 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST(SaveMemory, FileThatCannotBeCreatedIsReportedBeforeReading) {
     DialogsOnBench f;
-    auto save = f.saveDialog();
-    const std::string path = f.folder.file("no-such-folder/page.mem");
-    save.setFileName(path);
-    EXPECT_EQ(save.saveToFile({"0", "00", "0", "FF"}), MemoryAction::Refused);
-    EXPECT_EQ(f.journal.messages, (std::vector<RecordedMessage>{{"Can't Open File : " + path, "Error"}}));
-    EXPECT_TRUE(f.bench.log.requests().empty());
+    fs::create_directory(f.folder.file("folder.mem"));
+    ::mkfifo(f.folder.file("pipe.mem").c_str(), 0666);
+    for (const char* name : {"no-such-folder/page.mem", "folder.mem", "pipe.mem"}) {
+        auto save = f.saveDialog();
+        const std::string path = f.folder.file(name);
+        save.setFileName(path);
+        f.journal.messages.clear();
+        EXPECT_EQ(save.saveToFile({"0", "00", "0", "FF"}), MemoryAction::Refused) << name;
+        EXPECT_EQ(f.journal.messages, (std::vector<RecordedMessage>{{"Can't Open File : " + path, "Error"}})) << name;
+        EXPECT_TRUE(f.bench.log.requests().empty()) << name;
+    }
+    EXPECT_EQ(f.folder.entries(), 2u);
 }
 
 TEST(SaveMemory, FailedReadLeavesAnExistingFileExactlyAsItWas) {
@@ -271,6 +284,28 @@ INSTANTIATE_TEST_SUITE_P(
         LoadRefusal{"EndBeforeStart", "_101_100", std::string(kRangeBackwards)},
         LoadRefusal{"BeyondLastLocation", "_3FF_4000000", std::string(kRangeBeyondMemory)}),
     [](const auto& info) { return info.param.name; });
+
+// A named pipe with no writer would hold a blocking open for ever; it is
+// refused at once like any other file that is not a regular file.
+TEST(DumpMemory, NamedPipeIsRefusedAtOnce) {
+    DialogsOnBench f;
+    const std::string path = f.folder.file("pipe.mem");
+    ASSERT_EQ(::mkfifo(path.c_str(), 0666), 0);
+    // Should the load hang, a writer turns up after two seconds to free it.
+    std::atomic<bool> done{false};
+    std::thread rescue([&] {
+        for (int i = 0; i < 200 && !done; ++i) std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        if (!done) ::close(::open(path.c_str(), O_WRONLY | O_NONBLOCK));
+    });
+    auto dump = f.dumpDialog();
+    const auto start = std::chrono::steady_clock::now();
+    EXPECT_FALSE(dump.loadFile(path));
+    const auto took = std::chrono::steady_clock::now() - start;
+    done = true;
+    rescue.join();
+    EXPECT_LT(took, std::chrono::seconds(1));
+    EXPECT_EQ(f.journal.messages, (std::vector<RecordedMessage>{{"Can't Open File : " + path, "Error"}}));
+}
 
 TEST(DumpMemory, WriteBeforeAnyLoadSendsNothing) {
     DialogsOnBench f;

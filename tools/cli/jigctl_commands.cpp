@@ -129,7 +129,15 @@ int runItem(Session& s) {
     return reportOutcome(s, s.program.interpreter.RunItem(entry.kind, entry.arg));
 }
 
+// Before the first memory request, as the Memory & Edid window does: a
+// monitor that only takes the other request form is then served.
+void probeAccessForm(Session& s) {
+    probeEepromAccessMode(s.program.interpreter, s.program.link, s.program.flags);
+    s.trace.flush();
+}
+
 int readMem(Session& s) {
+    probeAccessForm(s);
     const auto byte = readMemoryByte(s.program.interpreter, s.number(0), s.number(1));
     if (!byte) {
         s.err << "read-mem: the byte could not be read\n";
@@ -140,6 +148,7 @@ int readMem(Session& s) {
 }
 
 int writeMem(Session& s) {
+    probeAccessForm(s);
     s.program.interpreter.page = s.number(0);
     if (!s.program.interpreter.WriteMemory(s.number(1), s.number(2), 1)) {
         s.err << "write-mem: the byte could not be written\n";
@@ -151,7 +160,11 @@ int writeMem(Session& s) {
 
 int edid(Session& s) {
     const auto block = static_cast<std::int32_t>(s.invocation.numbers.empty() ? 0 : s.invocation.numbers[0]);
-    const std::uint8_t* reply = s.program.link.readEepromBlock(block);
+    // The block read's bus reset switches the transcript off: reset here,
+    // let the trace switch it on again, then read.
+    s.program.link.busReset();
+    s.trace.flush();
+    const std::uint8_t* reply = s.program.link.transferEepromBlock(block);
     const std::string text =
         reply != nullptr
             ? link::blockRowsText(std::span<const std::uint8_t, link::kEepromBlockBytes>(reply, link::kEepromBlockBytes))
@@ -184,6 +197,7 @@ int saveMem(Session& s) {
     SaveMemoryLogic save(s.program.interpreter, s.messages, chooser, noWait, range);
     save.setFileName(s.invocation.file);
     save.setByteDone(s.trace.byteDone());
+    save.setBeforeReading([&s] { probeAccessForm(s); });
     return exitFor(save.saveRange(range));
 }
 
@@ -191,6 +205,7 @@ int loadMem(Session& s) {
     NoFileChooser chooser;
     DumpMemoryLogic dump(s.program.interpreter, s.messages, chooser, MemoryRange{});
     if (!dump.loadFile(s.invocation.file)) return kExitUsage;
+    probeAccessForm(s);
     dump.setByteDone(s.trace.byteDone());
     return exitFor(dump.writeToMonitor());
 }

@@ -229,12 +229,12 @@ private:
             if (payload) warnAt(*payload - 2, "chunk 05 (__ALL_GD) without a TIMING directive: no timings are listed");
             return;
         }
-        if (!isTimingFamily(model_.timingFamily)) {
-            warn(line, "TIMING family \"" + model_.timingFamily + "\" is not one whose modes are decoded");
+        if (model_.timingLabel.empty()) {
+            warn(line, "TIMING directive without a family, label and offset: no timings are decoded");
             return;
         }
-        if (model_.timingLabel.empty()) {
-            warn(line, "TIMING directive without a label and offset: no timings are decoded");
+        if (!isTimingFamily(model_.timingFamily)) {
+            warn(line, "TIMING family \"" + model_.timingFamily + "\" is not one whose modes are decoded");
             return;
         }
         if (!payload) {

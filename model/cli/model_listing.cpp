@@ -121,7 +121,11 @@ std::vector<ListedItem> listItems(const ModelDescription& model) {
             item.name = model.imageText(static_cast<std::uint16_t>(entry.ref));
             if (pageShown && code / kItemsPerPage == kServicePage) item.shownIn = "items";
         } else {
-            item.name = functionName(model, entry);
+            // The function list drops the leading blanks of the built-in
+            // names; their trailing blanks do not show.
+            const std::string name = functionName(model, entry);
+            const std::size_t first = name.find_first_not_of(' ');
+            if (first != std::string::npos) item.name = name.substr(first, name.find_last_not_of(' ') + 1 - first);
             if (pageShown && !item.name.empty()) item.shownIn = "functions";
         }
         items.push_back(std::move(item));

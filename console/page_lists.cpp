@@ -3,8 +3,8 @@
 #include <cstdio>
 
 #include "model/image_layout.h"
+#include "model/item_names.h"
 #include "model/monitor_requests.h"
-#include "model/standard_names.h"
 
 namespace velmora::console {
 
@@ -18,30 +18,6 @@ bool readAllowed(link::JigLink& link) { return link.errorCode() == link::LinkErr
 
 std::string textAt(const model::ModelDescription& model, std::int16_t position) {
     return std::string(model.imageText(static_cast<std::uint16_t>(position)));
-}
-
-std::string vcpItemName(const model::ModelDescription& model, const model::ItemEntry& entry,
-                        std::uint8_t code) {
-    if (entry.ref != 0) {
-        std::string own = textAt(model, entry.ref);
-        if (!own.empty()) return own;
-    }
-    if (auto standard = model::standardVcpName(code)) return std::string(*standard);
-    return std::string(model::kUnknownVcpName);
-}
-
-std::string functionName(const model::ModelDescription& model, const model::ItemEntry& entry) {
-    const auto ref = static_cast<std::uint16_t>(entry.ref);
-    if (entry.kind == model::item_kind::ServiceKey) return textAt(model, entry.ref);
-    if (ref & model::name_ref::ImageText) {
-        return std::string(model.imageText(ref & model::name_ref::PositionMask));
-    }
-    if (ref & model::name_ref::KeyName) {
-        const std::size_t row = ref & 0xFF;
-        if (row >= model.keyNameCount || row >= model.keyNames.size()) return {};
-        return std::string(model.keyNames[row].name.view());
-    }
-    return std::string(model::standardFunctionName(static_cast<std::uint8_t>(ref & 0xFF)));
 }
 
 void addVcpItems(int page, const model::ModelDescription& model, model::FeatureInterpreter& interpreter,
@@ -59,7 +35,7 @@ void addVcpItems(int page, const model::ModelDescription& model, model::FeatureI
                 interpreter.vcpCode = code;
                 (void)interpreter.ReadVcp();
             }
-            lists.items.push_back({vcpItemName(model, entry, code), code, entry.kind, interpreter.current,
+            lists.items.push_back({model::vcpItemName(model, entry, code), code, entry.kind, interpreter.current,
                                    interpreter.maximum});
             break;
         }
@@ -101,7 +77,7 @@ void addFunctions(int page, const model::ModelDescription& model, PageLists& lis
     for (std::size_t item = first; item < first + kEntriesPerPage; ++item) {
         const model::ItemEntry& entry = model.itemTable[item];
         if (!isListedFunction(entry.kind)) continue;
-        const std::string name = functionName(model, entry);
+        const std::string name = model::functionName(model, entry);
         if (name.empty()) continue;
         lists.functions.push_back({functionEntryText(lists.functions.size(), name), entry.kind, entry.arg});
     }

@@ -75,9 +75,10 @@ int ModelDescription::ReadDirective(std::string_view comment) {
         return 1;
     }
     if (startsWithIgnoringCase(keyword, "TIMING")) {
+        trace_.recordTimingDirective(currentLine_);
         if (parts->hasSecondComma) {
             if (parts->first.size() > kTimingTextCapacity) {
-                reportError(linePrefix() + "TIMING family longer than " + std::to_string(kTimingTextCapacity) +
+                reportLineError("TIMING family longer than " + std::to_string(kTimingTextCapacity) +
                             " characters is ignored\n");
             } else {
                 timingFamily.assign(parts->first);
@@ -85,7 +86,7 @@ int ModelDescription::ReadDirective(std::string_view comment) {
         }
         if (parts->hasThirdComma) {
             if (parts->second.size() > kTimingTextCapacity) {
-                reportError(linePrefix() + "TIMING label longer than " + std::to_string(kTimingTextCapacity) +
+                reportLineError("TIMING label longer than " + std::to_string(kTimingTextCapacity) +
                             " characters is ignored\n");
             } else {
                 timingLabel.assign(parts->second);
@@ -104,7 +105,7 @@ int ModelDescription::ReadDirective(std::string_view comment) {
         const std::int32_t code = EvaluateExpression(parts->first);
         if (code & kNotFound) return 0;
         if (keyNameCount >= kKeyNameCapacity) {
-            reportError(linePrefix() + "key name table full (" + std::to_string(kKeyNameCapacity) + " names): " +
+            reportLineError("key name table full (" + std::to_string(kKeyNameCapacity) + " names): " +
                         std::string(parts->afterSecondComma) + " is not stored\n");
             return 0;
         }
@@ -115,9 +116,10 @@ int ModelDescription::ReadDirective(std::string_view comment) {
 }
 
 void ModelDescription::storeKeyName(std::int32_t code, std::string_view name) {
+    trace_.recordKeyName(keyNameCount, currentLine_);
     KeyName& entry = keyNames[keyNameCount];
     if (!entry.name.assign(name)) {
-        reportError(linePrefix() + "key name " + std::string(name) + " cut to " + std::to_string(kNameFieldLength) +
+        reportLineError("key name " + std::string(name) + " cut to " + std::to_string(kNameFieldLength) +
                     " characters\n");
     }
     entry.code = code;

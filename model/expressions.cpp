@@ -17,7 +17,7 @@ std::int32_t ModelDescription::ParseNumber(std::string_view text) {
         if (c < '0' || c > '9') {
             std::string message(text);
             message += " is not decimal number\n";
-            reportError(message);
+            reportError(message, text);
             break;
         }
     }
@@ -29,14 +29,17 @@ std::uint16_t ModelDescription::LookupSymbol(std::string_view name) {
     // the name exactly; it is the one the case-folded index finds.
     if (const auto row = symbolIndex_.findIgnoringCase(name)) {
         const Symbol& symbol = symbolTable[*row];
-        if (symbol.name.view() == name) return static_cast<std::uint16_t>(symbol.value);
+        if (symbol.name.view() == name) {
+            trace_.recordSymbolUse(*row);
+            return static_cast<std::uint16_t>(symbol.value);
+        }
     }
     if (const auto value = findBuiltinName(name)) return *value;
     // A model may leave the two service blocks out.
     if (name == "SERVICE_KEY" || name == "SERVICE_VCP") return kNotFound;
     std::string message(name);
     message += " is not found \n";
-    reportError(message);
+    reportError(message, name);
     return kNotFound;
 }
 

@@ -1,4 +1,6 @@
 // The commands of the model image and the built-in factory functions.
+#include <cstdio>
+#include <string>
 #include <vector>
 
 #include "model/feature_interpreter.h"
@@ -41,10 +43,26 @@ bool liesInside(const ModelDescription& model, std::size_t position, std::size_t
     return position + count <= model.imageLength();
 }
 
+std::string hexText(unsigned value, int digits) {
+    char text[16];
+    std::snprintf(text, sizeof text, "%0*Xh", digits, value);
+    return text;
+}
+
+std::string chunkText(std::uint8_t id) { return "chunk " + hexText(id, 2).substr(0, 2); }
+
 }  // namespace
 
-bool FeatureInterpreter::operandsAvailable(std::size_t count) const {
-    return liesInside(model_, operandCursor, count);
+bool FeatureInterpreter::operandsAvailable(std::size_t count) {
+    if (liesInside(model_, operandCursor, count)) return true;
+    return refuse("the operands of the command at " + hexText(commandPosition_, 4) +
+                  " run past the end of the model image (" + std::to_string(model_.imageLength()) + " bytes)");
+}
+
+bool FeatureInterpreter::refuse(const std::string& why) {
+    // Written as a line of its own, so that it cannot be read as bus traffic.
+    link_.appendText("NOTE: " + why + ", nothing is sent\r\n");
+    return false;
 }
 
 std::uint8_t FeatureInterpreter::nextOperand() { return model_.imageByte(operandCursor++); }
@@ -54,6 +72,7 @@ bool FeatureInterpreter::RunScript(std::span<const std::uint16_t> positions) {
         const std::uint8_t opcode = model_.imageByte(position);
         if (position == 0 || opcode == 0) continue;
         operandCursor = static_cast<std::uint16_t>(position + 1);
+        commandPosition_ = position;
         if (!RunCommand(opcode)) return false;
     }
     return true;
@@ -61,7 +80,10 @@ bool FeatureInterpreter::RunScript(std::span<const std::uint16_t> positions) {
 
 bool FeatureInterpreter::RunScriptAt(std::uint16_t countPosition) {
     const std::uint8_t count = model_.imageByte(countPosition);
-    if (!liesInside(model_, countPosition + 1u, 2u * count)) return false;
+    if (!liesInside(model_, countPosition + 1u, 2u * count)) {
+        return refuse("the " + std::to_string(count) + " command positions of the script at " +
+                      hexText(countPosition, 4) + " run past the end of the model image");
+    }
     std::vector<std::uint16_t> positions;
     for (std::size_t i = 0; i < count; ++i) {
         positions.push_back(model_.imageWord(countPosition + 1 + 2 * i));
@@ -138,8 +160,13 @@ bool FeatureInterpreter::RunCommand(std::uint8_t opcode) {
     case opcode::Degauss:
         return runDegauss();
     default:
-        return false;
+        return refuse("opcode " + hexText(opcode, 2) + " is no command");
     }
+}
+
+bool FeatureInterpreter::refuseUserTable(std::size_t count, std::size_t room) {
+    return refuse("the user table of " + std::to_string(count) + " values is longer than a request can hold (" +
+                  std::to_string(room) + ")");
 }
 
 // __SET_REPLY and __SETONLY: a request written out in the script, length
@@ -163,7 +190,8 @@ bool FeatureInterpreter::runUserTable() {
     const std::uint8_t code = nextOperand();
     const std::size_t count = nextOperand() & 0x7F;
     const std::uint8_t parameter = nextOperand();
-    if (!operandsAvailable(count) || count + 4 > kMaxPayload) return false;
+    if (!operandsAvailable(count)) return false;
+    if (count + 4 > kMaxPayload) return refuseUserTable(count, kMaxPayload - 4);
     vcpCode = code;
     if (code != kNoVcp && !ReadVcp()) return false;
     request[3] = kUserTableOpcode;
@@ -181,7 +209,8 @@ bool FeatureInterpreter::runUserTableToMode() {
     const std::uint8_t code = nextOperand();
     const std::size_t count = nextOperand() & 0x7F;
     const std::uint8_t mode = nextOperand();
-    if (!operandsAvailable(count) || count + 2 > kMaxPayload) return false;
+    if (!operandsAvailable(count)) return false;
+    if (count + 2 > kMaxPayload) return refuseUserTable(count, kMaxPayload - 2);
     vcpCode = code;
     if (code != kNoVcp && !ReadVcp()) return false;
     std::vector<std::uint8_t> values;
@@ -254,7 +283,7 @@ bool FeatureInterpreter::runStandardDump(std::uint8_t chunkId) {
     const std::uint16_t values = model_.imageWord(*chunkAt + 3u);
     if (!liesInside(model_, *chunkAt, 5) || !liesInside(model_, codes, count) ||
         !liesInside(model_, values, count)) {
-        return false;
+        return refuse(chunkText(chunkId) + ": its codes or values lie past the end of the model image");
     }
     for (std::size_t i = 0; i < count; ++i) {
         const std::uint8_t code = model_.imageByte(codes + i);
@@ -274,7 +303,10 @@ bool FeatureInterpreter::runModeTableSave(std::uint8_t chunkId) {
     const auto chunkAt = model_.FindChunk(chunkId);
     if (!chunkAt) return true;
     const std::uint8_t count = model_.imageByte(*chunkAt);
-    if (!liesInside(model_, *chunkAt + 1u, 8u * count)) return false;
+    if (!liesInside(model_, *chunkAt + 1u, 8u * count)) {
+        return refuse(chunkText(chunkId) + ": its " + std::to_string(count) +
+                      " mode tables lie past the end of the model image");
+    }
 
     // Every descriptor is checked before anything is sent.
     std::vector<ModeTable> tables;
@@ -282,10 +314,15 @@ bool FeatureInterpreter::runModeTableSave(std::uint8_t chunkId) {
         const std::size_t at = *chunkAt + 1 + 8 * d;
         ModeTable table{model_.imageByte(at), model_.imageByte(at + 1), model_.imageWord(at + 2),
                         model_.imageWord(at + 4), model_.imageWord(at + 6)};
-        if (table.columns > kSavedColumns || !liesInside(model_, table.codes, table.columns) ||
+        const std::string which = "mode table " + std::to_string(d + 1) + " of " + chunkText(chunkId);
+        if (table.columns > kSavedColumns) {
+            return refuse(which + " has " + std::to_string(table.columns) + " columns, at most " +
+                          std::to_string(kSavedColumns) + " can be sent");
+        }
+        if (!liesInside(model_, table.codes, table.columns) ||
             !liesInside(model_, table.table, std::size_t{table.columns} * table.rows) ||
             !liesInside(model_, table.modes, table.rows)) {
-            return false;
+            return refuse(which + ": its codes, values or mode numbers lie past the end of the model image");
         }
         tables.push_back(table);
     }

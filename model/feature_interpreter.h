@@ -3,6 +3,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <span>
+#include <string>
 
 #include "link/jig_link.h"
 #include "link/program_flags.h"
@@ -75,11 +76,17 @@ private:
     bool readVcpOf(std::uint8_t code);
     void wait(std::int32_t ms);
 
-    bool operandsAvailable(std::size_t count) const;
+    // Whether `count` operands follow in the image; when not, the refusal is
+    // noted in the transcript.
+    bool operandsAvailable(std::size_t count);
+    // Notes in the link transcript why the interpreter refuses a command
+    // without sending it; false, for the caller to return.
+    bool refuse(const std::string& why);
     std::uint8_t nextOperand();
 
     bool runWrittenRequest(std::int32_t replyArgument, bool needsReply);
     bool runUserTable();
+    bool refuseUserTable(std::size_t count, std::size_t room);
     bool runUserTableToMode();
     bool runTestVcp();
     bool runTestColor();
@@ -89,6 +96,8 @@ private:
     bool runStandardDump(std::uint8_t chunkId);
     bool runModeTableSave(std::uint8_t chunkId);
 
+    // Image position of the command being executed, for the notes.
+    std::uint16_t commandPosition_ = 0;
     link::JigLink& link_;
     const ModelDescription& model_;
     const link::ProgramFlags& flags_;

@@ -189,6 +189,7 @@ void ModelDescription::RegisterServiceKeys() {
     if (block == kNotFound || imageByte(block) == 0) return;
     const std::size_t end = imageLength();
     std::size_t refused = 0;
+    std::size_t firstRefused = 0;
     std::size_t record = block;
     while (record < end && imageByte(record) != 0xFF) {
         const std::size_t countPosition = record + imageText(record).size() + 1;
@@ -196,12 +197,12 @@ void ModelDescription::RegisterServiceKeys() {
         if (const auto slot = takeServiceSlot()) {
             itemTable[*slot] = {item_kind::ServiceKey, static_cast<std::int16_t>(countPosition),
                                 static_cast<std::int16_t>(record)};
-        } else {
-            ++refused;
+        } else if (refused++ == 0) {
+            firstRefused = record;
         }
         record = countPosition + 1 + 2 * std::size_t{count};
     }
-    if (refused > 0) reportError(serviceSlotsTaken(refused, "SERVICE_KEY"));
+    if (refused > 0) reportErrorAtPosition(firstRefused, serviceSlotsTaken(refused, "SERVICE_KEY"));
 }
 
 void ModelDescription::RegisterServiceItems() {
@@ -209,6 +210,7 @@ void ModelDescription::RegisterServiceItems() {
     if (block == kNotFound) return;
     const std::size_t end = imageLength();
     std::size_t refused = 0;
+    std::size_t firstRefused = 0;
     std::size_t record = block;
     while (record < end && imageByte(record) != 0) {
         const std::size_t typePosition = record + imageText(record).size() + 1;
@@ -220,12 +222,12 @@ void ModelDescription::RegisterServiceItems() {
         if (const auto slot = takeServiceSlot()) {
             itemTable[*slot] = {static_cast<std::int16_t>(item_kind::ServiceVcp - memoryType),
                                 static_cast<std::int16_t>(address), static_cast<std::int16_t>(record)};
-        } else {
-            ++refused;
+        } else if (refused++ == 0) {
+            firstRefused = record;
         }
         record = typePosition + (memoryType == 0 ? 2 : 3);
     }
-    if (refused > 0) reportError(serviceSlotsTaken(refused, "SERVICE_VCP"));
+    if (refused > 0) reportErrorAtPosition(firstRefused, serviceSlotsTaken(refused, "SERVICE_VCP"));
 }
 
 }  // namespace velmora::model

@@ -62,8 +62,11 @@ void ModelDescription::CompileText(std::string_view text) {
     resetForCompile();
     runPass(text, Pass::Addresses);
     runPass(text, Pass::Bytes);
-    currentLine_ = 0;
+    currentLineText_ = {};
+    // Reports of the timing decoding concern the TIMING directive.
+    currentLine_ = trace_.timingDirectiveLine();
     DecodeTimings();
+    currentLine_ = 0;
     BuildItemTable();
     RegisterServiceKeys();
     RegisterServiceItems();
@@ -87,6 +90,8 @@ void ModelDescription::resetForCompile() {
     imageFull_ = false;
     symbolTableFullReported_ = false;
     currentLine_ = 0;
+    currentLineText_ = {};
+    trace_.clear();
 }
 
 void ModelDescription::runPass(std::string_view text, Pass pass) {
@@ -96,18 +101,21 @@ void ModelDescription::runPass(std::string_view text, Pass pass) {
     std::string_view raw;
     while (walker.next(raw)) {
         currentLine_ = walker.lineNumber();
+        currentLineText_ = raw;
         splitLine(raw, line);
         if (pass == Pass::Addresses) {
             countLine(line);
         } else {
+            const std::uint16_t address = locationCounter;
             emitLine(line);
+            trace_.recordEmission(currentLine_, address, static_cast<std::uint16_t>(locationCounter - address));
         }
     }
 }
 
 void ModelDescription::countLine(const SourceLine& line) {
     if (line.statementTooLong) {
-        reportError(linePrefix() + "statement longer than " + std::to_string(kStatementLength) +
+        reportLineError("statement longer than " + std::to_string(kStatementLength) +
                     " characters is ignored\n");
     }
     if (line.label.empty() && line.statement.empty()) return;
@@ -118,15 +126,15 @@ void ModelDescription::countLine(const SourceLine& line) {
 
     if (!line.label.empty()) {
         if (line.labelTooLong) {
-            reportError(linePrefix() + "label " + std::string(line.label) + " is longer than " +
+            reportLineError("label " + std::string(line.label) + " is longer than " +
                         std::to_string(kNameFieldLength) + " characters and is not defined\n");
         } else if (symbolIndex_.findIgnoringCase(line.label)) {
-            reportError(duplicated);
+            reportError(duplicated, line.label);
             return;
         } else if (keyword == Keyword::Define || keyword == Keyword::Set) {
             const std::string_view valueText = fields.next();
             if (valueText.empty()) {
-                reportError(duplicated);
+                reportError(duplicated, line.label);
                 return;
             }
             defineSymbol(line.label, ParseNumber(valueText));
@@ -149,7 +157,7 @@ void ModelDescription::countLine(const SourceLine& line) {
         locationCounter = static_cast<std::uint16_t>(locationCounter + 2 * count);
         break;
     case Keyword::Other:
-        reportError(duplicated);
+        reportError(duplicated, line.label);
         break;
     default:
         break;
@@ -158,7 +166,7 @@ void ModelDescription::countLine(const SourceLine& line) {
 
 void ModelDescription::emitLine(const SourceLine& line) {
     if (line.commentTooLong) {
-        reportError(linePrefix() + "comment longer than " + std::to_string(kCommentLength) +
+        reportLineError("comment longer than " + std::to_string(kCommentLength) +
                     " characters is ignored\n");
     }
     if (!line.comment.empty()) ReadDirective(line.comment);
@@ -191,7 +199,7 @@ void ModelDescription::defineSymbol(std::string_view label, std::int32_t value) 
     if (static_cast<std::size_t>(symbolCount) >= kSymbolCapacity) {
         if (!symbolTableFullReported_) {
             symbolTableFullReported_ = true;
-            reportError(linePrefix() + "symbol table full (" + std::to_string(kSymbolCapacity) +
+            reportLineError("symbol table full (" + std::to_string(kSymbolCapacity) +
                         " symbols): label " + std::string(label) + " and later ones are not defined\n");
         }
         return;
@@ -200,6 +208,7 @@ void ModelDescription::defineSymbol(std::string_view label, std::int32_t value) 
     symbol.name.assign(label);
     symbol.value = value;
     symbolIndex_.add(label, static_cast<std::size_t>(symbolCount));
+    trace_.recordSymbolDefinition(static_cast<std::size_t>(symbolCount), currentLine_);
     ++symbolCount;
 }
 
@@ -209,7 +218,7 @@ void ModelDescription::emitByte(std::uint8_t value) {
     } else if (!imageFull_) {
         // Once full, nothing more is written, even if the counter wraps.
         imageFull_ = true;
-        reportError(linePrefix() + "model image full (" + std::to_string(kImageCapacity) +
+        reportLineError("model image full (" + std::to_string(kImageCapacity) +
                     " bytes): later bytes are not written\n");
     }
     locationCounter = static_cast<std::uint16_t>(locationCounter + 1);

@@ -39,7 +39,43 @@ std::string_view ModelDescription::imageText(std::size_t position) const {
     return {begin, static_cast<std::size_t>(zero - begin)};
 }
 
-void ModelDescription::reportError(std::string_view message) {
+namespace {
+
+bool isNameCharacter(char c) {
+    return (c >= '0' && c <= '9') || (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || c == '_';
+}
+
+// 1-based column of `subject` in a line: its first occurrence that stands
+// apart from neighbouring name characters; 0 when there is none.
+int columnOf(std::string_view line, std::string_view subject) {
+    if (subject.empty()) return 0;
+    for (std::size_t at = line.find(subject); at != std::string_view::npos; at = line.find(subject, at + 1)) {
+        const std::size_t end = at + subject.size();
+        const bool apartBefore = at == 0 || !isNameCharacter(line[at - 1]) || !isNameCharacter(subject.front());
+        const bool apartAfter = end >= line.size() || !isNameCharacter(line[end]) || !isNameCharacter(subject.back());
+        if (apartBefore && apartAfter) return static_cast<int>(at + 1);
+    }
+    return 0;
+}
+
+}  // namespace
+
+void ModelDescription::reportError(std::string_view message, std::string_view subject) {
+    trace_.addDiagnostic(currentLine_, columnOf(currentLineText_, subject), message);
+    appendToErrorText(message);
+}
+
+void ModelDescription::reportLineError(std::string_view message) {
+    trace_.addDiagnostic(currentLine_, 0, message);
+    appendToErrorText(linePrefix() + std::string(message));
+}
+
+void ModelDescription::reportErrorAtPosition(std::size_t position, std::string_view message) {
+    trace_.addDiagnostic(trace_.lineOfPosition(position), 0, message);
+    appendToErrorText(message);
+}
+
+void ModelDescription::appendToErrorText(std::string_view message) {
     errorFlag = true;
     // The reader of the report empties the text; a new report starts then.
     if (errorTextFull_ && !errorText.empty()) return;

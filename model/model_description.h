@@ -8,6 +8,7 @@
 
 #include "link/reply_mode.h"
 #include "model/bounded_text.h"
+#include "model/compile_trace.h"
 #include "model/symbol_index.h"
 #include "model/timing_tables.h"
 
@@ -113,6 +114,10 @@ public:
     // Decoded timings before the end mark.
     std::size_t timingCount() const;
 
+    // Where the last compile's reports, bytes, symbols and directives came
+    // from in the source (for tools that point authors at their lines).
+    const CompileTrace& compileTrace() const { return trace_; }
+
     // Bytes emitted by the last compile (the image is cleared before each).
     std::size_t imageLength() const;
     // The image byte at a position; 0 outside the written image.
@@ -126,8 +131,15 @@ public:
 private:
     enum class Pass { Addresses, Bytes };
 
-    // Appends one message to the error report and sets the flag.
-    void reportError(std::string_view message);
+    // Appends one message to the error report and sets the flag; the trace
+    // records it with the current line, and with the column of `subject`
+    // (the offending text) when that is found in the line.
+    void reportError(std::string_view message, std::string_view subject = {});
+    // The same for messages that carry "line N: " in the error report.
+    void reportLineError(std::string_view message);
+    // A report found after the passes, about the bytes at an image position.
+    void reportErrorAtPosition(std::size_t position, std::string_view message);
+    void appendToErrorText(std::string_view message);
     void resetForCompile();
     void runPass(std::string_view text, Pass pass);
     void countLine(const SourceLine& line);
@@ -146,6 +158,8 @@ private:
     bool symbolTableFullReported_ = false;
     bool errorTextFull_ = false;
     int currentLine_ = 0;  // source line being compiled, 0 outside a compile
+    std::string_view currentLineText_;  // its text, while the passes run
+    CompileTrace trace_;
 };
 
 }  // namespace velmora::model

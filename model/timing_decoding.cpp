@@ -135,6 +135,8 @@ TimingEntry decodeRecord(Family family, const std::array<std::uint8_t, 7>& t) {
 
 }  // namespace
 
+bool isTimingFamily(std::string_view name) { return familyNamed(name) != Family::Unknown; }
+
 int ModelDescription::DecodeTimings() {
     timingEntries[0] = TimingEntry{};
     const std::optional<std::uint16_t> payload = FindChunk(chunk::AllGeometry);

@@ -59,4 +59,8 @@ std::uint8_t presetLookup(const TimingEntry& entry);
 // terminating row never matches.
 std::optional<std::size_t> findPresetByNumber(std::uint16_t number);
 
+// Whether a TIMING directive's family is one whose records are decoded
+// (compared as a whole, without regard to case).
+bool isTimingFamily(std::string_view name);
+
 }  // namespace velmora::model

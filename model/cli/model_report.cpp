@@ -75,6 +75,18 @@ nlohmann::json modelToJson(const ModelDescription& model, int loaded, link::Repl
     };
 }
 
+std::string diagnosticLine(const std::string& fileName, int line, int column, std::string_view severity,
+                           std::string_view text) {
+    std::string result = fileName;
+    if (line > 0) result += ":" + std::to_string(line);
+    if (line > 0 && column > 0) result += ":" + std::to_string(column);
+    result += ": ";
+    result += severity;
+    result += ": ";
+    result += text;
+    return result;
+}
+
 std::string summaryLine(const std::string& fileName, const ModelDescription& model) {
     return fileName + ": \"" + model.modelName + "\", " + std::to_string(model.pageCount()) + " pages, " +
            std::to_string(model.timingCount()) + " timings";

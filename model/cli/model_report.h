@@ -14,6 +14,12 @@ std::string_view replyModeName(link::ReplyMode mode);
 // `replyMode` is the link's mode after the load.
 nlohmann::json modelToJson(const ModelDescription& model, int loaded, link::ReplyMode replyMode);
 
+// One report as compilers print them, for editors and CI to jump to:
+// "FILE:LINE:COLUMN: SEVERITY: TEXT", without the column when it is 0 and
+// without line and column when the line is 0.
+std::string diagnosticLine(const std::string& fileName, int line, int column, std::string_view severity,
+                           std::string_view text);
+
 // One line: the file, the model's name, its page count and decoded timings.
 std::string summaryLine(const std::string& fileName, const ModelDescription& model);
 

@@ -156,3 +156,63 @@ TEST(Script, RunsBuiltInFunctionItems) {
 
 }  // namespace
 }  // namespace velmora::model::testing
+
+namespace velmora::model::testing {
+namespace {
+
+// A refusal sends nothing and says why in the transcript, on a line of its own.
+struct RefusalRow {
+    std::string name;
+    std::string model;
+    std::uint8_t function;  // a built-in function to run, or 0 for the command at CMD
+    std::string note;
+};
+
+void PrintTo(const RefusalRow& row, std::ostream* out) { *out << row.name; }
+
+class Refusal : public ::testing::TestWithParam<RefusalRow> {};
+
+TEST_P(Refusal, IsNotedInTheTranscript) {
+    const RefusalRow& row = GetParam();
+    InterpreterOnBench f;
+    f.compile(row.model);
+    f.link.transcriptOn();
+    const bool succeeded = row.function != 0 ? f.interpreter.RunItem(row.function, 0)
+                                             : f.interpreter.RunScript(std::vector<std::uint16_t>{
+                                                   f.model.LookupSymbol("CMD")});
+    EXPECT_FALSE(succeeded);
+    EXPECT_TRUE(f.payloads().empty());
+    EXPECT_EQ(f.link.transcriptText(), "\r\n NOTE: " + row.note + ", nothing is sent\r\n");
+}
+
+std::string userTableOf(int values) {
+    std::string command = "__USER_TBL,0FFh," + std::to_string(values) + ",1";
+    for (int i = 0; i < values; ++i) command += ",0";
+    return modelWithCommand(command, false);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Interpreter, Refusal,
+    ::testing::Values(
+        RefusalRow{"UnknownOpcode", modelWithCommand("90h", false), 0, "opcode 90h is no command"},
+        RefusalRow{"OperandsPastTheImage", modelWithCommand("__SETVCP_ONLY,V_HPOSI", false), 0,
+                   "the operands of the command at 0006h run past the end of the model image (8 bytes)"},
+        RefusalRow{"UserTableLongerThanARequest", userTableOf(124), 0,
+                   "the user table of 124 values is longer than a request can hold (123)"},
+        RefusalRow{"ModeTableTooWide", "DIR db __ALL_GD,0,1\n    db 51,1\n    dw 0,0,0\n    end\n", 0x87,
+                   "mode table 1 of chunk 05 has 51 columns, at most 50 can be sent"},
+        RefusalRow{"ModeTablePastTheImage", "DIR db __ALL_COLOR,0,1\n    db 2,3\n    dw 0,0,100\n    end\n", 0x84,
+                   "mode table 1 of chunk 06: its codes, values or mode numbers lie past the end of the model image"},
+        RefusalRow{"StandardDumpPastTheImage", "DIR db __STD_GD,0,9\n    dw 0,0\n    end\n", 0x85,
+                   "chunk 03: its codes or values lie past the end of the model image"}),
+    [](const ::testing::TestParamInfo<RefusalRow>& info) { return info.param.name; });
+
+TEST(Refusal, AUserTableThatFitsIsSent) {
+    InterpreterOnBench f;
+    f.compile(userTableOf(123));
+    EXPECT_TRUE(f.interpreter.RunScript(std::vector<std::uint16_t>{f.model.LookupSymbol("CMD")}));
+    EXPECT_EQ(f.lengthBytes(), std::vector<int>{0x80 + 127});
+}
+
+}  // namespace
+}  // namespace velmora::model::testing

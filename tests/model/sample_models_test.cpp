@@ -71,5 +71,24 @@ TEST(SampleModels, CoverFamiliesProtocolsAndItemKinds) {
     for (int kind : {0x21, 0x22, 0xFE, 0xFD, 0xFC, 0xFB}) EXPECT_TRUE(kinds.count(kind)) << std::hex << kind;
 }
 
+TEST(SampleModels, TheTutorialRunsEveryCommandFromItsItems) {
+    ModelDescription model;
+    model.modelPath = VELMORA_SAMPLE_MODELS_DIR "tutorial.mdl";
+    ASSERT_EQ(model.LoadModelFile(), 1);
+    std::set<int> opcodes;
+    const auto payload = model.FindChunk(chunk::Key);
+    ASSERT_TRUE(payload);
+    for (std::size_t entry = *payload; model.imageByte(entry) != kItemListEnd;) {
+        const std::size_t count = model.imageByte(entry + 1);
+        for (std::size_t i = 0; i < count; ++i) opcodes.insert(model.imageByte(model.imageWord(entry + 2 + 2 * i)));
+        entry += 2 + 2 * count;
+        ASSERT_LT(entry, model.imageLength());
+    }
+    std::set<int> every;
+    for (int code = 0x20; code <= 0x2B; ++code) every.insert(code);
+    for (int code : {0x81, 0x82, 0x83, 0x84, 0x85, 0x86, 0x87, 0x89, 0x93, 0x94, 0x95, 0x96, 0xA1}) every.insert(code);
+    EXPECT_EQ(opcodes, every);
+}
+
 }  // namespace
 }  // namespace velmora::model::testing

@@ -1,0 +1,73 @@
+// Warnings that need a model of their own: the TIMING directive's variants
+// and the line of a refusal found after the passes. The annotated files in
+// cases/ hold the others.
+#include <gtest/gtest.h>
+
+#include "model/model_warnings.h"
+#include "test_support.h"
+
+namespace velmora::model::testing {
+namespace {
+
+// A model whose chunk 05 holds one SGS_1 mode table at MODES (line 1 is
+// left for a directive).
+std::string withModeTable(std::string_view directive) {
+    return modelText({directive, "DIR   db __ALL_GD,0,1", "      db 5,1", "      dw CODES,MODES,NUMS",
+                      "CODES db 0FFh,0FFh,0FFh,0FFh,0FFh", "MODES db 1Fh,80h,3Ch,0,5", "NUMS  db 0"});
+}
+
+std::vector<std::string> placed(const ModelDescription& model) {
+    std::vector<std::string> reports;
+    for (const SourceDiagnostic& error : model.compileTrace().diagnostics()) {
+        reports.push_back(std::to_string(error.line) + ": error: " + error.text);
+    }
+    for (const ModelWarning& warning : findWarnings(model)) {
+        reports.push_back(std::to_string(warning.line) + ": warning: " + warning.text);
+    }
+    return reports;
+}
+
+struct TimingRow {
+    const char* name;
+    std::string text;
+    std::vector<std::string> reports;
+};
+
+class TimingDirective : public ::testing::TestWithParam<TimingRow> {};
+
+TEST_P(TimingDirective, IsCheckedAgainstChunk05) {
+    const auto model = compileText(GetParam().text);
+    EXPECT_EQ(placed(*model), GetParam().reports) << GetParam().text;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Rows, TimingDirective,
+    ::testing::Values(
+        TimingRow{"decodes", withModeTable("; [TIMING,SGS_1,MODES,0] [KEY,PAGE1+18h,SAVE IT]"), {}},
+        TimingRow{"missing", withModeTable("; no directive"),
+                  {"2: warning: chunk 05 (__ALL_GD) without a TIMING directive: no timings are listed"}},
+        TimingRow{"familyOnly", withModeTable("; [TIMING,SGS_1,MODES]"),
+                  {"1: warning: TIMING directive without a family, label and offset: no timings are decoded"}},
+        TimingRow{"unknownFamily", withModeTable("; [TIMING,SGS_9,MODES,0]"),
+                  {"1: warning: TIMING family \"SGS_9\" is not one whose modes are decoded"}},
+        TimingRow{"labelNotFound", withModeTable("; [TIMING,SGS_1,NOWHERE,0]"),
+                  {"1: error: NOWHERE is not found"}},
+        TimingRow{"noChunk05", modelText({"; [TIMING,SGS_1,MODES,0]", "MODES db 0FFh"}),
+                  {"1: warning: TIMING directive, but the model has no chunk 05 (__ALL_GD): no timings are decoded"}}),
+    [](const ::testing::TestParamInfo<TimingRow>& info) { return std::string(info.param.name); });
+
+TEST(ServiceSlots, RefusedRecordsAreReportedAtTheFirstOneRefused) {
+    // 28 slots: the 29th and 30th records find none.
+    std::string text = "DIR db 0FFh\nSERVICE_VCP";
+    for (int i = 0; i < 30; ++i) text += " db 'R" + std::to_string(i) + "',0,0,10h\n";
+    text += "  db 0\n  end\n";
+    const auto model = compileText(text);
+    EXPECT_EQ(placed(*model),
+              std::vector<std::string>{"30: error: 2 SERVICE_VCP record(s) not registered: all 28 service slots "
+                                       "(88h to BEh) are taken"});
+    EXPECT_EQ(model->errorText,
+              "2 SERVICE_VCP record(s) not registered: all 28 service slots (88h to BEh) are taken\n");
+}
+
+}  // namespace
+}  // namespace velmora::model::testing

@@ -27,7 +27,9 @@ void readBack(ModelDescription& model) {
     require(model.timingFamily.size() <= ModelDescription::kTimingTextCapacity);
     require(model.timingLabel.size() <= ModelDescription::kTimingTextCapacity);
 
-    for (std::uint16_t id = 0; id < 256; ++id) (void)model.FindChunk(static_cast<std::uint8_t>(id));
+    // The chunks the program looks for, and one that no model has.
+    for (std::uint8_t id = 0; id <= 0x0C; ++id) (void)model.FindChunk(id);
+    (void)model.FindChunk(0xFF);
     (void)model.pageCount();
     for (const auto& entry : model.itemTable) {
         const auto ref = static_cast<std::uint16_t>(entry.ref);
@@ -48,13 +50,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::string_view text(reinterpret_cast<const char*>(data), size);
     (void)velmora::model::ParseHexText(text.substr(0, 64));
 
+    // Two compiles per input: one into a fresh model, and one in place over
+    // whatever the previous input left, as Reload does; both must agree.
+    static auto reused = std::make_unique<ModelDescription>();
     auto fresh = std::make_unique<ModelDescription>();
     fresh->CompileText(text);
     readBack(*fresh);
 
-    // Compiling again in place, as Reload does, gives the same model.
-    auto reused = std::make_unique<ModelDescription>();
-    reused->CompileText("; [MODEL,PREVIOUS] [PROTOCOL,DDC2Bi]\nP db 1,2,3,'ABC'\nQ dw P,P,P\n     end\n");
     reused->CompileText(text);
     require(reused->modelImage == fresh->modelImage);
     require(reused->itemTable == fresh->itemTable);

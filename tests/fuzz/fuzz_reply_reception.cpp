@@ -4,17 +4,18 @@
 // by the monitor as bus master, with clock stretching at every acknowledge
 // and replies padded past the receiver's limit. Input:
 //   byte 0   bit 0: MasterRead (1) or SlaveReceive (0)
-//   byte 1   SCL stretch per acknowledge in status reads: below F0h the
-//            byte itself, from F0h on 1992 + its low nibble (around the
-//            2000 reads a line change may take)
-//   byte 2   from F0h on, slave-mode replies are zero-padded to 288 + its
-//            low nibble bytes (around the receiver's 300-byte limit)
+//   byte 1   MasterRead: SCL stretch per acknowledge in status reads, its
+//            low nibble, or from F0h on 1992 + its low nibble (around the
+//            2000 reads a line change may take); in slave mode the monitor
+//            drives the clock of the reply and nothing stretches
+//   byte 2   FEh or FFh: slave-mode replies are zero-padded to 299 or 300
+//            bytes (the receiver's limit is 300)
 //   rest     the reply as the PC would read it (MasterRead: from the source
 //            byte on; SlaveReceive: from the address byte on), at most 48
 //            bytes: longer ones only repeat what the padding reaches
-// Afterwards the monitor answers normally again, and the next read of the
-// same control must succeed: no reply, however broken, may leave the link
-// or the bus unusable. Every input stays short on the bus, so the target
+// After a failed exchange the monitor answers normally again, and the next
+// read of the same control must succeed: no reply, however broken, may
+// leave the link or the bus unusable. Every input stays short on the bus, so the target
 // keeps its pace under the sanitizers.
 #include <algorithm>
 #include <cstdint>
@@ -48,18 +49,31 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     link::ProgramFlags flags;
     link::JigLink jig(bench.platform(messages), flags);
     jig.setReplyMode(mode);
-    bench.faults.sclStretchReads = data[1] < 0xF0 ? data[1] : 1992 + (data[1] & 0x0F);
-    bench.faults.oversizeReplyBytes = data[2] < 0xF0 ? 0 : 288 + (data[2] & 0x0F);
-    bench.monitorDevice().replyRule = [&reply](std::span<const std::uint8_t>) { return std::optional(reply); };
-
     std::uint8_t request[6] = {0, 0, 0x82, 0x01, 0x10, 0};
-    const std::uint8_t* result = jig.transact(request, 1);
-    if (result != nullptr) {
-        // In slave mode byte 0 is the address byte as the monitor sent it.
-        require(mode == link::ReplyMode::SlaveReceive || result[0] == 0x50);
-        require(jig.errorCode() == link::LinkError::None);
+    // A first exchange frames the request and the reply buffer as every
+    // transaction does.
+    require(jig.transact(request, 1) != nullptr);
+
+    if (mode == link::ReplyMode::MasterRead) {
+        bench.faults.sclStretchReads = (data[1] < 0xF0 ? 0 : 1992) + (data[1] & 0x0F);
     }
-    require(messages.messages.size() <= 1);
+    bench.faults.oversizeReplyBytes = data[2] < 0xFE ? 0 : 299 + (data[2] & 1);
+
+    // One attempt by hand (a transaction would make three of the same):
+    // the request, then the reception of whatever comes back.
+    bench.monitorDevice().replyRule = [&reply](std::span<const std::uint8_t>) { return std::optional(reply); };
+    jig.start();
+    for (std::uint8_t byte : request) jig.writeByte(byte);  // as framed and checksummed above
+    jig.stop();
+    require(!jig.errorFlag() || data[1] >= 0xF0);
+    const bool received = !jig.errorFlag() && (mode == link::ReplyMode::MasterRead ? jig.readReplyAsMaster()
+                                                                                    : jig.receiveReplyAsSlave());
+    if (received) {
+        const auto buffer = jig.replyBuffer();
+        // In slave mode byte 0 is the address byte as the monitor sent it.
+        require(mode == link::ReplyMode::SlaveReceive || buffer[0] == 0x50);
+    }
+    require(messages.messages.empty());
 
     // The bus recovers: the monitor's own reply is taken at once.
     bench.monitorDevice().replyRule = nullptr;

@@ -15,6 +15,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -134,6 +135,12 @@ public:
         return {};
     }
 
+    // How much of the work went through, so a soak that only ever meets
+    // faults shows up.
+    int savesDone = 0;
+    int writeBacksDone = 0;
+    int itemsRun = 0;
+
 private:
     int pick(int count) { return std::uniform_int_distribution<int>(0, count - 1)(random_); }
     std::uint8_t anyByte() { return static_cast<std::uint8_t>(pick(256)); }
@@ -174,7 +181,7 @@ private:
         case 8: {
             if (items_.empty()) return "no item";
             const auto& entry = context_.model.itemTable[items_[static_cast<std::size_t>(pick(static_cast<int>(items_.size())))]];
-            (void)context_.interpreter.RunItem(entry.kind, entry.arg);
+            if (context_.interpreter.RunItem(entry.kind, entry.arg)) ++itemsRun;
             return "run item of kind " + std::to_string(entry.kind);
         }
         case 9: {
@@ -235,6 +242,7 @@ private:
         }
         if (*text != tools::formatMemoryImage(start, end, expected)) failure_ = "the file holds other bytes than the monitor";
         files_[path] = *text;
+        ++savesDone;
         return "save " + path;
     }
 
@@ -250,7 +258,7 @@ private:
         for (int location = logic.range().startLocation(); location <= logic.range().endLocation(); ++location) {
             requested_[static_cast<std::size_t>(location / 256)][static_cast<std::size_t>(location % 256)] = true;
         }
-        (void)logic.writeToMonitor();
+        if (logic.writeToMonitor() == tools::MemoryAction::Done) ++writeBacksDone;
         return "write back " + file->first;
     }
 
@@ -277,6 +285,11 @@ TEST(Soak, RandomOperationsUnderComingAndGoingFaultsKeepTheBenchSound) {
         const std::string fault = soak.step(static_cast<int>(number));
         ASSERT_TRUE(fault.empty()) << "seed " << seed << ", step " << number << ": " << fault;
     }
+    EXPECT_GT(soak.savesDone, 0);
+    EXPECT_GT(soak.writeBacksDone, 0);
+    EXPECT_GT(soak.itemsRun, 0);
+    std::printf("soak: seed %u, %u steps: %d saves, %d write-backs, %d items run to success\n", seed, steps,
+                soak.savesDone, soak.writeBacksDone, soak.itemsRun);
 }
 
 }  // namespace

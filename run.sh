@@ -52,15 +52,14 @@ run_tests() {
     QT_QPA_PLATFORM=offscreen ctest --test-dir "$dir" --output-on-failure -j "$JOBS"
 }
 
+# Every fuzz target (build-fuzz/bin/fuzz_<name>) runs from its seed corpus
+# tests/fuzz/corpus/<name>/ for FUZZ_SECONDS (default 30) seconds; the
+# targets and the code under them carry ASan and UBSan, and a finding stops
+# the run. tests/fuzz/run_long.sh runs them for longer.
 fuzz() {
     local dir=build-fuzz
     configure_and_build "$dir" -DCMAKE_CXX_COMPILER=clang++ -DVELMORA_FUZZ=ON
-    local corpus
-    corpus=$(mktemp -d)
-    cp models/*.mdl "$corpus"/
-    echo "Fuzzing the model compiler for 60 seconds"
-    "$dir"/bin/fuzz_model_compiler -max_total_time=60 -max_len=4096 -print_final_stats=1 "$corpus"
-    rm -rf "$corpus"
+    "$ROOT"/tests/fuzz/run_all.sh "$dir" "${FUZZ_SECONDS:-30}"
 }
 
 ensure_packages

@@ -89,6 +89,7 @@ void MonitorDevice::finishRequest() {
     const bool slaveMode = request_[0] == link::kHostAddress;
     const std::int64_t readyAt = now + static_cast<std::int64_t>(faults_.replyDelayMs) * 1000;
     std::vector<std::uint8_t> frame;
+    if (replyRule && !nextReplyOverride) nextReplyOverride = replyRule(payload);
     if (nextReplyOverride) {
         frame = std::move(*nextReplyOverride);
         nextReplyOverride.reset();

@@ -1,6 +1,8 @@
 #pragma once
 #include <cstdint>
+#include <functional>
 #include <optional>
+#include <span>
 #include <vector>
 
 #include "bench/bench_faults.h"
@@ -48,6 +50,12 @@ public:
     // bytes (what the PC reads at 0x6F, or in slave mode the whole message
     // from the address byte on), for replies the monitor would never build.
     std::optional<std::vector<std::uint8_t>> nextReplyOverride;
+
+    // When set, asked about every well-formed request after the monitor has
+    // handled it, with the request's payload (opcode first): bytes it returns
+    // replace the reply as nextReplyOverride does; nullopt keeps the
+    // monitor's own reply. Lets a test answer one step of a longer exchange.
+    std::function<std::optional<std::vector<std::uint8_t>>(std::span<const std::uint8_t>)> replyRule;
 
 private:
     enum class Transfer : std::uint8_t { None, Request, Reply };

@@ -19,21 +19,26 @@ std::uint64_t spinTrips(std::uint64_t trips) {
 
 std::int32_t CalibratedSpin::tripsFor(double nanosecondsPerTrip) {
     if (!(nanosecondsPerTrip > 0.0)) return 1;
-    const double trips = std::round(kTargetIterationNanoseconds / nanosecondsPerTrip);
+    const double trips = std::ceil(kTargetIterationNanoseconds / nanosecondsPerTrip);
     return static_cast<std::int32_t>(std::clamp(trips, 1.0, 1.0e6));
 }
 
 double CalibratedSpin::measureTripNanoseconds() {
+    using Clock = std::chrono::steady_clock;
+    // expects: the CPU to reach its working clock within the warm-up; the
+    // loop ends on time however slow the machine is.
+    const auto warmUpEnd = Clock::now() + std::chrono::duration<double, std::milli>(kWarmUpMilliseconds);
+    while (Clock::now() < warmUpEnd) spinTrips(10'000);
+
     constexpr std::uint64_t kTrips = 2'000'000;
-    constexpr int kRuns = 5;
+    constexpr int kRuns = 8;
     double best = 0.0;
     for (int run = 0; run < kRuns; ++run) {
-        const auto begin = std::chrono::steady_clock::now();
+        const auto begin = Clock::now();
         spinTrips(kTrips);
-        const auto end = std::chrono::steady_clock::now();
+        const auto end = Clock::now();
         const double ns = std::chrono::duration<double, std::nano>(end - begin).count() /
                           static_cast<double>(kTrips);
-        // The shortest run is the one least disturbed by the scheduler.
         if (run == 0 || ns < best) best = ns;
     }
     return best;

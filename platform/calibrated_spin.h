@@ -7,13 +7,26 @@ namespace velmora::platform {
 
 // The bus delay on a real machine. One iteration of the link's delay is a
 // fixed number of trips through a loop the optimiser cannot remove; that
-// number is measured once, when the object is made, so that one delay unit
-// at the default bus delay count (100 iterations) lasts about 1 µs, i.e. one
-// iteration about 10 ns. After calibration the spin only counts: it never
-// reads a clock.
+// number is measured once, when the object is made, after a warm-up that
+// brings the CPU out of its idle clock (measured at a low clock, the loop
+// would run faster later and the bus with it). After calibration the spin
+// only counts: it never reads a clock.
+//
+// One iteration lasts at least kTargetIterationNanoseconds at the clock
+// measured. The shortest SCL high phase of the bus primitives is 6 delay
+// units (a data bit, an acknowledge, a bit read); at the fastest bus delay
+// count the Options dialog offers (50) that is 300 iterations, and the
+// target keeps it above the 4 µs that I2C standard mode asks for, before
+// the port accesses add their own time. The default count (100) then gives
+// a delay unit of about 1.3 µs.
 class CalibratedSpin : public SpinDelay {
 public:
-    static constexpr double kTargetIterationNanoseconds = 10.0;
+    static constexpr std::int32_t kShortestSclHighUnits = 6;
+    static constexpr std::int32_t kFastestBusDelayCount = 50;
+    static constexpr double kStandardModeSclHighNanoseconds = 4000.0;
+    static constexpr double kTargetIterationNanoseconds =
+        kStandardModeSclHighNanoseconds / (kShortestSclHighUnits * kFastestBusDelayCount) + 0.1;  // about 13.4
+    static constexpr double kWarmUpMilliseconds = 50.0;
 
     CalibratedSpin();                                   // measures
     explicit CalibratedSpin(std::int32_t tripsPerIteration);  // fixed, for tests
@@ -22,10 +35,12 @@ public:
 
     [[nodiscard]] std::int32_t tripsPerIteration() const { return tripsPerIteration_; }
 
-    // Trips per iteration for a measured trip duration; at least 1.
+    // Trips per iteration for a measured trip duration: enough to last the
+    // target, and at least 1.
     [[nodiscard]] static std::int32_t tripsFor(double nanosecondsPerTrip);
 
-    // Duration of one trip through the spin loop, best of a few runs.
+    // Duration of one trip through the spin loop after the warm-up, the
+    // best of a few runs (the one least disturbed by other work).
     [[nodiscard]] static double measureTripNanoseconds();
 
 private:

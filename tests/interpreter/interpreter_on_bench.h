@@ -13,6 +13,27 @@
 
 namespace velmora::model::testing {
 
+// The bench's clock as the interpreter sees it, noting every sleep with the
+// number of requests the monitor had received when it began.
+class SleepRecordingClock : public platform::Clock {
+public:
+    SleepRecordingClock(platform::Clock& inner, const bench::BenchLog& log) : inner_(inner), log_(log) {}
+    std::int32_t milliseconds() override { return inner_.milliseconds(); }
+    void sleepMilliseconds(std::int32_t ms) override {
+        sleeps.push_back({log_.requests().size(), ms});
+        inner_.sleepMilliseconds(ms);
+    }
+    struct Sleep {
+        std::size_t afterRequests;
+        std::int32_t ms;
+    };
+    std::vector<Sleep> sleeps;
+
+private:
+    platform::Clock& inner_;
+    const bench::BenchLog& log_;
+};
+
 // An interpreter over a link on a fresh virtual bench, with a model compiled
 // from text and every message recorded.
 struct InterpreterOnBench {
@@ -47,13 +68,32 @@ struct InterpreterOnBench {
         return gaps;
     }
 
+    // What the monitor received and every wait of the interpreter, in order:
+    // each request as its length byte and payload in hex ("82 01 10"), each
+    // wait as "wait N" (milliseconds).
+    std::vector<std::string> trace() const {
+        std::vector<std::string> result;
+        const auto requests = bench.log.requests();
+        std::size_t sleep = 0;
+        for (std::size_t i = 0; i <= requests.size(); ++i) {
+            for (; sleep < clock.sleeps.size() && clock.sleeps[sleep].afterRequests == i; ++sleep) {
+                result.push_back("wait " + std::to_string(clock.sleeps[sleep].ms));
+            }
+            if (i < requests.size() && requests[i].size() >= 4) {
+                result.push_back(bench::hexBytes({requests[i].begin() + 2, requests[i].end() - 1}));
+            }
+        }
+        return result;
+    }
+
     bench::VirtualBench bench;
     platform::RecordingMessageSink messages;
     link::ProgramFlags flags;
     platform::LinkPlatform platform = bench.platform(messages);
     link::JigLink link{platform, flags};
     ModelDescription model;
-    FeatureInterpreter interpreter{link, model, flags, platform.clock};
+    SleepRecordingClock clock{platform.clock, bench.log};
+    FeatureInterpreter interpreter{link, model, flags, clock};
 };
 
 }  // namespace velmora::model::testing

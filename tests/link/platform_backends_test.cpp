@@ -121,10 +121,16 @@ TEST(CalibratedSpin, TripsPerIterationForAMeasuredTrip) {
         double nanosecondsPerTrip;
         std::int32_t trips;
     };
-    for (const Row row : {Row{1.0, 10}, Row{2.5, 4}, Row{0.3, 33}, Row{15.0, 1}, Row{0.0, 1}, Row{-1.0, 1}}) {
+    // Rounded up: an iteration never lasts less than the target.
+    for (const Row row : {Row{1.0, 14}, Row{2.5, 6}, Row{0.3, 45}, Row{6.7, 3}, Row{6.8, 2}, Row{13.4, 2}, Row{13.5, 1},
+                          Row{15.0, 1}, Row{0.0, 1}, Row{-1.0, 1}}) {
         EXPECT_EQ(CalibratedSpin::tripsFor(row.nanosecondsPerTrip), row.trips) << row.nanosecondsPerTrip;
     }
     EXPECT_GE(CalibratedSpin().tripsPerIteration(), 1);
+    // The fastest bus setting keeps the shortest SCL high phase at 4 µs.
+    EXPECT_GE(CalibratedSpin::kTargetIterationNanoseconds * CalibratedSpin::kShortestSclHighUnits *
+                  CalibratedSpin::kFastestBusDelayCount,
+              4000.0);
     EXPECT_EQ(CalibratedSpin(0).tripsPerIteration(), 1);
 }
 

@@ -1,0 +1,85 @@
+// The link receiving whatever the monitor's side of the bus sends, through
+// the virtual bench: arbitrary bytes in place of the reply to a VCP read
+// (any length byte, any checksum), read by the PC at 0x6F or written to it
+// by the monitor as bus master, with clock stretching at every acknowledge
+// and replies padded past the receiver's limit. Input:
+//   byte 0   bit 0: MasterRead (1) or SlaveReceive (0)
+//   byte 1   MasterRead: SCL stretch per acknowledge in status reads, its
+//            low nibble, or from F0h on 1992 + its low nibble (around the
+//            2000 reads a line change may take); in slave mode the monitor
+//            drives the clock of the reply and nothing stretches
+//   byte 2   FEh or FFh: slave-mode replies are zero-padded to 299 or 300
+//            bytes (the receiver's limit is 300)
+//   rest     the reply as the PC would read it (MasterRead: from the source
+//            byte on; SlaveReceive: from the address byte on), at most 48
+//            bytes: longer ones only repeat what the padding reaches
+// After a failed exchange the monitor answers normally again, and the next
+// read of the same control must succeed: no reply, however broken, may
+// leave the link or the bus unusable. Every input stays short on the bus, so the target
+// keeps its pace under the sanitizers.
+#include <algorithm>
+#include <cstdint>
+#include <cstdlib>
+#include <optional>
+#include <vector>
+
+#include "bench/virtual_bench.h"
+#include "link/jig_link.h"
+#include "platform/message_sink.h"
+
+namespace {
+
+using namespace velmora;
+
+void require(bool condition) {
+    if (!condition) std::abort();
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    // An empty message would only exercise the receiver's long wait for a
+    // monitor that never begins, at great cost per input.
+    if (size < 4) return 0;
+    const auto mode = (data[0] & 1) != 0 ? link::ReplyMode::MasterRead : link::ReplyMode::SlaveReceive;
+    const std::vector<std::uint8_t> reply(data + 3, data + std::min<std::size_t>(size, 3 + 48));
+
+    bench::VirtualBench bench;
+    platform::RecordingMessageSink messages;
+    link::ProgramFlags flags;
+    link::JigLink jig(bench.platform(messages), flags);
+    jig.setReplyMode(mode);
+    std::uint8_t request[6] = {0, 0, 0x82, 0x01, 0x10, 0};
+    // A first exchange frames the request and the reply buffer as every
+    // transaction does.
+    require(jig.transact(request, 1) != nullptr);
+
+    if (mode == link::ReplyMode::MasterRead) {
+        bench.faults.sclStretchReads = (data[1] < 0xF0 ? 0 : 1992) + (data[1] & 0x0F);
+    }
+    bench.faults.oversizeReplyBytes = data[2] < 0xFE ? 0 : 299 + (data[2] & 1);
+
+    // One attempt by hand (a transaction would make three of the same):
+    // the request, then the reception of whatever comes back.
+    bench.monitorDevice().replyRule = [&reply](std::span<const std::uint8_t>) { return std::optional(reply); };
+    jig.start();
+    for (std::uint8_t byte : request) jig.writeByte(byte);  // as framed and checksummed above
+    jig.stop();
+    require(!jig.errorFlag() || data[1] >= 0xF0);
+    const bool received = !jig.errorFlag() && (mode == link::ReplyMode::MasterRead ? jig.readReplyAsMaster()
+                                                                                    : jig.receiveReplyAsSlave());
+    if (received) {
+        const auto buffer = jig.replyBuffer();
+        // In slave mode byte 0 is the address byte as the monitor sent it.
+        require(mode == link::ReplyMode::SlaveReceive || buffer[0] == 0x50);
+    }
+    require(messages.messages.empty());
+
+    // The bus recovers: the monitor's own reply is taken at once.
+    bench.monitorDevice().replyRule = nullptr;
+    bench.faults.sclStretchReads = 0;
+    bench.faults.oversizeReplyBytes = 0;
+    const std::uint8_t* next = jig.transact(request, 1);
+    require(next != nullptr && next[3] == 0x02 && next[5] == 0x10);
+    return 0;
+}

@@ -100,8 +100,12 @@ std::string syncText(const EdidDetailedTiming& t) {
 }
 
 std::string detailedText(const EdidDetailedTiming& t) {
-    std::string text = format("  %dx%d%s @ %.3f Hz, %.3f kHz, pixel clock %.2f MHz\n", t.hActive, t.vActive,
-                              t.interlaced ? " interlaced (per field)" : "", t.vFreqHz, t.hFreqKHz, t.pixelClockMHz);
+    // An interlaced timing gives the lines of one field; the frame has twice
+    // as many, and the rate is the field rate.
+    std::string text = format("  %dx%d%s @ %.3f Hz, %.3f kHz, pixel clock %.2f MHz\n", t.hActive,
+                              t.interlaced ? 2 * t.vActive : t.vActive,
+                              t.interlaced ? "i (two fields a frame, field rate)" : "", t.vFreqHz, t.hFreqKHz,
+                              t.pixelClockMHz);
     text += format("    horizontal: active %d, blank %d, front porch %d, sync %d, back porch %d\n", t.hActive,
                    t.hBlank, t.hFrontPorch, t.hSyncWidth, t.hBlank - t.hFrontPorch - t.hSyncWidth);
     text += format("    vertical:   active %d, blank %d, front porch %d, sync %d, back porch %d\n", t.vActive,
@@ -183,8 +187,8 @@ std::string edidExtensionName(std::uint8_t tag) {
 std::string edidText(const DecodedEdid& e) {
     std::string text = format("EDID base block, version %d.%d\n", e.version, e.revision);
     text += e.checksumValid ? format("Checksum: valid (%02Xh)\n", e.checksumByte)
-                            : format("Checksum: WRONG (%02Xh; the block sums to %02Xh, not 00h)\n", e.checksumByte,
-                                     e.blockSum);
+                            : format("Checksum: WRONG (%02Xh, should be %02Xh)\n", e.checksumByte,
+                                     static_cast<std::uint8_t>(e.checksumByte - e.blockSum));
     text += "Manufacturer: " + e.manufacturer + "\n";
     text += format("Product code: %04Xh (%d)\n", e.productCode, e.productCode);
     text += format("Serial number: %08Xh (%u)\n", e.serialNumber, e.serialNumber);

@@ -17,7 +17,7 @@ std::string decodedOrReason(const EdidBytes& input, std::string_view source) {
 }  // namespace
 
 std::string decodedDumpText(std::string_view dumpText) {
-    constexpr std::string_view source = "The data box";
+    constexpr std::string_view source = "EDID in the data box";
     if (dumpText.find_first_not_of(" \r\n") == std::string_view::npos) {
         return std::string(source) + ": nothing to decode, the box is empty; press Read EDID(DDC2B) first\n";
     }

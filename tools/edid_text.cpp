@@ -68,7 +68,7 @@ std::string inputText(const DecodedEdid& e) {
         return text;
     }
     return "analog, " + std::string(kSignalLevels[static_cast<std::size_t>(e.signalLevel)]) +
-           (e.blankToBlackSetup ? ", blank-to-black setup" : ", blank level equals black level") + "; sync: " +
+           (e.blankToBlackSetup ? ", blank-to-black setup" : ", blank level equals black level") + "\nSync: " +
            joined({onOff(e.separateSync, "separate"), onOff(e.compositeSync, "composite"),
                    onOff(e.syncOnGreen, "on green"), onOff(e.vsyncSerrations, "serrated V sync")},
                   "none given");
@@ -208,7 +208,7 @@ std::string edidText(const DecodedEdid& e) {
             (e.standardRgb ? ", sRGB default colour space" : "") + "\n";
     text += std::string("Preferred timing: ") + (e.preferredTiming ? "the first detailed timing" : "not given") + "\n";
     text += std::string("GTF: ") + (e.gtfSupported ? "supported" : "not supported") + "\n";
-    text += format("Chromaticity: red %.4f, %.4f; green %.4f, %.4f; blue %.4f, %.4f; white %.4f, %.4f\n",
+    text += format("Chromaticity (x, y): red %.4f, %.4f; green %.4f, %.4f;\n  blue %.4f, %.4f; white %.4f, %.4f\n",
                    fourDecimals(e.red.x), fourDecimals(e.red.y), fourDecimals(e.green.x), fourDecimals(e.green.y),
                    fourDecimals(e.blue.x), fourDecimals(e.blue.y), fourDecimals(e.white.x), fourDecimals(e.white.y));
 

@@ -190,7 +190,7 @@ TEST(EdidText, SaysWhatATechnicianLooksFor) {
         {"crt21_v13_bad_checksum",
          {"Checksum: WRONG (C7h, should be A6h)\n", "Model year: 2002\n",
           "  1024x768i (two fields a frame, field rate) @ 86.958 Hz, 35.522 kHz, pixel clock 44.90 MHz\n",
-          "Chromaticity: red 0.6103, 0.3398; green 0.2900, 0.5996; blue 0.1503, 0.0703; white 0.3134, 0.3291\n",
+          "Chromaticity (x, y): red 0.6103, 0.3398; green 0.2900, 0.5996;\n  blue 0.1503, 0.0703; white 0.3134, 0.3291\n",
           "  block 1: CTA-861 (tag 02h), not decoded\n"}},
         {"crt15_v13_ones",
          {"Descriptor 2: unused (filled with 01h)\n", "Made in: 2001\n", "Display name: not given\n",
@@ -199,7 +199,7 @@ TEST(EdidText, SaysWhatATechnicianLooksFor) {
          {"Descriptor 4: product name \" PRO 454\"\n", "Display name: \"VISION MASTER PRO 454\"\n",
           "Checksum: valid (EFh)\n"}},
         {"crt17_v11",
-         {"Input: analog, 0.714/0.286 V (1.000 V p-p), blank-to-black setup; sync: separate, composite, serrated V sync\n",
+         {"Input: analog, 0.714/0.286 V (1.000 V p-p), blank-to-black setup\nSync: separate, composite, serrated V sync\n",
           "  1024x1024 @ 60 Hz (1:1)\n", "Made in: week 26 of 1997\n"}},
     };
     for (const auto& row : rows) {

@@ -21,6 +21,11 @@ bool EdidEeprom::onWrite(std::uint8_t value) {
     return true;
 }
 
+void EdidEeprom::load(std::span<const std::uint8_t> bytes) {
+    contents.fill(0xFF);
+    std::copy_n(bytes.begin(), std::min(bytes.size(), kBytes), contents.begin());
+}
+
 std::uint8_t edidBlockSum(std::span<const std::uint8_t, 128> block) {
     unsigned sum = 0;
     for (std::uint8_t byte : block) sum += byte;

@@ -23,6 +23,10 @@ public:
     std::uint8_t onRead() override { return contents[wordAddress_++]; }
     void onEnd() override {}
 
+    // New contents from `bytes` (at most 256; the rest reads FFh, as an
+    // erased EEPROM does), e.g. a real monitor's EDID.
+    void load(std::span<const std::uint8_t> bytes);
+
     [[nodiscard]] std::uint8_t writeAddress() const { return address_; }
     [[nodiscard]] std::uint8_t wordAddress() const { return wordAddress_; }
 

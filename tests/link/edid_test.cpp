@@ -181,6 +181,31 @@ INSTANTIATE_TEST_SUITE_P(Phases, Ddc1CaptureTest,
                                     std::to_string(info.param.bitTime);
                          });
 
+TEST(LoadedEdid, ReadByDdc2bAndStreamedByDdc1Alike) {
+    // Another monitor's block (other vendor and product bytes), with and
+    // without an extension block after it.
+    auto block = bench::benchEdidBaseBlock();
+    block[8] = 0x10;
+    block[10] = 0x99;
+    block[127] = static_cast<std::uint8_t>(block[127] - 0x10 + 0x59 - 0x99 + 0x34);
+    ASSERT_EQ(bench::edidBlockSum(block), 0);
+    for (const std::size_t size : {std::size_t{128}, std::size_t{256}}) {
+        std::vector<std::uint8_t> bytes(block.begin(), block.end());
+        bytes.resize(size, 0x02);
+        LinkOnBench f;
+        f.bench.eeprom(0).load(bytes);
+        ASSERT_NE(f.link.readEepromBlock(0), nullptr);
+        std::vector<std::uint8_t> expected = bytes;
+        expected.resize(256, 0xFF);  // the rest of the EEPROM reads as erased
+        EXPECT_EQ(hexBytes(firstBytes(f.link, 256)), hexBytes(expected)) << size;
+
+        f.bench.faults.ddc1BitTimeMs = 16;
+        f.bench.ddc1().phaseCells = 599;
+        ASSERT_NE(f.link.readEdidDdc1(), nullptr);
+        EXPECT_EQ(hexBytes(firstBytes(f.link, 128)), hexBytes({block.begin(), block.end()})) << size;
+    }
+}
+
 TEST(Ddc1Capture, ShortestRunLimitsTheCapture) {
     struct Row {
         std::int32_t bitTime;

@@ -171,7 +171,8 @@ void DialogTemplatesTest::controlsByIdMatchTheTables_data() {
     row(kMemory, 1042, "QLineEdit", "");
     row(kMemory, 1043, "QLineEdit", "");
     addButtonRows(kMemory, {{1031, "Read Memory"}, {1032, "Write Memory"},
-                            {1030, "Read EDID(DDC2B)"}, {1033, "Save Memory"}, {1046, "Load File"}});
+                            {1030, "Read EDID(DDC2B)"}, {1033, "Save Memory"}, {1046, "Load File"},
+                            {1047, "Decode EDID"}});
     row(kMemory, 1045, "QLabel", "");
     row(kMemory, 1034, "QLabel", "");
     row(kMemory, 1035, "QPlainTextEdit", "");

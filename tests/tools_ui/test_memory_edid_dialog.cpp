@@ -4,6 +4,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QPushButton>
 #include <QTextBlock>
 #include <QToolButton>
 #include <QtTest>
@@ -14,6 +15,8 @@
 #include "link/block_text.h"
 #include "platform/qt/display_text.h"
 #include "platform/qt/up_down_control.h"
+#include "tools/edid_input.h"
+#include "tools/ui/edid_text_window.h"
 #include "tools/ui/memory_edid_dialog.h"
 #include "window_bench.h"
 
@@ -23,6 +26,8 @@ using velmora::platform::qt::displayText;
 using velmora::platform::qt::UpDownControl;
 using velmora::tools::testing::shownLine;
 using velmora::tools::testing::WindowBench;
+using velmora::tools::testing::whenModalOpens;
+using velmora::tools::ui::EdidTextWindow;
 using velmora::tools::ui::MemoryEdidDialog;
 using Window = MemoryEdidDialog;
 
@@ -96,6 +101,8 @@ private slots:
     void writeMemoryRefreshesItsCell();
     void showByteOnEveryKeystroke();
     void readEdidBlock();
+    void decodeEdidWindow_data();
+    void decodeEdidWindow();
     void writeButtonsFollowWriteEnabledMode_data();
     void writeButtonsFollowWriteEnabledMode();
     void hiddenButtonsStepTheBus();
@@ -337,6 +344,66 @@ void MemoryEdidDialogTest::readEdidBlock() {
     QVERIFY(f.linkMessages.shown.isEmpty());
     QVERIFY(f.windowMessages.shown.isEmpty());
     QCOMPARE(int(f.bench.log.requests().size()), 0);
+}
+
+void MemoryEdidDialogTest::decodeEdidWindow_data() {
+    QTest::addColumn<int>("autoReading");
+    QTest::addColumn<QString>("benchEdid");  // file loaded into the bench's EDID memory first
+    QTest::addColumn<bool>("readEdid");
+    QTest::addColumn<QString>("decoded");  // a line the EDID window shows
+    QTest::addColumn<QString>("chosenFile");
+    QTest::addColumn<QString>("decodedFile");
+    const QString dir = QStringLiteral(VELMORA_EDID_BLOCKS_DIR);
+    QTest::newRow("bench EDID read, then a file opened")
+        << 0 << QString() << true << QStringLiteral("Display name: \"VELMORA CRT\"") << dir + "crt17_v11.hex"
+        << QStringLiteral("Display name: \"MULTISYNC E17\"");
+    QTest::newRow("EDID loaded into the bench, as --bench-edid does")
+        << 0 << dir + "crt19_v12_split_name.hex" << true << QStringLiteral("Display name: \"VISION MASTER PRO 454\"")
+        << QString() << QString();
+    QTest::newRow("unread grid") << 0 << QString() << false
+                                 << QStringLiteral("nothing to decode, bytes marked XX could not be read") << QString()
+                                 << QString();
+    QTest::newRow("EEPROM page in the box") << 1 << QString() << false
+                                            << QStringLiteral("nothing to decode, no EDID header") << QString()
+                                            << QString();
+    QTest::newRow("file refused") << 0 << QString() << true << QStringLiteral("Manufacturer: VLM")
+                                  << dir + "missing.hex" << QStringLiteral("Nothing to decode: ") + dir + "missing.hex";
+}
+
+void MemoryEdidDialogTest::decodeEdidWindow() {
+    QFETCH(int, autoReading);
+    QFETCH(QString, benchEdid);
+    QFETCH(bool, readEdid);
+    QFETCH(QString, decoded);
+    QFETCH(QString, chosenFile);
+    QFETCH(QString, decodedFile);
+    WindowBench f;
+    f.program.flags.autoReading = autoReading;
+    if (!benchEdid.isEmpty()) {
+        const auto input = velmora::tools::readEdidFile(benchEdid.toStdString());
+        QVERIFY2(input.ok, input.refusal.c_str());
+        f.bench.eeprom(0).load(input.bytes);
+    }
+    if (!chosenFile.isEmpty()) f.chooser.answer = chosenFile.toStdString();
+    OpenWindow w(f);
+    if (readEdid) w.click(Window::kReadEdidButton);
+    const QString grid = w.dump();
+
+    bool opened = false;
+    QString first, afterFile;
+    whenModalOpens<EdidTextWindow>([&](EdidTextWindow& window) {
+        opened = true;
+        first = window.shownText();
+        QTest::mouseClick(window.openFileButton(), Qt::LeftButton);
+        afterFile = window.shownText();
+    });
+    w.click(Window::kDecodeEdidButton);
+    QVERIFY(opened);
+    QVERIFY2(first.contains(decoded), qPrintable(first));
+    QCOMPARE(f.chooser.calls.size(), std::size_t{1});
+    QVERIFY2(afterFile.contains(decodedFile.isEmpty() ? decoded : decodedFile), qPrintable(afterFile));
+    // The grid stays as it was.
+    QCOMPARE(w.dump(), grid);
 }
 
 void MemoryEdidDialogTest::writeButtonsFollowWriteEnabledMode_data() {

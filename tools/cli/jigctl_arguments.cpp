@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "bench/bench_faults.h"
+#include "tools/cli/jigctl_edid.h"
 
 namespace velmora::tools::cli {
 
@@ -35,13 +36,14 @@ const std::vector<CommandForm>& commandForms() {
         {"read-mem", Command::ReadMem, {Argument::Page, Argument::HexByte}, 2, "PAGE ADDR"},
         {"write-mem", Command::WriteMem, {Argument::Page, Argument::HexByte, Argument::HexByte}, 3,
          "PAGE ADDR VALUE"},
-        {"edid", Command::Edid, {Argument::Block}, 0, "[BLOCK]"},
+        {"edid", Command::Edid, {Argument::Block}, 0, "[--decode [--json]] [BLOCK]"},
         {"crt-time", Command::CrtTime, {}, 0, ""},
         {"timings", Command::Timings, {}, 0, ""},
         {"save-mem", Command::SaveMem,
          {Argument::AnyDecimal, Argument::AnyHex, Argument::AnyDecimal, Argument::AnyHex, Argument::File}, 5,
          "FROMPAGE FROMADDR TOPAGE TOADDR FILE"},
         {"load-mem", Command::LoadMem, {Argument::File}, 1, "FILE"},
+        {"decode-edid", Command::DecodeEdid, {Argument::File}, 1, "[--json] FILE"},
     };
     return forms;
 }
@@ -136,7 +138,9 @@ bool commandNeedsModel(Command command) {
     return command == Command::Items || command == Command::Run || command == Command::Timings;
 }
 
-bool commandUsesMonitor(Command command) { return command != Command::Help && command != Command::Timings; }
+bool commandUsesMonitor(Command command) {
+    return command != Command::Help && command != Command::Timings && command != Command::DecodeEdid;
+}
 
 ParsedArguments parseArguments(std::span<const std::string> arguments) {
     Invocation invocation;
@@ -166,24 +170,34 @@ ParsedArguments parseArguments(std::span<const std::string> arguments) {
         } else if (option == "--bench-fault") {
             if (!hasValue) return failure("--bench-fault needs NAME or NAME=N");
             invocation.benchFaults.push_back(arguments[++i]);
+        } else if (option == "--bench-edid") {
+            if (!hasValue) return failure("--bench-edid needs an EDID file");
+            invocation.benchEdidPath = arguments[++i];
+        } else if (option == "--json") {
+            invocation.json = true;
         } else {
             return failure("unknown option " + option);
         }
     }
     if (!invocation.benchFaults.empty() && !invocation.bench) return failure("--bench-fault needs --bench");
+    if (invocation.benchEdidPath && !invocation.bench) return failure("--bench-edid needs --bench");
     if (i == arguments.size()) return failure("no command given");
 
     const CommandForm* form = findCommand(arguments[i]);
     if (form == nullptr) return failure("unknown command " + arguments[i]);
     invocation.command = form->command;
-    const std::size_t given = arguments.size() - i - 1;
+    std::vector<std::string> commandArguments(arguments.begin() + static_cast<std::ptrdiff_t>(i) + 1, arguments.end());
+    if (std::string reason = takeEdidFlags(commandArguments, invocation); !reason.empty()) {
+        return failure(std::string(form->name) + ": " + reason);
+    }
+    const std::size_t given = commandArguments.size();
     if (given < form->optionalFrom || given > form->arguments.size()) {
         std::string usage = std::string(form->name);
         if (!form->argumentNames.empty()) usage += " " + std::string(form->argumentNames);
         return failure("usage: " + usage);
     }
     for (std::size_t k = 0; k < given; ++k) {
-        std::string reason = readArgument(form->arguments[k], arguments[i + 1 + k], invocation);
+        std::string reason = readArgument(form->arguments[k], commandArguments[k], invocation);
         if (!reason.empty()) return failure(std::string(form->name) + ": " + reason);
     }
     if (commandNeedsModel(invocation.command) && !invocation.modelPath) {
@@ -209,6 +223,9 @@ std::string usageText() {
            "                        or replies as master itself (slave); overrides the model\n"
            "  --trace               print the link transcript of every exchange to standard error\n"
            "  --read-only           start with write-enabled mode off (protected requests refused)\n"
+           "  --bench-edid FILE     the bench monitor's EDID from a file, for DDC2B and DDC1\n"
+           "                        alike (formats as for decode-edid; needs --bench)\n"
+           "  --json                decoded EDID as one JSON object (decode-edid, edid --decode)\n"
            "  --help                this text\n"
            "\n"
            "Commands:\n"
@@ -220,6 +237,9 @@ std::string usageText() {
            "  read-mem PAGE ADDR    print one EEPROM byte\n"
            "  write-mem PAGE ADDR VALUE  write one EEPROM byte\n"
            "  edid [BLOCK]          print a DDC2B block (default 0) as the Memory & Edid grid\n"
+           "  edid --decode [BLOCK] read a DDC2B block and print it decoded\n"
+           "  decode-edid FILE      decode an EDID file without a monitor: raw bytes (128 or\n"
+           "                        more) or hex text (pairs of hex digits, any blanks)\n"
            "  crt-time              print the picture tube's on-time\n"
            "  timings               print the model's preset timing list\n"
            "  save-mem FROMPAGE FROMADDR TOPAGE TOADDR FILE  save an EEPROM range to a .mem file\n"
@@ -228,7 +248,9 @@ std::string usageText() {
            "items, run and timings need --model.\n"
            "\n"
            "Exit status: 0 success, 1 the monitor operation failed, 2 bad usage, a model\n"
-           "that cannot be loaded, or a range or file that is refused before anything is sent.\n"
+           "that cannot be loaded, or a range or file that is refused before anything is sent;\n"
+           "an EDID without header or shorter than 128 bytes is refused with 2 (a wrong\n"
+           "checksum is decoded and flagged).\n"
            "\n"
            "Bench faults:\n" +
            benchFaultList();

@@ -24,6 +24,7 @@ enum class Command {
     Timings,
     SaveMem,   // FROMPAGE FROMADDR TOPAGE TOADDR FILE
     LoadMem,   // FILE
+    DecodeEdid,  // FILE
 };
 
 // Everything the command line asked for, checked before anything is sent.
@@ -34,6 +35,9 @@ struct Invocation {
     bool trace = false;
     bool readOnly = false;
     std::vector<std::string> benchFaults;
+    std::optional<std::string> benchEdidPath;  // loaded into the bench monitor's EDID memory
+    bool json = false;    // decoded EDID as one JSON object
+    bool decode = false;  // edid: the block decoded instead of the grid
 
     Command command = Command::Help;
     // The command's numbers in argument order: codes, values and addresses

@@ -11,6 +11,7 @@
 #include "model/image_layout.h"
 #include "model/program_context.h"
 #include "platform/machine_link_platform.h"
+#include "tools/cli/jigctl_edid.h"
 #include "tools/cli/jigctl_output.h"
 #include "tools/crt_on_time.h"
 #include "tools/dump_memory_logic.h"
@@ -165,6 +166,10 @@ int edid(Session& s) {
     s.program.link.busReset();
     s.trace.flush();
     const std::uint8_t* reply = s.program.link.transferEepromBlock(block);
+    if (reply != nullptr && s.invocation.decode) {
+        return printDecodedEdid(std::span<const std::uint8_t>(reply, link::kEepromBlockBytes), s.invocation.json, s.out,
+                                s.err);
+    }
     const std::string text =
         reply != nullptr
             ? link::blockRowsText(std::span<const std::uint8_t, link::kEepromBlockBytes>(reply, link::kEepromBlockBytes))
@@ -225,7 +230,8 @@ int dispatch(Session& s) {
     case Command::SaveMem: return saveMem(s);
     case Command::LoadMem: return loadMem(s);
     case Command::Help:
-    case Command::Timings: break;
+    case Command::Timings:
+    case Command::DecodeEdid: break;
     }
     return kExitUsage;
 }
@@ -261,6 +267,7 @@ int runInvocation(const Invocation& invocation, std::ostream& out, std::ostream&
         out << presetTimingText(presetTimingTexts(*model));
         return kExitSuccess;
     }
+    if (invocation.command == Command::DecodeEdid) return decodeEdidFile(invocation, out, err);
     if (invocation.command == Command::Run && !isRunnable(model->itemTable[invocation.numbers.at(0)].kind)) {
         err << "velmora-jigctl: item code " << hex2(invocation.numbers.at(0)) << " is no function of "
             << (model->modelName.empty() ? *invocation.modelPath : model->modelName) << "\n";
@@ -280,6 +287,7 @@ int runInvocation(const Invocation& invocation, std::ostream& out, std::ostream&
                 return kExitUsage;
             }
         }
+        if (invocation.benchEdidPath && !loadBenchEdid(*bench, *invocation.benchEdidPath, err)) return kExitUsage;
         platform.emplace(bench->platform(messages));
     } else {
         machine = std::make_unique<platform::MachineLinkPlatform>(err);

@@ -11,7 +11,9 @@
 
 #include "platform/qt/display_text.h"
 #include "platform/qt/up_down_control.h"
+#include "tools/edid_decoding_text.h"
 #include "tools/ui/dump_memory_dialog.h"
+#include "tools/ui/edid_text_window.h"
 #include "tools/ui/range_boxes.h"
 #include "tools/ui/save_memory_dialog.h"
 
@@ -40,6 +42,7 @@ MemoryEdidDialog::MemoryEdidDialog(model::ProgramContext& program, platform::Mes
     connectButton(kReadEdidButton, &MemoryEdidDialog::onReadEdid);
     connectButton(kSaveMemoryButton, &MemoryEdidDialog::onSaveMemory);
     connectButton(kLoadFileButton, &MemoryEdidDialog::onLoadFile);
+    connectButton(kDecodeEdidButton, &MemoryEdidDialog::onDecodeEdid);
     connectButton(kReadEdidDdc1Button, &MemoryEdidDialog::onReadEdidDdc1);
     connectButton(kBusStartButton, &MemoryEdidDialog::onBusStart);
     connectButton(kSendA0Button, &MemoryEdidDialog::onSendA0);
@@ -134,6 +137,10 @@ void MemoryEdidDialog::onSaveMemory() {
 void MemoryEdidDialog::onLoadFile() {
     DumpMemoryDialog::run(this, program_.interpreter, messages_, chooser_,
                           MemoryEdidLogic::dialogRange(boxBytes(pageBox_->text())));
+}
+
+void MemoryEdidDialog::onDecodeEdid() {
+    EdidTextWindow::run(this, decodedDumpText(logic_.dump().text()), chooser_);
 }
 
 void MemoryEdidDialog::onReadEdidDdc1() { logic_.readEdidDdc1(); }

@@ -26,6 +26,8 @@ public:
     static constexpr int kReadEdidButton = 1030;
     static constexpr int kSaveMemoryButton = 1033;
     static constexpr int kLoadFileButton = 1046;
+    // Opens the EDID window with the data box's bytes decoded.
+    static constexpr int kDecodeEdidButton = 1047;
     static constexpr int kColumnHeader = 1045;
     static constexpr int kRowLabels = 1034;
     static constexpr int kDumpBox = 1035;
@@ -66,6 +68,7 @@ private:
     void onReadEdid();
     void onSaveMemory();
     void onLoadFile();
+    void onDecodeEdid();
     void onReadEdidDdc1();
     void onBusStart();
     void onSendA0();

@@ -46,7 +46,9 @@ TEST(RunFunction, UnknownFunctionCodeIsAnErrorWithoutTraffic) {
     EXPECT_FALSE(runFunction(unknown, f.context.interpreter, f.context.link, f.context.platform.clock, display));
     EXPECT_EQ(display.statuses, (std::vector<std::string>{"NO VCP", "Error"}));
     EXPECT_TRUE(f.payloads().empty());
-    EXPECT_EQ(display.transcripts, std::vector<std::string>{"\r\n @2: NO VCP \r\n"});
+    // The transcript says why nothing went to the monitor.
+    EXPECT_EQ(display.transcripts, std::vector<std::string>{"\r\n @2: NO VCP \r\n NOTE: opcode 90h is no command, "
+                                                           "nothing is sent\r\n"});
 }
 
 TEST(RunFunction, ScriptStopsAtItsFirstFailingCommand) {

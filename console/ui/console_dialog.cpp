@@ -98,8 +98,8 @@ void ConsoleDialog::bindControls() {
     // No page size of its own: the thumb keeps its smallest size, and a
     // shaft click means one page step of the value, whatever the range.
     valueBar_->setPageStep(0);
-    // The bar shows the value last sent to the monitor; its own menu
-    // ("Scroll here", ...) would move it past the adjustment.
+    // The bar shows the value last sent to the monitor and moves only
+    // through the adjustment: no menu of its own ("Scroll here", ...).
     valueBar_->setContextMenuPolicy(Qt::PreventContextMenu);
     scrollCodes_ = new ScrollCodeTranslator(*valueBar_);
     new WheelNeedsFocus(*modelCombo_);

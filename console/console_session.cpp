@@ -33,6 +33,8 @@ std::optional<int> ConsoleSession::loadModel(std::size_t catalogueIndex) {
         // A file that vanished or emptied since the catalogue was built is
         // not compiled; say so rather than show the previous model as this one.
         messages_.showMessage(model.lastLoadFailure(), kErrorCaption);
+    } else {
+        loadedIndex_ = catalogueIndex;
     }
     if (model.errorFlag) {
         messages_.showMessage(std::string(kCompileErrorPrefix) + model.errorText, kErrorCaption);

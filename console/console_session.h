@@ -45,6 +45,10 @@ public:
     // same. Returns the number of page tabs the model asks for (at most
     // four), or nothing for a row the catalogue does not have.
     std::optional<int> loadModel(std::size_t catalogueIndex);
+    // The catalogue row whose file the compiled model came from: a file that
+    // could not be read leaves the previous one. Nothing before the first
+    // file was read.
+    [[nodiscard]] std::optional<std::size_t> loadedCatalogueIndex() const { return loadedIndex_; }
 
     // Rebuilds both lists for page 0..3, reading every listed value (any
     // other page gives empty lists).
@@ -72,6 +76,7 @@ private:
     platform::MessageSink& messages_;
     model::ModelCatalogue catalogue_;
     PageLists lists_;
+    std::optional<std::size_t> loadedIndex_;
     ValueAdjuster adjuster_;
 };
 

@@ -54,6 +54,18 @@ std::int32_t hexReading(std::string_view text) {
     return static_cast<std::int32_t>(model::ParseHexText(text.substr(0, std::min(kWindowReadingWidth, text.size()))));
 }
 
+std::optional<std::int32_t> strictHexReading(std::string_view text) {
+    const std::string_view digits = text.substr(0, std::min(kWindowReadingWidth, text.size()));
+    if (digits.empty()) return std::nullopt;
+    std::int32_t value = 0;
+    for (char c : digits) {
+        const auto digit = digitValue(c, 16);
+        if (!digit) return std::nullopt;
+        value = value * 16 + *digit;
+    }
+    return value;
+}
+
 std::optional<std::int64_t> scanDecimal(std::string_view text, std::size_t width) {
     return scanNumber(text.substr(0, std::min(width, text.size())), 10);
 }

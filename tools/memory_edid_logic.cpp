@@ -9,12 +9,6 @@
 
 namespace velmora::tools {
 
-namespace {
-
-bool isByte(std::int32_t value) { return value >= 0 && value <= 0xFF; }
-
-}  // namespace
-
 MemoryEdidLogic::MemoryEdidLogic(model::FeatureInterpreter& interpreter, link::JigLink& link,
                                  link::ProgramFlags& flags, platform::MessageSink& messages,
                                  MemoryEdidView& view)
@@ -93,34 +87,37 @@ void MemoryEdidLogic::readMemory(std::string_view pageText) {
 void MemoryEdidLogic::writeMemory(std::string_view pageText, std::string_view addressText,
                                   std::string_view dataText) {
     WaitScope wait(view_);
-    const std::int32_t page = hexReading(pageText);
-    if (page < kFirstPage || page > kLastPage) {
+    // What is written is read strictly: an empty box or a character that is
+    // no hexadecimal digit is refused, where the reading rule of the other
+    // boxes would make "5G" the byte 67h. Two digits are always a byte.
+    const std::optional<std::int32_t> page = strictHexReading(pageText);
+    if (!page || *page < kFirstPage || *page > kLastPage) {
         wait.restore();
         messages_.showMessage(kInvalidPage, kErrorCaption);
         return;
     }
-    const std::int32_t address = hexReading(addressText);
-    if (!isByte(address)) {
+    const std::optional<std::int32_t> address = strictHexReading(addressText);
+    if (!address) {
         wait.restore();
         messages_.showMessage(kInvalidAddress, kErrorCaption);
         return;
     }
-    const std::int32_t value = hexReading(dataText);
-    if (!isByte(value)) {
+    const std::optional<std::int32_t> value = strictHexReading(dataText);
+    if (!value) {
         wait.restore();
         messages_.showMessage(kInvalidData, kErrorCaption);
         return;
     }
-    interpreter_.page = static_cast<std::uint8_t>(page);
+    interpreter_.page = static_cast<std::uint8_t>(*page);
     // A failed write is not reported here: the refreshed cell shows what the
     // monitor holds afterwards.
-    (void)interpreter_.WriteMemory(static_cast<std::uint8_t>(address), static_cast<std::uint8_t>(value), 1);
+    const auto cell = static_cast<std::uint8_t>(*address);
+    (void)interpreter_.WriteMemory(cell, static_cast<std::uint8_t>(*value), 1);
     wait.restore();
 
-    const auto byte = readMemoryByte(interpreter_, static_cast<std::uint8_t>(page),
-                                     static_cast<std::uint8_t>(address));
-    dump_.replaceCell(static_cast<std::uint8_t>(address), DumpText::cellText(byte.has_value(), byte.value_or(0)));
-    view_.dumpCellChanged(DumpText::cellPosition(static_cast<std::uint8_t>(address)));
+    const auto byte = readMemoryByte(interpreter_, static_cast<std::uint8_t>(*page), cell);
+    dump_.replaceCell(cell, DumpText::cellText(byte.has_value(), byte.value_or(0)));
+    view_.dumpCellChanged(DumpText::cellPosition(cell));
 }
 
 std::string MemoryEdidLogic::showByte(std::string_view pageText, std::string_view addressText) {

@@ -22,11 +22,13 @@
 #include <utility>
 
 #include "console/ui/about_dialog.h"
+#include "console/ui/digit_key_watch.h"
 #include "console/ui/item_list_keys.h"
 #include "console/ui/list_row_delegates.h"
 #include "console/ui/password_dialog.h"
 #include "console/ui/row_painting.h"
 #include "console/ui/scroll_code_translator.h"
+#include "console/ui/wheel_needs_focus.h"
 #include "console/write_password.h"
 #include "link/ui/jig_options_dialog.h"
 #include "platform/qt/display_text.h"
@@ -96,7 +98,12 @@ void ConsoleDialog::bindControls() {
     // No page size of its own: the thumb keeps its smallest size, and a
     // shaft click means one page step of the value, whatever the range.
     valueBar_->setPageStep(0);
+    // The bar shows the value last sent to the monitor and moves only
+    // through the adjustment: no menu of its own ("Scroll here", ...).
+    valueBar_->setContextMenuPolicy(Qt::PreventContextMenu);
     scrollCodes_ = new ScrollCodeTranslator(*valueBar_);
+    new WheelNeedsFocus(*modelCombo_);
+    new WheelNeedsFocus(*tabs_->tabBar());
 
     // The closed field keeps its place beside Reload; the dropped list gets
     // the width long display texts need and about its height in rows.
@@ -109,6 +116,7 @@ void ConsoleDialog::bindControls() {
     connect(help, &QShortcut::activated, this, &ConsoleDialog::onAbout);
 
     itemList_->installEventFilter(this);
+    digitKeys_ = new DigitKeyWatch(*itemList_, this);
 }
 
 void ConsoleDialog::connectControls() {
@@ -147,9 +155,22 @@ void ConsoleDialog::loadModel(int comboIndex) {
     const QVariant row = modelCombo_->itemData(comboIndex);
     if (!row.isValid()) return;
     const std::optional<int> pages = session_.loadModel(row.value<std::size_t>());
+    showLoadedModel();
     if (!pages) return;
     rebuildTabs(*pages);
     fillLists();
+}
+
+void ConsoleDialog::showLoadedModel() {
+    // A file that could not be read leaves the previous model compiled;
+    // the selector names that one, not the file that failed.
+    const std::optional<std::size_t> loaded = session_.loadedCatalogueIndex();
+    int shown = -1;
+    for (int index = 0; loaded && index < modelCombo_->count(); ++index) {
+        if (modelCombo_->itemData(index).value<std::size_t>() == *loaded) shown = index;
+    }
+    const QSignalBlocker blocker(modelCombo_);
+    modelCombo_->setCurrentIndex(shown);
 }
 
 void ConsoleDialog::rebuildTabs(int count) {
@@ -241,11 +262,16 @@ void ConsoleDialog::onItemSelectionChanged() {
 }
 
 void ConsoleDialog::onScrolled(int code, int position) {
-    if (session_.scrollItem(selectedItemRow(), code, position)) showSelectedValue();
+    if (session_.scrollItem(selectedItemRow(), code, position)) {
+        showSelectedValue();
+    } else {
+        // Nothing selected, nothing sent: the thumb stays where it was.
+        valueBar_->setSliderPosition(valueBar_->value());
+    }
 }
 
 bool ConsoleDialog::handleItemListKey(const QKeyEvent& event) {
-    const ItemListKey key = classifyItemListKey(event);
+    const ItemListKey key = classifyItemListKey(event, digitKeys_->newDigitPress(event));
     switch (key.use) {
     case ItemListKeyUse::StepValue:
         if (session_.stepItem(selectedItemRow(), key.step)) showSelectedValue();

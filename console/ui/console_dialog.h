@@ -24,6 +24,7 @@ class QTabWidget;
 
 namespace velmora::console::ui {
 
+class DigitKeyWatch;
 class ScrollCodeTranslator;
 
 // The main window (template 102): the model catalogue, the page tabs with
@@ -80,6 +81,7 @@ private:
     void connectControls();
     void discoverModels();
     void loadModel(int comboIndex);
+    void showLoadedModel();
     void rebuildTabs(int count);
     void fillLists();
     void showSelectedValue();
@@ -127,6 +129,7 @@ private:
     QCheckBox* autoReading_ = nullptr;
     QPushButton* passwordButton_ = nullptr;
     ScrollCodeTranslator* scrollCodes_ = nullptr;
+    DigitKeyWatch* digitKeys_ = nullptr;
     QMenu* backgroundMenu_ = nullptr;
 };
 

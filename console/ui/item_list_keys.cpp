@@ -11,19 +11,14 @@ bool isDialogKey(int key) {
            key == Qt::Key_Escape;
 }
 
-ItemListKey altKey(const QKeyEvent& event, bool fromKeypad) {
-    const int key = event.key();
-    if (!fromKeypad && !event.isAutoRepeat() && key >= Qt::Key_0 && key <= Qt::Key_9) {
-        return {ItemListKeyUse::AltDigit, StepKey::Left, key - Qt::Key_0};
-    }
-    return {ItemListKeyUse::Default, StepKey::Left, 0};
-}
-
 }  // namespace
 
-ItemListKey classifyItemListKey(const QKeyEvent& event) {
+ItemListKey classifyItemListKey(const QKeyEvent& event, std::optional<int> newDigitPress) {
     const bool fromKeypad = event.modifiers().testFlag(Qt::KeypadModifier);
-    if (event.modifiers().testFlag(Qt::AltModifier)) return altKey(event, fromKeypad);
+    if (event.modifiers().testFlag(Qt::AltModifier)) {
+        if (newDigitPress) return {ItemListKeyUse::AltDigit, StepKey::Left, *newDigitPress};
+        return {ItemListKeyUse::Default, StepKey::Left, 0};
+    }
     if (isDialogKey(event.key())) return {ItemListKeyUse::Default, StepKey::Left, 0};
     if (fromKeypad) return {};
 

@@ -1,4 +1,6 @@
 #pragma once
+#include <optional>
+
 #include "console/value_adjustment.h"
 
 class QKeyEvent;
@@ -12,7 +14,7 @@ namespace velmora::console::ui {
 enum class ItemListKeyUse {
     StepValue,   // Left, Right, Page Up, Page Down, Home, End: one value step
     MoveInList,  // Up, Down: the list moves its selection
-    AltDigit,    // Alt + 1..9, 0 of the main keyboard, not auto-repeated
+    AltDigit,    // Alt + a digit key of the main keyboard that has just gone down
     Default,     // dialog keys (Tab, Enter, Escape) and other Alt keys: normal handling
     Swallow,     // everything else: the list never sees it
 };
@@ -23,6 +25,9 @@ struct ItemListKey {
     int digit = 0;                 // for AltDigit: 0..9
 };
 
-[[nodiscard]] ItemListKey classifyItemListKey(const QKeyEvent& event);
+// `newDigitPress`: the digit (0..9) when the event is a digit key of the
+// main keyboard going down (not held), else nothing; see DigitKeyWatch. An
+// Alt key-down of a held digit key takes the normal handling.
+[[nodiscard]] ItemListKey classifyItemListKey(const QKeyEvent& event, std::optional<int> newDigitPress);
 
 }  // namespace velmora::console::ui

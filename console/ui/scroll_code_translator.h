@@ -14,8 +14,9 @@ namespace velmora::console::ui {
 //                             then 4 with the final position and 8 on release
 //   Home / End (keyboard)     6 / 7, 8 when the key goes up
 //   wheel                     one 0 / 1 per turn, then 8
-// Anything else that moves the bar (its own context menu, say) is followed
-// by 8 at once, so every operation ends with the end-of-scrolling code.
+// Anything else that moves the bar is followed by 8 at once, so every
+// operation ends with the end-of-scrolling code. (The main window gives the
+// bar no context menu.)
 //
 // The bar keeps moving itself as Qt scroll bars do; whoever handles
 // `scrolled` sets its range and position afterwards, and that is what it

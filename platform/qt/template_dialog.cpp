@@ -10,6 +10,16 @@
 
 namespace velmora::platform::qt {
 
+namespace {
+
+bool clickIfUsable(QPushButton* button) {
+    if (button == nullptr || !button->isVisible() || !button->isEnabled()) return false;
+    button->click();
+    return true;
+}
+
+}  // namespace
+
 TemplateDialog::TemplateDialog(const QString& templateName, QWidget* parent) : QDialog(parent) {
     TemplateParseResult parsed = loadDialogTemplate(templateName);
     if (!parsed.dialog) {
@@ -67,11 +77,15 @@ void TemplateDialog::keyPressEvent(QKeyEvent* event) {
     QDialog::keyPressEvent(event);
 }
 
+void TemplateDialog::setEnterAction(int boxId, int buttonId) { enterActions_.push_back({boxId, buttonId}); }
+
 void TemplateDialog::pressDefaultButton() {
-    if (auto* focused = qobject_cast<QPushButton*>(focusWidget());
-        focused != nullptr && focused->isVisible() && focused->isEnabled()) {
-        focused->click();
-        return;
+    if (clickIfUsable(qobject_cast<QPushButton*>(focusWidget()))) return;
+    for (const EnterAction& action : enterActions_) {
+        if (focusWidget() != nullptr && focusWidget() == control(action.boxId)) {
+            (void)clickIfUsable(control<QPushButton>(action.buttonId));
+            return;
+        }
     }
     bool hasDefault = false;
     for (const ControlTemplate& entry : template_.controls) {
@@ -80,13 +94,9 @@ void TemplateDialog::pressDefaultButton() {
             continue;
         }
         hasDefault = true;
-        auto* button = control<QPushButton>(*entry.id);
-        if (button != nullptr && button->isVisible() && button->isEnabled()) {
-            button->click();
-            return;
-        }
+        if (clickIfUsable(control<QPushButton>(*entry.id))) return;
     }
-    if (!hasDefault) {
+    if (!hasDefault && enterWithoutButtonIsOk_) {
         onOk();
     }
 }

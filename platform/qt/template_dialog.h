@@ -2,6 +2,8 @@
 #include <QDialog>
 #include <QString>
 
+#include <vector>
+
 #include "platform/qt/dialog_template.h"
 #include "platform/qt/dialog_units.h"
 
@@ -28,9 +30,10 @@ inline constexpr int kIdCancel = 2;
 // dialog units, caption, frame and controls. Windows derive from it, find
 // their controls by id and override onOk/onCancel for their own handling.
 //
-// Enter presses the push button that has the focus; otherwise the table's
+// Enter presses the push button that has the focus; otherwise the button a
+// window gave the focused box (setEnterAction); otherwise the table's
 // default button (when it is visible and enabled); a table without a
-// default button takes Enter as OK.
+// default button takes Enter as OK, unless the window keeps open on Enter.
 class TemplateDialog : public QDialog {
     Q_OBJECT
 public:
@@ -53,6 +56,13 @@ public:
 protected:
     void keyPressEvent(QKeyEvent* event) override;
 
+    // Enter in the box `boxId` presses `buttonId` when that button is shown
+    // and enabled, and otherwise does nothing.
+    void setEnterAction(int boxId, int buttonId);
+    // Enter where no button answers it does nothing, rather than close the
+    // window as OK: for windows whose boxes are typed into.
+    void keepOpenOnEnter() { enterWithoutButtonIsOk_ = false; }
+
     // Button 1 (and Enter, when it is the default button). Closes with Accepted.
     virtual void onOk();
     // Button 2, Escape and the close box. Closes with Rejected.
@@ -63,9 +73,16 @@ private:
     void connectStandardButtons();
     void pressDefaultButton();
 
+    struct EnterAction {
+        int boxId;
+        int buttonId;
+    };
+
     DialogTemplate template_;
     DialogUnits units_{1, 1};
     QString buildError_;
+    std::vector<EnterAction> enterActions_;
+    bool enterWithoutButtonIsOk_ = true;
 };
 
 }  // namespace velmora::platform::qt

@@ -61,9 +61,11 @@ TEST(LoadModel, FileEmptiedSinceDiscoveryIsReported) {
     f.directory.write("b.mdl", modelText("; [MODEL,B]\n", "DIR db 0FFh\n"));
     ASSERT_TRUE(f.session.discoverModels());
     const auto& entries = f.session.catalogue().entries();
+    EXPECT_EQ(f.session.loadedCatalogueIndex(), std::nullopt);
     ASSERT_EQ(f.session.loadModel(entries[0].catalogueIndex), 3);
     f.directory.write("b.mdl", "");
     EXPECT_EQ(f.session.loadModel(entries[1].catalogueIndex), 3) << "the previous model stays compiled";
+    EXPECT_EQ(f.session.loadedCatalogueIndex(), entries[0].catalogueIndex) << "and is the one named";
     ASSERT_EQ(f.bench.messages.messages.size(), 1u);
     EXPECT_EQ(f.bench.messages.messages[0].caption, "Error");
     EXPECT_NE(f.bench.messages.messages[0].text.find("b.mdl"), std::string::npos);

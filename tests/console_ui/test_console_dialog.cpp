@@ -1,7 +1,7 @@
 // The main window as a technician uses it, on the virtual bench: start-up
 // and the model catalogue, pages and lists, value adjustment by scroll bar
 // and keys, Reset and Reload, RUN with the I2C DEBUGGER, Alt+digit, the
-// write password, the options dialog and the About box.
+// mouse wheel, the write password, the options dialog and the About box.
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
@@ -14,6 +14,7 @@
 #include <QMenu>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QScrollBar>
 #include <QSlider>
 #include <QTabWidget>
@@ -216,6 +217,14 @@ private slots:
     void altDigitRunsTheNumberedFunction_data();
     void altDigitRunsTheNumberedFunction();
     void heldAltDigitRunsOnce();
+    void altDigitFollowsThePhysicalKey_data();
+    void altDigitFollowsThePhysicalKey();
+    void wheelNeedsTheFocus_data();
+    void wheelNeedsTheFocus();
+    void valueBarStaysStillWithoutSelection_data();
+    void valueBarStaysStillWithoutSelection();
+    void valueBarHasNoMenuOfItsOwn();
+    void failedModelLoadShowsTheModelStillLoaded();
     void passwordDialogOpensWriting_data();
     void passwordDialogOpensWriting();
     void optionsDialogOkAndCancel_data();
@@ -614,6 +623,156 @@ void ConsoleDialogTest::heldAltDigitRunsOnce() {
     QApplication::sendEvent(c.items(), &repeat);
     QApplication::sendEvent(c.items(), &repeat);
     QCOMPARE(c.takePayloads(), QStringList{setVcp(0x10, 1)});
+}
+
+void ConsoleDialogTest::altDigitFollowsThePhysicalKey_data() {
+    QTest::addColumn<int>("scanCode");  // of the key marked 1; 0: the platform gives none
+    QTest::addColumn<int>("key");       // what that key types
+    QTest::addColumn<int>("modifiers");  // besides Alt
+    QTest::addColumn<QString>("events");
+    QTest::addColumn<int>("runs");
+    // "+760" the key goes down at 760 ms, "-760" it goes up; "n": without
+    // Alt; "f": to the function list. No event carries a repeat flag.
+    const int none = Qt::NoModifier;
+    const int k1 = Qt::Key_1;
+    QTest::newRow("X11 repeats: pairs of one time, then a new press")
+        << 10 << k1 << none << "+100 -760 +760 -800 +800 -2000 +2500 -2600" << 2;
+    QTest::newRow("repeats as presses alone") << 10 << k1 << none << "+100 +760 +800 -2000" << 1;
+    QTest::newRow("AZERTY: & on the 1 key") << 10 << int(Qt::Key_Ampersand) << none << "+100 -200" << 1;
+    QTest::newRow("Shift: ! on the 1 key") << 10 << int(Qt::Key_Exclam) << int(Qt::ShiftModifier) << "+100 -200" << 1;
+    QTest::newRow("keypad 1") << 87 << k1 << int(Qt::KeypadModifier) << "+100 -200" << 0;
+    QTest::newRow("no scan code: the typed digit") << 0 << k1 << none << "+100 -200 +300 -400" << 2;
+    QTest::newRow("released while the function list has the keys") << 10 << k1 << none << "+100 -200f +300" << 2;
+    QTest::newRow("Alt pressed while 1 is held") << 10 << k1 << none << "+100n +760 -800 +800" << 0;
+}
+
+void ConsoleDialogTest::altDigitFollowsThePhysicalKey() {
+    QFETCH(int, scanCode);
+    QFETCH(int, key);
+    QFETCH(int, modifiers);
+    QFETCH(QString, events);
+    QFETCH(int, runs);
+    Console c({{"funcs.mdl", kFunctionsModel}});
+    c.open();
+    c.clickTab(2);
+    c.takePayloads();
+    for (const QString& event : events.split(QLatin1Char(' '))) {
+        const bool alt = !event.contains(QLatin1Char('n'));
+        QWidget* target = event.contains(QLatin1Char('f')) ? c.functions() : c.items();
+        const auto held = Qt::KeyboardModifiers(modifiers) | (alt ? Qt::AltModifier : Qt::NoModifier);
+        QKeyEvent sent(event.startsWith(QLatin1Char('+')) ? QEvent::KeyPress : QEvent::KeyRelease, key, held,
+                       quint32(scanCode), 0, 0);
+        sent.setTimestamp(event.mid(1).remove(QRegularExpression("[a-z]")).toULongLong());
+        QApplication::sendEvent(target, &sent);
+    }
+    QCOMPARE(c.takePayloads(), QStringList(runs, setVcp(0x10, 1)));
+}
+
+void ConsoleDialogTest::wheelNeedsTheFocus_data() {
+    QTest::addColumn<int>("control");
+    QTest::addColumn<bool>("focused");
+    QTest::addColumn<bool>("acts");
+    QTest::addColumn<QPoint>("turn");
+    // From the first model on to the second; from the second page (of two)
+    // back to the first.
+    const QPoint down(0, -120);
+    const QPoint up(0, 120);
+    const int combo = ConsoleDialog::kModelComboId;
+    const int tabs = ConsoleDialog::kTabsId;
+    QTest::newRow("model selector without focus") << combo << false << false << down;
+    QTest::newRow("model selector with focus") << combo << true << true << down;
+    QTest::newRow("page tabs without focus") << tabs << false << false << up;
+    QTest::newRow("page tabs with focus") << tabs << true << true << up;
+    QTest::newRow("value bar, which never has it") << int(ConsoleDialog::kScrollBarId) << false << true << down;
+}
+
+void ConsoleDialogTest::wheelNeedsTheFocus() {
+    QFETCH(int, control);
+    QFETCH(bool, focused);
+    QFETCH(bool, acts);
+    QFETCH(QPoint, turn);
+    Console c({{"vm1795.mdl", sampleModel("vm1795.mdl")}, {"vm1495.mdl", sampleModel("vm1495.mdl")}});
+    c.open();
+    c.clickTab(1);
+    auto* combo = c.control<QComboBox>(ConsoleDialog::kModelComboId);
+    // The wheel would otherwise give the selector the focus before it acts.
+    QCOMPARE(combo->focusPolicy(), Qt::StrongFocus);
+    QWidget* target = control == ConsoleDialog::kTabsId ? c.tabs()->tabBar() : c.window->control(control);
+    (focused ? target : c.items())->setFocus();
+    QCOMPARE(target->hasFocus(), focused);
+    c.takePayloads();
+    const QPointF centre = QRectF(target->rect()).center();
+    QWheelEvent wheel(centre, target->mapToGlobal(centre), QPoint(), turn, Qt::NoButton, Qt::NoModifier,
+                      Qt::NoScrollPhase, false);
+    QApplication::sendEvent(target, &wheel);
+    QCOMPARE(!c.takePayloads().isEmpty(), acts);
+    if (control == ConsoleDialog::kModelComboId) QCOMPARE(combo->currentIndex(), acts ? 1 : 0);
+    if (control == ConsoleDialog::kTabsId) QCOMPARE(c.tabs()->currentIndex() != 1, acts);
+}
+
+void ConsoleDialogTest::valueBarStaysStillWithoutSelection_data() {
+    QTest::addColumn<bool>("drag");  // else a click on the right arrow
+    QTest::newRow("thumb dragged") << true;
+    QTest::newRow("right arrow") << false;
+}
+
+void ConsoleDialogTest::valueBarStaysStillWithoutSelection() {
+    QFETCH(bool, drag);
+    Console c({{"empty.mdl", QByteArray("; [MODEL,EMPTY]\nDIR db __PAGE,3,2\n    db 0FFh\n    end\n")}});
+    c.open();
+    QCOMPARE(c.items()->count(), 0);
+    QScrollBar* bar = c.valueBar();
+    bar->setRange(0, 99);
+    bar->setValue(40);
+    c.takePayloads();
+    if (drag) {
+        QPoint where = scrollBarPart(*bar, QStyle::SC_ScrollBarSlider);
+        QTest::mousePress(bar, Qt::LeftButton, {}, where);
+        QTest::mouseMove(bar, where += QPoint(12, 0));
+        QCOMPARE(bar->sliderPosition(), 40);
+        QTest::mouseRelease(bar, Qt::LeftButton, {}, where);
+    } else {
+        QTest::mouseClick(bar, Qt::LeftButton, {}, scrollBarPart(*bar, QStyle::SC_ScrollBarAddLine));
+    }
+    QCOMPARE(bar->sliderPosition(), 40);
+    QCOMPARE(bar->value(), 40);
+    QVERIFY(c.takePayloads().isEmpty());
+}
+
+void ConsoleDialogTest::valueBarHasNoMenuOfItsOwn() {
+    Console c({{"vm1795.mdl", sampleModel("vm1795.mdl")}});
+    c.open();
+    c.takePayloads();
+    QScrollBar* bar = c.valueBar();
+    bool menuShown = false;
+    QTimer closeMenu;
+    QObject::connect(&closeMenu, &QTimer::timeout, [&menuShown] {
+        if (QWidget* popup = QApplication::activePopupWidget()) {
+            menuShown = true;
+            popup->close();
+        }
+    });
+    closeMenu.start(5);
+    const QPoint shaft = scrollBarPart(*bar, QStyle::SC_ScrollBarAddPage);
+    QContextMenuEvent rightClick(QContextMenuEvent::Mouse, shaft, bar->mapToGlobal(shaft));
+    QApplication::sendEvent(bar, &rightClick);
+    QTest::qWait(30);
+    QVERIFY(!menuShown);
+    QCOMPARE(bar->value(), 128);
+    QVERIFY(c.takePayloads().isEmpty());
+}
+
+void ConsoleDialogTest::failedModelLoadShowsTheModelStillLoaded() {
+    Console c({{"vm1795.mdl", sampleModel("vm1795.mdl")}, {"vm1495.mdl", sampleModel("vm1495.mdl")}});
+    c.open();
+    auto* combo = c.control<QComboBox>(ConsoleDialog::kModelComboId);
+    c.write("vm1795.mdl", QByteArray());
+    combo->setFocus();
+    QTest::keyClick(combo, Qt::Key_Down);
+    QCOMPARE(c.messages.messages.size(), std::size_t{1});
+    QVERIFY(QString::fromStdString(c.messages.messages[0].text).contains("vm1795.mdl"));
+    QCOMPARE(combo->currentText(), QStringLiteral("VM-1495 - vm1495.mdl"));
+    QCOMPARE(c.tabs()->count(), 2);
 }
 
 void ConsoleDialogTest::passwordDialogOpensWriting_data() {

@@ -265,7 +265,14 @@ INSTANTIATE_TEST_SUITE_P(
                       WriteCheckRow{"1", "G0", "55", "Invalid Address"},    // 'G' counts 23: 368
                       WriteCheckRow{"1", "!0", "55", "Invalid Address"},    // '!' counts -15: -240
                       WriteCheckRow{"1", "10", "ZZ", "Invalid Data Value"},
-                      WriteCheckRow{"1", "10", " 1", "Invalid Data Value"}));
+                      WriteCheckRow{"1", "10", " 1", "Invalid Data Value"},
+                      // Typos that the reading rule alone would turn into bytes.
+                      WriteCheckRow{"", "10", "55", "Invalid Page No."},     // would be page 0
+                      WriteCheckRow{"1", "3G", "55", "Invalid Address"},     // would be 47h
+                      WriteCheckRow{"1", "", "55", "Invalid Address"},       // would be 00h
+                      WriteCheckRow{"1", "10", "5G", "Invalid Data Value"},  // would be 67h
+                      WriteCheckRow{"1", "10", "5 ", "Invalid Data Value"},  // would be 40h
+                      WriteCheckRow{"1", "10", "", "Invalid Data Value"}));  // would be 00h
 
 TEST(MemoryEdidWindow, WriteRefreshesOnlyItsCell) {
     WindowOnBench f;

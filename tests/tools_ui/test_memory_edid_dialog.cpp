@@ -99,6 +99,8 @@ private slots:
     void writeMemoryRefusals_data();
     void writeMemoryRefusals();
     void writeMemoryRefreshesItsCell();
+    void enterInABoxKeepsTheWindowOpen_data();
+    void enterInABoxKeepsTheWindowOpen();
     void showByteOnEveryKeystroke();
     void readEdidBlock();
     void decodeEdidWindow_data();
@@ -304,6 +306,37 @@ void MemoryEdidDialogTest::writeMemoryRefreshesItsCell() {
     const QTextCursor caret = w.window->control<QPlainTextEdit>(Window::kDumpBox)->textCursor();
     QCOMPARE(caret.blockNumber(), 3);
     QCOMPARE(caret.positionInBlock(), 0xA * 3 + 2);
+    QVERIFY(f.windowMessages.shown.isEmpty());
+}
+
+void MemoryEdidDialogTest::enterInABoxKeepsTheWindowOpen_data() {
+    QTest::addColumn<int>("box");
+    QTest::addColumn<int>("writeEnabled");
+    QTest::addColumn<QStringList>("requests");
+    QTest::newRow("Data: Write Memory") << int(Window::kDataBox) << 1
+                                        << QStringList{"C0 09 01 3A 5A", "C1 09 01 3A"};
+    QTest::newRow("Data, Write Memory not offered: nothing") << int(Window::kDataBox) << 0 << QStringList{};
+    QTest::newRow("Addr: nothing") << int(Window::kAddressBox) << 1 << QStringList{};
+    QTest::newRow("Page: nothing") << int(Window::kPageBox) << 1 << QStringList{};
+}
+
+void MemoryEdidDialogTest::enterInABoxKeepsTheWindowOpen() {
+    QFETCH(int, box);
+    QFETCH(int, writeEnabled);
+    QFETCH(QStringList, requests);
+    WindowBench f;
+    f.program.flags.autoReading = 0;
+    f.program.flags.writeEnabled = writeEnabled;
+    OpenWindow w(f);
+    QVERIFY(QTest::qWaitForWindowActive(w.window.get()));
+    w.box(Window::kPageBox)->setText(QStringLiteral("1"));
+    w.box(Window::kAddressBox)->setText(QStringLiteral("3A"));
+    w.box(Window::kDataBox)->setText(QStringLiteral("5A"));
+    f.bench.log.clear();
+    w.box(box)->setFocus();
+    QTest::keyClick(w.box(box), Qt::Key_Return);
+    QVERIFY(w.window->isVisible());
+    QCOMPARE(distinctRequests(f), requests);
     QVERIFY(f.windowMessages.shown.isEmpty());
 }
 

@@ -7,6 +7,8 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include <memory>
+
 #include "tools/memory_dialog_common.h"
 #include "tools/memory_image.h"
 #include "tools/ui/dump_memory_dialog.h"
@@ -62,6 +64,8 @@ private slots:
     void loaderRefusalsKeepTheLoadedImage_data();
     void loaderRefusalsKeepTheLoadedImage();
     void writeBackBeforeAnyLoadSendsNothing();
+    void enterInABoxDoesItsActionOrNothing_data();
+    void enterInABoxDoesItsActionOrNothing();
 };
 
 void MemoryFileDialogsTest::saveLoadAndWriteBackThroughTheWindows() {
@@ -220,6 +224,51 @@ void MemoryFileDialogsTest::writeBackBeforeAnyLoadSendsNothing() {
              QStringList{shownLine(tools::kNoMemoryFileLoaded, tools::kDialogErrorCaption)});
     QCOMPARE(int(f.bench.log.requests().size()), 0);
     QCOMPARE(box(load, tools::ui::kFileNameBox), QString());
+}
+
+void MemoryFileDialogsTest::enterInABoxDoesItsActionOrNothing_data() {
+    QTest::addColumn<bool>("save");  // else Dump Memory, with an image loaded
+    QTest::addColumn<int>("box");
+    QTest::addColumn<QStringList>("shown");
+    QTest::newRow("Save Memory, file name: Save to File")
+        << true << tools::ui::kFileNameBox << QStringList{shownLine("Reading Operation Success.", "OK")};
+    QTest::newRow("Save Memory, a range box: nothing") << true << tools::ui::kToAddressBox << QStringList{};
+    QTest::newRow("Dump Memory, a range box: nothing") << false << tools::ui::kFromPageBox << QStringList{};
+}
+
+void MemoryFileDialogsTest::enterInABoxDoesItsActionOrNothing() {
+    QFETCH(bool, save);
+    QFETCH(int, box);
+    QFETCH(QStringList, shown);
+    WindowBench f;
+    QTemporaryDir folder;
+    const QString path = folder.filePath(QStringLiteral("p1.mem"));
+    std::unique_ptr<velmora::platform::qt::TemplateDialog> dialog;
+    if (save) {
+        dialog = std::make_unique<SaveMemoryDialog>(f.program.interpreter, f.windowMessages, f.chooser,
+                                                    tools::MemoryRange{1, 1, 0, 0xFF});
+        dialog->show();
+        dialog->control<QLineEdit>(tools::ui::kFileNameBox)->setText(path);
+    } else {
+        writeFile(path, "_100_1011234");
+        dialog = std::make_unique<DumpMemoryDialog>(f.program.interpreter, f.windowMessages, f.chooser,
+                                                    tools::MemoryRange{});
+        dialog->show();
+        f.chooser.answer = QFile::encodeName(path).toStdString();
+        click(*dialog, tools::ui::kChooseFileButton);
+    }
+    QVERIFY(QTest::qWaitForWindowActive(dialog.get()));
+    QLineEdit* typedInto = dialog->control<QLineEdit>(box);
+    typedInto->setFocus();
+    QTest::keyClick(typedInto, Qt::Key_Return);
+
+    QVERIFY(dialog->isVisible());
+    QCOMPARE(f.windowMessages.shown, shown);
+    if (save) {
+        QCOMPARE(QFile::exists(path), !shown.isEmpty());
+    } else {
+        QCOMPARE(int(f.bench.log.requests().size()), 0);  // nothing written back
+    }
 }
 
 QTEST_MAIN(MemoryFileDialogsTest)

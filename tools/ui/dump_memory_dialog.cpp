@@ -18,6 +18,8 @@ DumpMemoryDialog::DumpMemoryDialog(model::FeatureInterpreter& interpreter, platf
             &DumpMemoryDialog::onWriteToMonitor);
     connect(control<QAbstractButton>(kChooseFileButton), &QAbstractButton::clicked, this,
             &DumpMemoryDialog::onChooseFile);
+    // Enter never writes the monitor's memory, nor closes the dialog.
+    keepOpenOnEnter();
 }
 
 void DumpMemoryDialog::run(QWidget* parent, model::FeatureInterpreter& interpreter,

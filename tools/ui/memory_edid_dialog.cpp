@@ -49,6 +49,10 @@ MemoryEdidDialog::MemoryEdidDialog(model::ProgramContext& program, platform::Mes
     connectButton(kSendA1Button, &MemoryEdidDialog::onSendA1);
     connectButton(kReceiveDataButton, &MemoryEdidDialog::onReceiveData);
     connectButton(kBusStopButton, &MemoryEdidDialog::onBusStop);
+    // Enter in the Data box writes the byte (when Write Memory is offered);
+    // in any other box it does nothing: the window stays open.
+    setEnterAction(kDataBox, kWriteMemoryButton);
+    keepOpenOnEnter();
     initialise();
 }
 

@@ -20,6 +20,10 @@ SaveMemoryDialog::SaveMemoryDialog(model::FeatureInterpreter& interpreter, platf
     connect(control<QAbstractButton>(kChooseFileButton), &QAbstractButton::clicked, this,
             &SaveMemoryDialog::onChooseFile);
     connect(control<QLineEdit>(kFileNameBox), &QLineEdit::textChanged, this, &SaveMemoryDialog::onFileNameEdited);
+    // Enter after typing the file name saves; in a range box it does
+    // nothing. Only Cancel and the close box close the dialog.
+    setEnterAction(kFileNameBox, kActionButton);
+    keepOpenOnEnter();
 }
 
 void SaveMemoryDialog::run(QWidget* parent, model::FeatureInterpreter& interpreter,

@@ -125,7 +125,7 @@ std::string limitsText(const EdidRangeLimits& r) {
     case 0x00: return text + ", default GTF\n";
     case 0x01: return text + ", limits only\n";
     case 0x02:
-        return text + format(", secondary GTF curve from %d kHz: C %.1f, M %d, K %d, J %.1f\n", r.gtfStartKHz,
+        return text + format(",\n  secondary GTF curve from %d kHz: C %.1f, M %d, K %d, J %.1f\n", r.gtfStartKHz,
                              r.gtfC, r.gtfM, r.gtfK, r.gtfJ);
     case 0x04: return text + ", CVT\n";
     default: return text + format(", timing support %02Xh\n", r.timingSupport);

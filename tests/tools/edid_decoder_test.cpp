@@ -208,5 +208,40 @@ TEST(EdidText, SaysWhatATechnicianLooksFor) {
     }
 }
 
+// The bench block with a few bytes changed: fields at the edges of their
+// codings, each with a line the text must show.
+TEST(EdidFieldEdges, ChangedBytesReadAsTheirCodingSays) {
+    const struct {
+        std::vector<std::pair<std::size_t, std::uint8_t>> changes;
+        std::string line;
+    } rows[] = {
+        {{{16, 0xFF}}, "Model year: 2001\n"},
+        {{{16, 0x00}}, "Made in: 2001\n"},
+        {{{8, 0x00}, {9, 0x00}}, "Manufacturer: ???\n"},
+        {{{23, 0xFF}}, "Gamma: not given\n"},
+        {{{20, 0x81}}, "Input: digital, DFP 1.x compatible\n"},
+        {{{24, 0x00}}, "DPMS: none\n"},
+        {{{37, 0x7F}}, "Manufacturer's timings: 7Fh\n"},
+        // From version 1.4 the offsets byte adds 255 to the rate limits.
+        {{{19, 4}, {76, 0x0F}}, "Range limits: vertical 305-415 Hz, horizontal 285-365 kHz"},
+        {{{76, 0x0F}}, "Range limits: vertical 50-160 Hz, horizontal 30-110 kHz"},
+        {{{19, 4}, {21, 79}, {22, 0}}, "Maximum image size: aspect ratio 1.78:1 (landscape)\n"},
+        {{{21, 0}, {22, 0}}, "Maximum image size: not given (0 x 0 cm)\n"},
+        {{{126, 2}}, "Extension blocks: 2\n  2 of them not in the data\n"},
+        // A descriptor of text with a byte outside ASCII and trailing blanks.
+        {{{111, 0xFE}, {113, 'A'}, {114, 0xE9}, {115, ' '}, {116, ' '}, {117, 0x0A}}, "Descriptor 4: text \"A?\"\n"},
+        {{{93, 0x42}}, "Descriptor 3: tag 42h, not decoded\n"},
+        {{{93, 0x05}}, "Descriptor 3: manufacturer's data (tag 05h)\n"},
+    };
+    for (const auto& row : rows) {
+        auto bytes = blockBytes("bench");
+        for (const auto& [at, value] : row.changes) bytes[at] = value;
+        const EdidDecoding decoding = decodeEdid(bytes);
+        ASSERT_TRUE(decoding.edid) << row.line;
+        const std::string text = edidText(*decoding.edid);
+        EXPECT_NE(text.find(row.line), std::string::npos) << row.line << "\n" << text;
+    }
+}
+
 }  // namespace
 }  // namespace velmora::tools

@@ -5,8 +5,12 @@
 #include <stdlib.h>
 
 #include <fcntl.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
+
+#include <csignal>
 
 #include <atomic>
 #include <chrono>
@@ -173,6 +177,34 @@ TEST(SaveMemory, FailedReadLeavesAnExistingFileExactlyAsItWas) {
     EXPECT_EQ(bytes, 101);  // nothing is sent after the failed read
     EXPECT_EQ(f.journal.messages, (std::vector<RecordedMessage>{{"I2C communication Error!", "Error"}}));
     EXPECT_EQ(readFile(path), "_100_101ABCD");
+    EXPECT_EQ(f.folder.entries(), 1u);
+}
+
+// A disk that fills up while the finished file is written (here: a limit on
+// file size, run in a child process) is reported with its reason, and the
+// old file stays.
+TEST(SaveMemory, FullDiskIsReportedWithItsReason) {
+    DialogsOnBench f;
+    const std::string path = f.folder.file("page.mem");
+    writeFile(path, "_000_00055");
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        ::signal(SIGXFSZ, SIG_IGN);
+        const rlimit limit{100, 100};
+        ::setrlimit(RLIMIT_FSIZE, &limit);
+        auto save = f.saveDialog();
+        save.setFileName(path);
+        const bool reported =
+            save.saveToFile({"0", "00", "0", "FF"}) == MemoryAction::Failed &&
+            f.journal.messages ==
+                std::vector<RecordedMessage>{{"Can't Write File : " + path + " (File too large)", "Error"}};
+        ::_exit(reported ? 0 : 1);
+    }
+    int status = -1;
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "status " << status;
+    EXPECT_EQ(readFile(path), "_000_00055");
     EXPECT_EQ(f.folder.entries(), 1u);
 }
 

@@ -180,7 +180,7 @@ bool FeatureInterpreter::runWrittenRequest(std::int32_t replyArgument, bool need
     request[2] = lengthByte;
     lastReply = link_.transact(request, replyArgument);
     if (!needsReply) return lastReply != nullptr;
-    return lastReply != nullptr && lastReply[4] != kServiceFailed;
+    return serviceAccepted(lastReply);
 }
 
 // __USER_TBL (v, n, p, n values): the user table of VCP v, values relative to
@@ -199,8 +199,7 @@ bool FeatureInterpreter::runUserTable() {
     request[5] = code;
     request[6] = parameter;
     for (std::size_t i = 0; i < count; ++i) request[7 + i] = ComputeValue(nextOperand());
-    const std::uint8_t* reply = send(count + 4, kServiceReply);
-    return reply != nullptr && reply[4] != kServiceFailed;
+    return serviceAccepted(send(count + 4, kServiceReply));
 }
 
 // __USER_TBL_S (v, n, mode, n values): one table request for a mode.

@@ -71,6 +71,10 @@ public:
 private:
     // Sends `request` with its length byte set for `payloadLength` bytes.
     const std::uint8_t* send(std::size_t payloadLength, std::int32_t replyArgument);
+    // A service-style reply that came and carries a result byte other than
+    // EEh. A reply too short to hold the result byte is no success: the
+    // buffer's byte there is the checksum or left from an earlier reply.
+    [[nodiscard]] bool serviceAccepted(const std::uint8_t* reply) const;
     bool sendTableRequest(std::uint8_t mode, std::span<const std::uint8_t> values);
     bool setVcpTo(std::uint8_t code, std::uint8_t value);
     bool readVcpOf(std::uint8_t code);

@@ -45,8 +45,11 @@ bool FeatureInterpreter::SetVcp() {
 
 bool FeatureInterpreter::SendServiceCommand(std::uint8_t code) {
     request[3] = code;
-    const std::uint8_t* reply = send(1, kServiceReply);
-    return reply != nullptr && reply[4] != kServiceFailed;
+    return serviceAccepted(send(1, kServiceReply));
+}
+
+bool FeatureInterpreter::serviceAccepted(const std::uint8_t* reply) const {
+    return reply != nullptr && link_.replyPayloadLength() >= kResultReplyPayload && reply[4] != kServiceFailed;
 }
 
 bool FeatureInterpreter::sendTableRequest(std::uint8_t mode, std::span<const std::uint8_t> values) {
@@ -55,7 +58,8 @@ bool FeatureInterpreter::sendTableRequest(std::uint8_t mode, std::span<const std
     request[4] = mode;
     for (std::size_t i = 0; i < values.size(); ++i) request[5 + i] = values[i];
     const std::uint8_t* reply = send(values.size() + 2, kTableReply);
-    return reply != nullptr && reply[3] == kTableReplyOpcode && reply[4] == mode;
+    return reply != nullptr && link_.replyPayloadLength() >= kResultReplyPayload && reply[3] == kTableReplyOpcode &&
+           reply[4] == mode;
 }
 
 const std::uint8_t* FeatureInterpreter::ReadMemory(std::uint8_t address, std::uint8_t count) {

@@ -32,9 +32,11 @@ inline constexpr std::uint8_t kEepromDevice = 0xA0;
 inline constexpr std::uint8_t kMemoryReplyByte = 7;  // the byte read, in the reply
 
 // Payload bytes a reply must carry to be read: opcode, result, VCP code,
-// type, maximum (2), current (2); and opcode, sub-code or count, page or
-// device, address, the byte read.
+// type, maximum (2), current (2); opcode and result (the byte that says
+// EEh for a refused command or echoes a table's mode); and opcode, sub-code
+// or count, page or device, address, the byte read.
 inline constexpr std::size_t kVcpReplyPayload = 8;
+inline constexpr std::size_t kResultReplyPayload = 2;
 inline constexpr std::size_t kMemoryReplyPayload = 5;
 
 }  // namespace velmora::model::request

@@ -37,7 +37,7 @@ JOBS=$(nproc 2>/dev/null || echo 2)
 configure_and_build() {
     local dir=$1; shift
     cmake -S "$ROOT" -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE=Release -DCMAKE_CXX_FLAGS_RELEASE=-O2 \
-        -DCMAKE_UNITY_BUILD=ON "$@" >/dev/null
+        -DCMAKE_UNITY_BUILD=ON -DVELMORA_WERROR=ON "$@" >/dev/null
     cmake --build "$dir" -j "$JOBS"
 }
 

@@ -39,6 +39,7 @@ const std::uint8_t* JigLink::transact(std::span<std::uint8_t> request,
         return nullptr;
     }
 
+    ++counters_.transactions;
     request[0] = kMonitorAddress;
     request[1] = replyMode_ == ReplyMode::MasterRead ? kHostAddressMasterRead : kHostAddress;
     replyBuffer_[0] = kHostAddress;
@@ -57,6 +58,7 @@ const std::uint8_t* JigLink::transact(std::span<std::uint8_t> request,
 }
 
 bool JigLink::runAttempt(std::span<std::uint8_t> request, std::int32_t replyArgument) {
+    ++counters_.attempts;
     appendText("PC:");
     start();
     const std::size_t n = payloadLength(request[2]);

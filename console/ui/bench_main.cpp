@@ -5,10 +5,12 @@
 
 #include "bench/virtual_bench.h"
 #include "console/ui/console_app.h"
+#include "model/model_folders.h"
 #include "model/program_context.h"
 #include "platform/files.h"
 #include "platform/qt/qt_file_chooser.h"
 #include "platform/qt/qt_message_sink.h"
+#include "platform/user_folders.h"
 
 int main(int argc, char* argv[]) {
     using namespace velmora;
@@ -18,6 +20,7 @@ int main(int argc, char* argv[]) {
     bench::VirtualBench bench(bench::BenchTiming::RealTime);
     model::ProgramContext context(bench.platform(messages));
     platform::qt::QtFileChooser fileChooser;
-    console::ui::ConsoleApp app(context, messages, fileChooser, platform::programDirectory());
+    console::ui::ConsoleApp app(context, messages, fileChooser,
+                                model::programModelFolders(platform::programDirectory(), platform::userDataHome()));
     return app.run();
 }

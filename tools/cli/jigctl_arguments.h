@@ -29,10 +29,13 @@ enum class Command {
 // Everything the command line asked for, checked before anything is sent.
 struct Invocation {
     bool bench = false;
-    std::optional<std::string> modelPath;
+    std::optional<std::string> modelPath;  // a path or a model name
     std::optional<link::ReplyMode> protocol;
     bool trace = false;
     bool readOnly = false;
+    bool json = false;      // results as JSON on standard output
+    bool stats = false;     // the operation's cost on standard error afterwards
+    bool progress = false;  // a progress line on standard error (set when it is a terminal)
     std::vector<std::string> benchFaults;
 
     Command command = Command::Help;

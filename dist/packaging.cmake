@@ -8,7 +8,7 @@ set(CPACK_PACKAGE_NAME velmora-jig)
 set(CPACK_PACKAGE_VENDOR "The Velmora Monitor A/S Jig developers")
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "service bench for CRT monitors on a parallel-port I2C jig")
-set(CPACK_PACKAGE_DESCRIPTION
+string(CONCAT CPACK_PACKAGE_DESCRIPTION
     "A service technician adjusts CRT monitors over an I2C bus driven on the\n"
     "first parallel port through an interface board (the jig): service\n"
     "settings, factory functions and model scripts, EEPROM and EDID, preset\n"

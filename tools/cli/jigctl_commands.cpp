@@ -78,6 +78,20 @@ private:
     bool enabled_;
 };
 
+// Wipes the progress line before a message is written below it.
+class ProgressWipingSink : public platform::MessageSink {
+public:
+    ProgressWipingSink(platform::MessageSink& sink, ProgressSlot& progress) : sink_(sink), progress_(progress) {}
+    void showMessage(std::string_view text, std::string_view caption) override {
+        progress_.wipe();
+        sink_.showMessage(text, caption);
+    }
+
+private:
+    platform::MessageSink& sink_;
+    ProgressSlot& progress_;
+};
+
 struct Session {
     const Invocation& invocation;
     ProgramContext& program;
@@ -87,11 +101,13 @@ struct Session {
     std::ostream& err;
     nlohmann::json* json;    // the result document with --json, nullptr for text
     std::ostream& terminal;  // where a progress line goes (standard error itself)
+    ProgressSlot& progressShown;
 
     std::uint8_t number(std::size_t i) const { return static_cast<std::uint8_t>(invocation.numbers.at(i)); }
     ProgressLine progress(std::string label, std::string unit, std::int64_t total) {
-        return ProgressLine(terminal, invocation.progress, program.platform.clock, std::move(label), std::move(unit),
-                            total);
+        // The trace's lines would break into the progress line; it is one or the other.
+        return ProgressLine(terminal, invocation.progress && !invocation.trace, program.platform.clock,
+                            std::move(label), std::move(unit), total, &progressShown);
     }
 };
 
@@ -331,7 +347,9 @@ int runCommand(const Invocation& invocation, Outputs& outputs) {
         return kExitUsage;
     }
 
-    StreamMessageSink messages(out, err);
+    StreamMessageSink streamMessages(out, err);
+    ProgressSlot progressShown;
+    ProgressWipingSink messages(streamMessages, progressShown);
     std::unique_ptr<bench::VirtualBench> bench;
     std::unique_ptr<platform::MachineLinkPlatform> machine;
     std::optional<platform::LinkPlatform> platform;
@@ -366,7 +384,7 @@ int runCommand(const Invocation& invocation, Outputs& outputs) {
 
     Trace trace(program->link, outputs.diagnostic, invocation.trace);
     const CostMeter meter(program->link, counters, countingClock, invocation.bench);
-    Session session{invocation, *program, messages, trace, out, err, outputs.json, outputs.diagnostic};
+    Session session{invocation, *program, messages, trace, out, err, outputs.json, outputs.diagnostic, progressShown};
     const int status = dispatch(session);
     trace.flush();
     outputs.linkError = program->link.errorCode();

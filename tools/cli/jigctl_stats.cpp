@@ -60,17 +60,27 @@ nlohmann::json costJson(const OperationCost& cost) {
               {"virtualClock", cost.virtualClock}}}};
 }
 
+void ProgressSlot::wipe() {
+    if (shown != nullptr) shown->finish();
+}
+
 ProgressLine::ProgressLine(std::ostream& terminal, bool enabled, platform::Clock& clock, std::string label,
-                           std::string unit, std::int64_t total)
+                           std::string unit, std::int64_t total, ProgressSlot* slot)
     : terminal_(terminal),
       enabled_(enabled && total > 0),
       clock_(clock),
       label_(std::move(label)),
       unit_(std::move(unit)),
       total_(total),
-      startMs_(enabled_ ? clock.milliseconds() : 0) {}
+      startMs_(enabled_ ? clock.milliseconds() : 0),
+      slot_(slot) {
+    if (slot_ != nullptr) slot_->shown = this;
+}
 
-ProgressLine::~ProgressLine() { finish(); }
+ProgressLine::~ProgressLine() {
+    finish();
+    if (slot_ != nullptr && slot_->shown == this) slot_->shown = nullptr;
+}
 
 void ProgressLine::step() {
     if (!enabled_) return;

@@ -50,13 +50,22 @@ private:
 std::string costText(const OperationCost& cost);
 nlohmann::json costJson(const OperationCost& cost);
 
+class ProgressLine;
+
+// The progress line on show, if any, so that a message written to the same
+// terminal can wipe it first instead of running on after it.
+struct ProgressSlot {
+    ProgressLine* shown = nullptr;
+    void wipe();
+};
+
 // The progress of a long command on one terminal line, repainted as it
 // advances and wiped at the end: "save-mem: 512/1024 bytes  50%  about 9 s
 // left". Silent when `enabled` is false (standard error is no terminal).
 class ProgressLine {
 public:
     ProgressLine(std::ostream& terminal, bool enabled, platform::Clock& clock, std::string label,
-                 std::string unit, std::int64_t total);
+                 std::string unit, std::int64_t total, ProgressSlot* slot = nullptr);
     ~ProgressLine();
     ProgressLine(const ProgressLine&) = delete;
     ProgressLine& operator=(const ProgressLine&) = delete;
@@ -80,6 +89,7 @@ private:
     std::int64_t done_ = 0;
     std::int32_t startMs_;
     std::string shown_;
+    ProgressSlot* slot_;
 };
 
 }  // namespace velmora::tools::cli

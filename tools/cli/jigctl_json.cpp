@@ -2,13 +2,13 @@
 
 #include <cmath>
 
+#include "console/console_session.h"
 #include "model/timing_tables.h"
 
 namespace velmora::tools::cli {
 
 namespace {
 
-constexpr std::string_view kPageNames[] = {"Geometry", "Color", "Extra 1", "Extra 2"};
 // As in the Preset Timing list: from 255 kHz up a mode is "Not Defined".
 constexpr double kNotDefinedKHz = 255.0;
 constexpr std::size_t kListedTimings = 16;
@@ -36,8 +36,10 @@ nlohmann::json pageJson(int page, const console::PageLists& lists) {
     }
     nlohmann::json functions = nlohmann::json::array();
     for (const auto& function : lists.functions) functions.push_back({{"text", function.text}, {"code", function.code}});
-    const bool known = page >= 0 && page < static_cast<int>(std::size(kPageNames));
-    return {{"page", known ? kPageNames[page] : "?"}, {"items", items}, {"functions", functions}};
+    const bool known = page >= 0 && page < console::kPageCount;
+    return {{"page", known ? console::kPageNames[static_cast<std::size_t>(page)] : "?"},
+            {"items", items},
+            {"functions", functions}};
 }
 
 nlohmann::json memoryByteJson(int page, int address, int value) {

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
-# Velmora Monitor A/S Jig: the two set-up commands.
+# Velmora Monitor A/S Jig: the set-up commands.
 #   ./run.sh        build and start the program on the virtual bench
 #   ./run.sh test   build and run every test (normal, ASan+UBSan, fuzzing)
+#   ./run.sh package  build the Debian package (build-package/velmora-jig_*.deb)
 set -euo pipefail
 cd "$(dirname "$0")"
 ROOT=$(pwd)
@@ -12,6 +13,7 @@ PACKAGES=(
     libgtest-dev libgmock-dev libbenchmark-dev nlohmann-json3-dev
     clang libclang-rt-14-dev
     fonts-dejavu-core xvfb xauth
+    dpkg-dev file
 )
 
 ensure_packages() {
@@ -37,7 +39,7 @@ JOBS=$(nproc 2>/dev/null || echo 2)
 configure_and_build() {
     local dir=$1; shift
     cmake -S "$ROOT" -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE=Release -DCMAKE_CXX_FLAGS_RELEASE=-O2 \
-        -DCMAKE_UNITY_BUILD=ON "$@" >/dev/null
+        -DCMAKE_UNITY_BUILD=ON -DVELMORA_WERROR=ON "$@" >/dev/null
     cmake --build "$dir" -j "$JOBS"
 }
 
@@ -73,6 +75,12 @@ case "${1:-}" in
         fuzz
         echo "All tests passed."
         ;;
+    package)
+        # cpack computes the package's library dependencies with
+        # dpkg-shlibdeps (dpkg-dev), which finds the programs with file(1).
+        configure_and_build build-package -DVELMORA_TESTS=OFF
+        (cd build-package && cpack -G DEB)
+        ;;
     "")
         if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then
             echo "No display to open the window on (neither DISPLAY nor WAYLAND_DISPLAY is set); run it under a virtual one: xvfb-run ./run.sh" >&2
@@ -82,7 +90,7 @@ case "${1:-}" in
         exec build/bin/velmora-jig-bench
         ;;
     *)
-        echo "usage: ./run.sh [test]" >&2
+        echo "usage: ./run.sh [test|package]" >&2
         exit 2
         ;;
 esac

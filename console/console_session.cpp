@@ -9,17 +9,19 @@ std::string noModelFilesText(std::string_view programDirectory) {
     return "mdl files cannot be opened in " + std::string(programDirectory);
 }
 
-ConsoleSession::ConsoleSession(model::ProgramContext& context, std::string programDirectory,
+ConsoleSession::ConsoleSession(model::ProgramContext& context, model::ModelFolders modelFolders,
                                platform::MessageSink& messages)
     : context_(context),
-      programDirectory_(std::move(programDirectory)),
+      folders_(std::move(modelFolders)),
       messages_(messages),
       adjuster_(context.interpreter, context.platform.clock) {}
 
 bool ConsoleSession::discoverModels() {
-    catalogue_.discover(programDirectory_);
+    modelDirectory_ = model::firstFolderWithModels(folders_).value_or(std::string());
+    if (!modelDirectory_.empty()) catalogue_.discover(modelDirectory_);
     if (catalogue_.empty()) {
-        messages_.showMessage(noModelFilesText(programDirectory_), "");
+        modelDirectory_.clear();
+        messages_.showMessage(noModelFilesText(folders_.programDirectory), "");
         return false;
     }
     return true;
@@ -28,7 +30,7 @@ bool ConsoleSession::discoverModels() {
 std::optional<int> ConsoleSession::loadModel(std::size_t catalogueIndex) {
     if (catalogueIndex >= catalogue_.fileNames().size()) return std::nullopt;
     model::ModelDescription& model = context_.model;
-    const std::string path = programDirectory_ + catalogue_.fileNames()[catalogueIndex];
+    const std::string path = modelDirectory_ + catalogue_.fileNames()[catalogueIndex];
     if (context_.loadModel(path) == 0) {
         // A file that vanished or emptied since the catalogue was built is
         // not compiled; say so rather than show the previous model as this one.

@@ -9,6 +9,7 @@
 #include "console/page_lists.h"
 #include "console/value_adjustment.h"
 #include "model/model_catalogue.h"
+#include "model/model_folders.h"
 #include "model/program_context.h"
 #include "platform/message_sink.h"
 
@@ -23,22 +24,27 @@ inline constexpr std::string_view kErrorCaption = "Error";
 [[nodiscard]] std::string noModelFilesText(std::string_view programDirectory);
 
 // What the main window works on, without the window: the catalogue of the
-// program directory's model files, the model loaded from it, the two lists
+// model files of the first folder that holds any (the program directory
+// first), the model loaded from it, the two lists
 // of the page shown, and the value and RUN operations on their entries.
 // Every monitor exchange goes through the context's interpreter and link;
 // messages go to the sink given (an empty caption: the program's name).
 class ConsoleSession {
 public:
-    ConsoleSession(model::ProgramContext& context, std::string programDirectory,
+    ConsoleSession(model::ProgramContext& context, model::ModelFolders modelFolders,
                    platform::MessageSink& messages);
     ConsoleSession(const ConsoleSession&) = delete;
     ConsoleSession& operator=(const ConsoleSession&) = delete;
 
-    // Lists the directory's model files once. With none, says so in a box
-    // and returns false; the catalogue stays empty.
+    // Lists the model files of the first folder that holds any, once. With
+    // none anywhere, says so (naming the program directory) in a box and
+    // returns false; the catalogue stays empty.
     bool discoverModels();
     [[nodiscard]] const model::ModelCatalogue& catalogue() const { return catalogue_; }
-    [[nodiscard]] const std::string& programDirectory() const { return programDirectory_; }
+    [[nodiscard]] const std::string& programDirectory() const { return folders_.programDirectory; }
+    // The folder the catalogue was built from; empty before discovery or
+    // when no folder holds a model.
+    [[nodiscard]] const std::string& modelDirectory() const { return modelDirectory_; }
 
     // Compiles the catalogue row's file into the context's model. Compile
     // errors are shown in one box and cleared; the model is used all the
@@ -72,7 +78,8 @@ public:
 
 private:
     model::ProgramContext& context_;
-    std::string programDirectory_;
+    model::ModelFolders folders_;
+    std::string modelDirectory_;
     platform::MessageSink& messages_;
     model::ModelCatalogue catalogue_;
     PageLists lists_;

@@ -121,11 +121,16 @@ std::string valueText(int value) {
 std::string functionEntryText(std::size_t entriesBefore, std::string_view name) {
     const auto start = name.find_first_not_of(' ');
     name = start == std::string_view::npos ? std::string_view{} : name.substr(start);
-    std::string prefix = "    ";
+    // "@1: " .. "@0: " for the first ten entries (Alt+digit runs them),
+    // four blanks after.
+    std::string text = "    ";
     if (entriesBefore < 10) {
-        prefix = "@" + std::to_string((entriesBefore + 1) % 10) + ": ";
+        text[0] = '@';
+        text[1] = static_cast<char>('0' + (entriesBefore + 1) % 10);
+        text[2] = ':';
     }
-    return prefix + std::string(name);
+    text += name;
+    return text;
 }
 
 }  // namespace velmora::console

@@ -47,6 +47,7 @@ void JigLink::busDelay(std::int32_t units) {
 }
 
 void JigLink::waitMilliseconds(std::int32_t ms) {
+    if (ms > 0) counters_.waitMilliseconds += ms;
     const std::int32_t begin = platform_.clock.milliseconds();
     // expects: the clock to advance; differences survive the 32-bit wrap
     while (static_cast<std::int32_t>(static_cast<std::uint32_t>(platform_.clock.milliseconds()) -
@@ -88,6 +89,7 @@ bool JigLink::stop() {
 
 bool JigLink::writeByte(std::uint8_t value) {
     if (errorFlag_) return false;
+    ++counters_.bytesOnBus;
     setScl(false);
     appendHexByte(value);
     busDelay(10);
@@ -115,6 +117,7 @@ bool JigLink::writeByte(std::uint8_t value) {
 
 bool JigLink::readByte(std::uint8_t& value, bool last) {
     if (errorFlag_) return false;
+    ++counters_.bytesOnBus;
     setScl(false);
     busDelay(3);
     releaseSda();

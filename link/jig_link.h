@@ -5,6 +5,7 @@
 #include <string_view>
 
 #include "link/command_packet.h"
+#include "link/link_counters.h"
 #include "link/link_error.h"
 #include "link/link_transcript.h"
 #include "link/program_flags.h"
@@ -69,6 +70,7 @@ public:
     [[nodiscard]] std::int32_t busDelayCount() const { return busDelayCount_; }
     void setBusDelayCount(std::int32_t count) { busDelayCount_ = count; }
     [[nodiscard]] std::uint8_t dataShadow() const { return dataShadow_; }
+    [[nodiscard]] const LinkCounters& counters() const { return counters_; }
 
     // --- command packets ---
     // Sends `request` (a CommandPacket: bytes 0, 1 and the checksum are filled
@@ -115,6 +117,7 @@ private:
     ReplyMode replyMode_ = ReplyMode::SlaveReceive;
     LinkError errorCode_ = LinkError::None;
     LinkTranscript transcript_;
+    LinkCounters counters_;
     std::int32_t busDelayCount_ = kDefaultBusDelayCount;
 
     std::array<std::uint8_t, kReplyBufferSize> replyBuffer_{};

@@ -125,6 +125,7 @@ bool JigLink::receiveReplyAsSlave() {
     if (noResponse) errorCode_ = LinkError::NoResponse;
     const auto received = std::span<const std::uint8_t>(
         replyBuffer_.data(), static_cast<std::size_t>(receiver.count()));
+    counters_.bytesOnBus += static_cast<std::int64_t>(received.size());
     for (std::uint8_t byte : received) appendHexByte(byte);
     if (outcome == Reception::Failed) {
         errorFlag_ = true;

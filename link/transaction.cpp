@@ -42,6 +42,7 @@ const std::uint8_t* JigLink::transact(std::span<std::uint8_t> request,
     }
 
     replyBytesReceived_ = 0;
+    ++counters_.transactions;
     request[0] = kMonitorAddress;
     request[1] = replyMode_ == ReplyMode::MasterRead ? kHostAddressMasterRead : kHostAddress;
     replyBuffer_[0] = kHostAddress;
@@ -60,6 +61,7 @@ const std::uint8_t* JigLink::transact(std::span<std::uint8_t> request,
 }
 
 bool JigLink::runAttempt(std::span<std::uint8_t> request, std::int32_t replyArgument) {
+    ++counters_.attempts;
     appendText("PC:");
     replyBytesReceived_ = 0;
     start();

@@ -12,10 +12,12 @@
 
 #include "bench/virtual_bench.h"
 #include "console/ui/console_app.h"
+#include "model/model_folders.h"
 #include "model/program_context.h"
 #include "platform/files.h"
 #include "platform/qt/qt_file_chooser.h"
 #include "platform/qt/qt_message_sink.h"
+#include "platform/user_folders.h"
 #include "tools/edid_input.h"
 
 int main(int argc, char* argv[]) {
@@ -40,6 +42,7 @@ int main(int argc, char* argv[]) {
     if (edid) bench.eeprom(0).load(edid->bytes);
     model::ProgramContext context(bench.platform(messages));
     platform::qt::QtFileChooser fileChooser;
-    console::ui::ConsoleApp app(context, messages, fileChooser, platform::programDirectory());
+    console::ui::ConsoleApp app(context, messages, fileChooser,
+                                model::programModelFolders(platform::programDirectory(), platform::userDataHome()));
     return app.run();
 }

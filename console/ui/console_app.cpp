@@ -7,15 +7,15 @@
 namespace velmora::console::ui {
 
 ConsoleApp::ConsoleApp(model::ProgramContext& context, platform::MessageSink& messages,
-                       platform::FileChooser& fileChooser, std::string programDirectory)
+                       platform::FileChooser& fileChooser, model::ModelFolders modelFolders)
     : context_(context),
       messages_(messages),
       fileChooser_(fileChooser),
-      programDirectory_(std::move(programDirectory)) {}
+      modelFolders_(std::move(modelFolders)) {}
 
 int ConsoleApp::run() {
     context_.flags.writeEnabled = 1;
-    ConsoleDialog dialog(context_, debugWindow_, programDirectory_, messages_, fileChooser_);
+    ConsoleDialog dialog(context_, debugWindow_, modelFolders_, messages_, fileChooser_);
     dialog.exec();
     return 0;
 }

@@ -2,6 +2,7 @@
 #include <string>
 
 #include "link/ui/debug_window.h"
+#include "model/model_folders.h"
 #include "model/program_context.h"
 #include "platform/file_chooser.h"
 #include "platform/message_sink.h"
@@ -15,7 +16,7 @@ namespace velmora::console::ui {
 class ConsoleApp {
 public:
     ConsoleApp(model::ProgramContext& context, platform::MessageSink& messages, platform::FileChooser& fileChooser,
-               std::string programDirectory);
+               model::ModelFolders modelFolders);
 
     // Returns the program's exit status.
     int run();
@@ -26,7 +27,7 @@ private:
     model::ProgramContext& context_;
     platform::MessageSink& messages_;
     platform::FileChooser& fileChooser_;
-    std::string programDirectory_;
+    model::ModelFolders modelFolders_;
     link::ui::CDebugWnd debugWindow_;
 };
 

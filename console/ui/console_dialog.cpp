@@ -55,14 +55,14 @@ void selectRowQuietly(QListWidget& list, int row) {
 }  // namespace
 
 ConsoleDialog::ConsoleDialog(model::ProgramContext& context, link::ui::CDebugWnd& debugWindow,
-                             std::string programDirectory, platform::MessageSink& messages,
+                             model::ModelFolders modelFolders, platform::MessageSink& messages,
                              platform::FileChooser& fileChooser, QWidget* parent)
     : TemplateDialog(QString::fromLatin1(platform::qt::templates::kConsoleDialog), parent),
       context_(context),
       debugWindow_(debugWindow),
       messages_(messages),
       fileChooser_(fileChooser),
-      session_(context, std::move(programDirectory), messages) {
+      session_(context, std::move(modelFolders), messages) {
     bindControls();
     connectControls();
 
@@ -141,7 +141,11 @@ void ConsoleDialog::connectControls() {
 
 void ConsoleDialog::discoverModels() {
     modelCombo_->clear();
-    if (!session_.discoverModels()) return;
+    const bool found = session_.discoverModels();
+    // Which of the folders searched gave the models, so that a technician
+    // with models in more than one place knows which ones are offered.
+    modelCombo_->setToolTip(found ? text("Models in " + session_.modelDirectory()) : QString());
+    if (!found) return;
     auto* sorted = static_cast<platform::qt::SortedComboBox*>(modelCombo_);
     const QSignalBlocker blocker(modelCombo_);
     for (const model::CatalogueEntry& entry : session_.catalogue().entries()) {

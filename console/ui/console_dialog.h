@@ -64,7 +64,7 @@ public:
     static constexpr int kModelListHeight = 300;
 
     ConsoleDialog(model::ProgramContext& context, link::ui::CDebugWnd& debugWindow,
-                  std::string programDirectory, platform::MessageSink& messages,
+                  model::ModelFolders modelFolders, platform::MessageSink& messages,
                   platform::FileChooser& fileChooser, QWidget* parent = nullptr);
     ~ConsoleDialog() override;
 

@@ -5,11 +5,13 @@
 #include <sstream>
 
 #include "console/ui/console_app.h"
+#include "model/model_folders.h"
 #include "model/program_context.h"
 #include "platform/files.h"
 #include "platform/machine_link_platform.h"
 #include "platform/qt/qt_file_chooser.h"
 #include "platform/qt/qt_message_sink.h"
+#include "platform/user_folders.h"
 
 int main(int argc, char* argv[]) {
     using namespace velmora;
@@ -23,6 +25,7 @@ int main(int argc, char* argv[]) {
     if (!portDiagnostics.str().empty()) messages.showMessage(portDiagnostics.str(), "");
     model::ProgramContext context(machine.platform(messages));
     platform::qt::QtFileChooser fileChooser;
-    console::ui::ConsoleApp app(context, messages, fileChooser, platform::programDirectory());
+    console::ui::ConsoleApp app(context, messages, fileChooser,
+                                model::programModelFolders(platform::programDirectory(), platform::userDataHome()));
     return app.run();
 }

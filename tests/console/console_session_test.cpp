@@ -71,6 +71,43 @@ TEST(LoadModel, FileEmptiedSinceDiscoveryIsReported) {
     EXPECT_NE(f.bench.messages.messages[0].text.find("b.mdl"), std::string::npos);
 }
 
+TEST(DiscoverModels, FirstFolderWithModelsIsListedAndLoaded) {
+    // Folders: the program directory, then two further ones; which hold a
+    // model file, and which folder the catalogue should come from.
+    const struct {
+        bool holds[3];
+        int expected;  // -1: none, the program directory named in the message
+    } rows[] = {
+        {{true, true, true}, 0},
+        {{false, true, true}, 1},
+        {{false, false, true}, 2},
+        {{false, false, false}, -1},
+    };
+    for (const auto& row : rows) {
+        ConsoleOnBench bench;
+        TemporaryDirectory folders[3];
+        for (int i = 0; i < 3; ++i) {
+            if (!row.holds[i]) continue;
+            folders[i].write("m.mdl", modelText("; [MODEL,M" + std::to_string(i) + "]\n", "DIR db __PAGE,3,1\n    db 0FFh\n"));
+        }
+        const model::ModelFolders searched(folders[0].path(), {folders[1].path(), folders[2].path()});
+        ConsoleSession session(bench.context, searched, bench.messages);
+        const std::string expected = row.expected < 0 ? "" : folders[row.expected].path();
+        EXPECT_EQ(session.discoverModels(), row.expected >= 0) << row.expected;
+        EXPECT_EQ(session.modelDirectory(), expected);
+        if (row.expected < 0) {
+            ASSERT_EQ(bench.messages.messages.size(), 1u);
+            EXPECT_EQ(bench.messages.messages[0].text, noModelFilesText(folders[0].path()));
+            continue;
+        }
+        ASSERT_EQ(session.catalogue().entries().size(), 1u);
+        EXPECT_EQ(session.catalogue().entries()[0].displayText, "M" + std::to_string(row.expected) + " - m.mdl");
+        EXPECT_EQ(session.loadModel(0), 1);
+        EXPECT_EQ(bench.context.model.modelPath, expected + "m.mdl");
+        EXPECT_TRUE(bench.messages.messages.empty());
+    }
+}
+
 TEST(Rows, OperationsOnMissingRowsDoNothing) {
     SessionFixture f;
     struct NoDisplay : RunDisplay {

@@ -244,6 +244,7 @@ void ConsoleDialogTest::startUpListsModelsAndLoadsTheFirst() {
     QCOMPARE(combo->itemText(0), QStringLiteral("alpha - a.mdl"));
     QCOMPARE(combo->itemText(1), QStringLiteral("Zeta - b.mdl"));
     QCOMPARE(combo->currentIndex(), 0);
+    QCOMPARE(combo->toolTip(), "Models in " + QDir(c.directory.path()).absolutePath() + "/");
     QVERIFY(QString::fromStdString(c.context.model.modelPath).endsWith("/a.mdl"));
     QCOMPARE(c.tabs()->count(), 3);
     QCOMPARE(w.windowTitle(), QStringLiteral("Velmora Monitor A/S Jig 2.3a"));
@@ -261,6 +262,7 @@ void ConsoleDialogTest::withoutModelFilesTheWindowStaysEmpty() {
     c.open();
     QCOMPARE(c.messageTexts(), QStringList{": mdl files cannot be opened in " + QDir(c.directory.path()).absolutePath() + "/"});
     QCOMPARE(c.control<QComboBox>(ConsoleDialog::kModelComboId)->count(), 0);
+    QCOMPARE(c.control<QComboBox>(ConsoleDialog::kModelComboId)->toolTip(), QString());
     QCOMPARE(c.tabs()->count(), 0);
     QCOMPARE(c.items()->count(), 0);
     QCOMPARE(c.functions()->count(), 0);

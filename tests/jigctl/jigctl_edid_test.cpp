@@ -78,8 +78,7 @@ INSTANTIATE_TEST_SUITE_P(
         EdidRow{{"decode-edid", "/nonexistent/edid.bin"}, 2, "", "/nonexistent/edid.bin: cannot open"},
         EdidRow{{"--bench", "--bench-edid", refused("short.bin"), "edid"}, 2, "", "these are only 100"},
         EdidRow{{"--bench-edid", block("crt17_v11"), "edid"}, 2, "", "--bench-edid needs --bench"},
-        EdidRow{{"--bench", "--json", "read-vcp", "10"}, 2, "", "--json is given for decode-edid and edid --decode only"},
-        EdidRow{{"--bench", "edid", "--json"}, 2, "", "--json is given for decode-edid and edid --decode only"},
+        EdidRow{{"--bench", "edid", "--json"}, 0, "{\"block\":0,\"bytes\":[0,255,255,255,255,255,255,0,", ""},
         EdidRow{{"--bench", "read-vcp", "--decode", "10"}, 2, "", "usage: read-vcp CODE"}));
 
 TEST(EdidJsonOutput, OneObjectWithTheListedKeysWhereverJsonIsGiven) {
@@ -99,6 +98,12 @@ TEST(EdidJsonOutput, OneObjectWithTheListedKeysWhereverJsonIsGiven) {
         EXPECT_EQ(found, keys) << result.out;
         EXPECT_EQ(json["version"], "1.3");
     }
+    // A refused file is still one JSON document, the error in it.
+    const ProcessResult refusal = runJigctl({"decode-edid", "--json", refused("short.bin")});
+    EXPECT_EQ(refusal.status, 2);
+    const auto error = nlohmann::json::parse(refusal.out, nullptr, false);
+    ASSERT_TRUE(error.is_object()) << refusal.out;
+    EXPECT_NE(error.value("error", "").find("these are only 100"), std::string::npos) << refusal.out;
 }
 
 }  // namespace

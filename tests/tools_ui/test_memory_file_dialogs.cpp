@@ -4,6 +4,7 @@
 #include <QAbstractButton>
 #include <QFile>
 #include <QLineEdit>
+#include <QProgressBar>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -66,7 +67,74 @@ private slots:
     void writeBackBeforeAnyLoadSendsNothing();
     void enterInABoxDoesItsActionOrNothing_data();
     void enterInABoxDoesItsActionOrNothing();
+    void progressBarFollowsTheTransfer_data();
+    void progressBarFollowsTheTransfer();
 };
+
+// What the progress bar showed when the transfer's closing message came,
+// and how often it was painted.
+struct ProgressWitness : QObject, velmora::platform::MessageSink {
+    const QProgressBar* bar = nullptr;
+    QStringList seen;
+    int paints = 0;
+    void showMessage(std::string_view text, std::string_view) override {
+        seen << QStringLiteral("%1 %2/%3 %4")
+                    .arg(QString::fromStdString(std::string(text)))
+                    .arg(bar->value())
+                    .arg(bar->maximum())
+                    .arg(bar->isVisible() ? "shown" : "hidden");
+    }
+    bool eventFilter(QObject*, QEvent* event) override {
+        if (event->type() == QEvent::Paint) ++paints;
+        return false;
+    }
+};
+
+void MemoryFileDialogsTest::progressBarFollowsTheTransfer_data() {
+    QTest::addColumn<bool>("save");
+    QTest::addColumn<QString>("fault");
+    QTest::addColumn<QString>("seen");
+    QTest::newRow("save 16 bytes") << true << QString() << "Reading Operation Success. 16/16 shown";
+    QTest::newRow("save fails") << true << "no-monitor" << "I2C communication Error! 1/16 shown";
+    QTest::newRow("write back 4 bytes") << false << QString() << "Writing Operation Success. 4/4 shown";
+}
+
+void MemoryFileDialogsTest::progressBarFollowsTheTransfer() {
+    QFETCH(bool, save);
+    QFETCH(QString, fault);
+    QFETCH(QString, seen);
+    WindowBench f;
+    if (!fault.isEmpty()) QVERIFY(f.bench.applyFault(fault.toStdString()).empty());
+    QTemporaryDir folder;
+    const QString path = folder.filePath(QStringLiteral("range.mem"));
+    writeFile(path, "_100_10301020304");
+    ProgressWitness witness;
+    std::unique_ptr<velmora::platform::qt::TemplateDialog> dialog;
+    if (save) {
+        auto saving = std::make_unique<SaveMemoryDialog>(f.program.interpreter, witness, f.chooser,
+                                                         tools::MemoryRange{1, 1, 0x00, 0x0F});
+        witness.bar = &saving->progress().bar();
+        saving->control<QLineEdit>(tools::ui::kFileNameBox)->setText(path);
+        dialog = std::move(saving);
+    } else {
+        auto loading = std::make_unique<DumpMemoryDialog>(f.program.interpreter, witness, f.chooser,
+                                                          tools::MemoryRange{});
+        witness.bar = &loading->progress().bar();
+        f.chooser.answer = QFile::encodeName(path).toStdString();
+        dialog = std::move(loading);
+    }
+    dialog->show();
+    QVERIFY(QTest::qWaitForWindowExposed(dialog.get()));
+    if (!save) click(*dialog, tools::ui::kChooseFileButton);
+    const_cast<QProgressBar*>(witness.bar)->installEventFilter(&witness);
+    QVERIFY(witness.bar->isHidden());
+    click(*dialog, tools::ui::kActionButton);
+
+    QCOMPARE(witness.seen, QStringList{seen});
+    QVERIFY(witness.bar->isHidden());  // gone once the transfer has ended
+    // Painted after every byte, with no event loop running meanwhile.
+    QVERIFY2(witness.paints >= witness.bar->maximum() || !fault.isEmpty(), qPrintable(QString::number(witness.paints)));
+}
 
 void MemoryFileDialogsTest::saveLoadAndWriteBackThroughTheWindows() {
     WindowBench f;

@@ -158,8 +158,12 @@ ParsedArguments parseArguments(std::span<const std::string> arguments) {
             invocation.trace = true;
         } else if (option == "--read-only") {
             invocation.readOnly = true;
+        } else if (option == "--json") {
+            invocation.json = true;
+        } else if (option == "--stats") {
+            invocation.stats = true;
         } else if (option == "--model") {
-            if (!hasValue) return failure("--model needs a model file");
+            if (!hasValue) return failure("--model needs a model file or name");
             invocation.modelPath = arguments[++i];
         } else if (option == "--protocol") {
             if (!hasValue) return failure("--protocol needs ddc2bi or slave");
@@ -173,8 +177,6 @@ ParsedArguments parseArguments(std::span<const std::string> arguments) {
         } else if (option == "--bench-edid") {
             if (!hasValue) return failure("--bench-edid needs an EDID file");
             invocation.benchEdidPath = arguments[++i];
-        } else if (option == "--json") {
-            invocation.json = true;
         } else {
             return failure("unknown option " + option);
         }
@@ -193,7 +195,10 @@ ParsedArguments parseArguments(std::span<const std::string> arguments) {
     const std::size_t given = commandArguments.size();
     if (given < form->optionalFrom || given > form->arguments.size()) {
         std::string usage = std::string(form->name);
-        if (!form->argumentNames.empty()) usage += " " + std::string(form->argumentNames);
+        if (!form->argumentNames.empty()) {
+            usage += ' ';
+            usage += form->argumentNames;
+        }
         return failure("usage: " + usage);
     }
     for (std::size_t k = 0; k < given; ++k) {
@@ -201,7 +206,7 @@ ParsedArguments parseArguments(std::span<const std::string> arguments) {
         if (!reason.empty()) return failure(std::string(form->name) + ": " + reason);
     }
     if (commandNeedsModel(invocation.command) && !invocation.modelPath) {
-        return failure(std::string(form->name) + " needs --model FILE.mdl");
+        return failure(std::string(form->name) + " needs --model FILE.mdl or --model NAME");
     }
     return {invocation, {}};
 }
@@ -217,15 +222,21 @@ std::string usageText() {
            "  --bench               run on the virtual bench instead of the parallel port\n"
            "                        (a fresh bench for every run, on its virtual clock)\n"
            "  --bench-fault NAME[=N]  switch on a fault of the bench (repeatable; needs --bench)\n"
-           "  --model FILE.mdl      compile a model first: its PROTOCOL sets the reply mode,\n"
-           "                        its items become runnable\n"
+           "  --model FILE.mdl|NAME compile a model first: its PROTOCOL sets the reply mode,\n"
+           "                        its items become runnable. A NAME (vm1995pro) is looked\n"
+           "                        for beside the program, in ../share/velmora-jig/models\n"
+           "                        and in ~/.local/share/velmora-jig/models\n"
            "  --protocol ddc2bi|slave  reply mode: the monitor is read as bus master (ddc2bi)\n"
            "                        or replies as master itself (slave); overrides the model\n"
            "  --trace               print the link transcript of every exchange to standard error\n"
            "  --read-only           start with write-enabled mode off (protected requests refused)\n"
            "  --bench-edid FILE     the bench monitor's EDID from a file, for DDC2B and DDC1\n"
            "                        alike (formats as for decode-edid; needs --bench)\n"
-           "  --json                decoded EDID as one JSON object (decode-edid, edid --decode)\n"
+           "  --json                print the result as one JSON object or list (a decoded\n"
+           "                        EDID for decode-edid and edid --decode); a failure as\n"
+           "                        {\"error\": TEXT, \"code\": LINK ERROR CODE}\n"
+           "  --stats               afterwards print on standard error what the command cost:\n"
+           "                        transactions, retries, bytes, port accesses, waits, time\n"
            "  --help                this text\n"
            "\n"
            "Commands:\n"
@@ -245,7 +256,8 @@ std::string usageText() {
            "  save-mem FROMPAGE FROMADDR TOPAGE TOADDR FILE  save an EEPROM range to a .mem file\n"
            "  load-mem FILE         write a .mem file back into the EEPROM\n"
            "\n"
-           "items, run and timings need --model.\n"
+           "items, run and timings need --model. save-mem, load-mem and items show a progress\n"
+           "line on standard error when it is a terminal.\n"
            "\n"
            "Exit status: 0 success, 1 the monitor operation failed, 2 bad usage, a model\n"
            "that cannot be loaded, or a range or file that is refused before anything is sent;\n"

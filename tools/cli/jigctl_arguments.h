@@ -30,13 +30,15 @@ enum class Command {
 // Everything the command line asked for, checked before anything is sent.
 struct Invocation {
     bool bench = false;
-    std::optional<std::string> modelPath;
+    std::optional<std::string> modelPath;  // a path or a model name
     std::optional<link::ReplyMode> protocol;
     bool trace = false;
     bool readOnly = false;
+    bool json = false;      // results as JSON on standard output
+    bool stats = false;     // the operation's cost on standard error afterwards
+    bool progress = false;  // a progress line on standard error (set when it is a terminal)
     std::vector<std::string> benchFaults;
     std::optional<std::string> benchEdidPath;  // loaded into the bench monitor's EDID memory
-    bool json = false;    // decoded EDID as one JSON object
     bool decode = false;  // edid: the block decoded instead of the grid
 
     Command command = Command::Help;

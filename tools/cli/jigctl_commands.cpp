@@ -3,16 +3,23 @@
 #include <algorithm>
 #include <cstdio>
 #include <memory>
+#include <sstream>
 #include <string>
 
 #include "bench/virtual_bench.h"
 #include "console/page_lists.h"
 #include "link/block_text.h"
 #include "model/image_layout.h"
+#include "model/model_folders.h"
 #include "model/program_context.h"
+#include "platform/counting_platform.h"
+#include "platform/files.h"
 #include "platform/machine_link_platform.h"
+#include "platform/user_folders.h"
 #include "tools/cli/jigctl_edid.h"
+#include "tools/cli/jigctl_json.h"
 #include "tools/cli/jigctl_output.h"
+#include "tools/cli/jigctl_stats.h"
 #include "tools/crt_on_time.h"
 #include "tools/dump_memory_logic.h"
 #include "tools/memory_transfer.h"
@@ -72,6 +79,20 @@ private:
     bool enabled_;
 };
 
+// Wipes the progress line before a message is written below it.
+class ProgressWipingSink : public platform::MessageSink {
+public:
+    ProgressWipingSink(platform::MessageSink& sink, ProgressSlot& progress) : sink_(sink), progress_(progress) {}
+    void showMessage(std::string_view text, std::string_view caption) override {
+        progress_.wipe();
+        sink_.showMessage(text, caption);
+    }
+
+private:
+    platform::MessageSink& sink_;
+    ProgressSlot& progress_;
+};
+
 struct Session {
     const Invocation& invocation;
     ProgramContext& program;
@@ -79,8 +100,16 @@ struct Session {
     Trace& trace;
     std::ostream& out;
     std::ostream& err;
+    nlohmann::json* json;    // the result document with --json, nullptr for text
+    std::ostream& terminal;  // where a progress line goes (standard error itself)
+    ProgressSlot& progressShown;
 
     std::uint8_t number(std::size_t i) const { return static_cast<std::uint8_t>(invocation.numbers.at(i)); }
+    ProgressLine progress(std::string label, std::string unit, std::int64_t total) {
+        // The trace's lines would break into the progress line; it is one or the other.
+        return ProgressLine(terminal, invocation.progress && !invocation.trace, program.platform.clock,
+                            std::move(label), std::move(unit), total, &progressShown);
+    }
 };
 
 int readVcp(Session& s) {
@@ -89,6 +118,10 @@ int readVcp(Session& s) {
     if (!interpreter.ReadVcp()) {
         s.err << "read-vcp: VCP " << hex2(s.number(0)) << " could not be read\n";
         return kExitOperationFailed;
+    }
+    if (s.json) {
+        *s.json = vcpJson(s.number(0), interpreter.current, interpreter.maximum);
+        return kExitSuccess;
     }
     s.out << "VCP " << hex2(s.number(0)) << ": current " << console::valueText(interpreter.current)
           << ", maximum " << console::valueText(interpreter.maximum) << "\n";
@@ -103,24 +136,31 @@ int setVcp(Session& s) {
         s.err << "set-vcp: VCP " << hex2(s.number(0)) << " could not be written\n";
         return kExitOperationFailed;
     }
-    s.out << "OK\n";
+    if (s.json) *s.json = {{"code", s.number(0)}, {"value", s.number(1)}, {"result", "OK"}};
+    else s.out << "OK\n";
     return kExitSuccess;
 }
 
 int reportOutcome(Session& s, bool ok) {
-    s.out << (ok ? "OK" : "Error") << "\n";
+    if (s.json) *s.json = {{"code", s.number(0)}, {"result", ok ? "OK" : "Error"}};
+    else s.out << (ok ? "OK" : "Error") << "\n";
     return ok ? kExitSuccess : kExitOperationFailed;
 }
 
 int listItems(Session& s) {
     bool readFailed = false;
     const int pages = std::clamp(s.program.model.pageCount(), 0, console::kPageCount);
+    if (s.json) *s.json = nlohmann::json::array();
+    ProgressLine progress = s.progress("items", "pages", pages);
     for (int page = 0; page < pages; ++page) {
         const auto lists = console::buildPageLists(page, s.program.model, s.program.interpreter, s.program.link);
         if (s.program.link.errorCode() != link::LinkError::None) readFailed = true;
+        progress.step();
         s.trace.flush();
-        s.out << pageListsText(page, lists);
+        if (s.json) s.json->push_back(pageJson(page, lists));
+        else s.out << pageListsText(page, lists);
     }
+    progress.finish();
     if (readFailed) s.err << "items: values could not be read from the monitor\n";
     return readFailed ? kExitOperationFailed : kExitSuccess;
 }
@@ -144,7 +184,8 @@ int readMem(Session& s) {
         s.err << "read-mem: the byte could not be read\n";
         return kExitOperationFailed;
     }
-    s.out << hex2(*byte) << "\n";
+    if (s.json) *s.json = memoryByteJson(s.number(0), s.number(1), *byte);
+    else s.out << hex2(*byte) << "\n";
     return kExitSuccess;
 }
 
@@ -155,7 +196,12 @@ int writeMem(Session& s) {
         s.err << "write-mem: the byte could not be written\n";
         return kExitOperationFailed;
     }
-    s.out << "OK\n";
+    if (s.json) {
+        *s.json = memoryByteJson(s.number(0), s.number(1), s.number(2));
+        (*s.json)["result"] = "OK";
+    } else {
+        s.out << "OK\n";
+    }
     return kExitSuccess;
 }
 
@@ -167,8 +213,12 @@ int edid(Session& s) {
     s.trace.flush();
     const std::uint8_t* reply = s.program.link.transferEepromBlock(block);
     if (reply != nullptr && s.invocation.decode) {
-        return printDecodedEdid(std::span<const std::uint8_t>(reply, link::kEepromBlockBytes), s.invocation.json, s.out,
-                                s.err);
+        return printDecodedEdid(std::span<const std::uint8_t>(reply, link::kEepromBlockBytes), s.json, s.out, s.err);
+    }
+    if (s.json) {
+        if (reply != nullptr) *s.json = blockJson(block, std::span<const std::uint8_t>(reply, link::kEepromBlockBytes));
+        else s.err << "edid: block " << block << " could not be read\n";
+        return reply != nullptr ? kExitSuccess : kExitOperationFailed;
     }
     const std::string text =
         reply != nullptr
@@ -181,7 +231,8 @@ int edid(Session& s) {
 
 int crtTime(Session& s) {
     const CrtOnTimeReadout readout = readCrtOnTime(s.program.link);
-    s.out << readout.text << "\n";
+    if (s.json && readout.supported) *s.json = crtTimeJson(readout);
+    else (s.json ? s.err : s.out) << readout.text << "\n";
     return readout.supported ? kExitSuccess : kExitOperationFailed;
 }
 
@@ -194,6 +245,14 @@ int exitFor(MemoryAction action) {
     return kExitOperationFailed;
 }
 
+// The byte-done call of a transfer: the trace's, then one step of the progress line.
+ByteDone withProgress(ByteDone trace, ProgressLine& progress) {
+    return [trace = std::move(trace), &progress] {
+        if (trace) trace();
+        progress.step();
+    };
+}
+
 int saveMem(Session& s) {
     NoFileChooser chooser;
     WaitIndicator noWait;
@@ -201,9 +260,13 @@ int saveMem(Session& s) {
     const MemoryRange range{clampToInt(n.at(0)), clampToInt(n.at(2)), clampToInt(n.at(1)), clampToInt(n.at(3))};
     SaveMemoryLogic save(s.program.interpreter, s.messages, chooser, noWait, range);
     save.setFileName(s.invocation.file);
-    save.setByteDone(s.trace.byteDone());
     save.setBeforeReading([&s] { probeAccessForm(s); });
-    return exitFor(save.saveRange(range));
+    ProgressLine progress = s.progress("save-mem", "bytes", range.endLocation() - range.startLocation() + 1);
+    save.setByteDone(withProgress(s.trace.byteDone(), progress));
+    const MemoryAction action = save.saveRange(range);
+    progress.finish();
+    if (s.json && action == MemoryAction::Done) *s.json = transferJson(s.invocation.file, range);
+    return exitFor(action);
 }
 
 int loadMem(Session& s) {
@@ -211,8 +274,12 @@ int loadMem(Session& s) {
     DumpMemoryLogic dump(s.program.interpreter, s.messages, chooser, MemoryRange{});
     if (!dump.loadFile(s.invocation.file)) return kExitUsage;
     probeAccessForm(s);
-    dump.setByteDone(s.trace.byteDone());
-    return exitFor(dump.writeToMonitor());
+    ProgressLine progress = s.progress("load-mem", "bytes", static_cast<std::int64_t>(dump.bytes().size()));
+    dump.setByteDone(withProgress(s.trace.byteDone(), progress));
+    const MemoryAction action = dump.writeToMonitor();
+    progress.finish();
+    if (s.json && action == MemoryAction::Done) *s.json = transferJson(s.invocation.file, dump.range());
+    return exitFor(action);
 }
 
 int dispatch(Session& s) {
@@ -255,26 +322,55 @@ std::unique_ptr<model::ModelDescription> loadModel(const std::string& path, std:
     return model;
 }
 
-}  // namespace
+// --model takes a path, or the name of a model file where the console
+// looks for its models.
+std::optional<std::string> resolveModel(const std::string& nameOrPath, std::ostream& err) {
+    const model::ModelFolders folders =
+        model::programModelFolders(platform::programDirectory(), platform::userDataHome());
+    auto path = model::findModelFile(nameOrPath, folders);
+    if (!path) {
+        err << "velmora-jigctl: no model \"" << nameOrPath << "\": not a file, and no " << nameOrPath << ".mdl in";
+        for (const std::string& folder : folders.searchOrder) err << " " << folder;
+        err << "\n";
+    }
+    return path;
+}
 
-int runInvocation(const Invocation& invocation, std::ostream& out, std::ostream& err) {
+// Where a command's output goes: the text streams, or with --json the
+// capture streams and the document.
+struct Outputs {
+    std::ostream& out;         // results (and completed-transfer messages)
+    std::ostream& err;         // the link's reports, refusals, errors
+    std::ostream& diagnostic;  // trace, stats and progress: always standard error
+    nlohmann::json* json;
+    link::LinkError linkError = link::LinkError::None;
+};
+
+int runCommand(const Invocation& invocation, Outputs& outputs) {
+    std::ostream& out = outputs.out;
+    std::ostream& err = outputs.err;
     std::unique_ptr<model::ModelDescription> model;
     if (invocation.modelPath) {
-        model = loadModel(*invocation.modelPath, err);
+        const auto path = resolveModel(*invocation.modelPath, err);
+        if (!path) return kExitUsage;
+        model = loadModel(*path, err);
         if (!model) return kExitUsage;
     }
     if (invocation.command == Command::Timings) {
-        out << presetTimingText(presetTimingTexts(*model));
+        if (outputs.json) *outputs.json = timingsJson(*model);
+        else out << presetTimingText(presetTimingTexts(*model));
         return kExitSuccess;
     }
-    if (invocation.command == Command::DecodeEdid) return decodeEdidFile(invocation, out, err);
+    if (invocation.command == Command::DecodeEdid) return decodeEdidFile(invocation, outputs.json, out, err);
     if (invocation.command == Command::Run && !isRunnable(model->itemTable[invocation.numbers.at(0)].kind)) {
         err << "velmora-jigctl: item code " << hex2(invocation.numbers.at(0)) << " is no function of "
             << (model->modelName.empty() ? *invocation.modelPath : model->modelName) << "\n";
         return kExitUsage;
     }
 
-    StreamMessageSink messages(out, err);
+    StreamMessageSink streamMessages(out, err);
+    ProgressSlot progressShown;
+    ProgressWipingSink messages(streamMessages, progressShown);
     std::unique_ptr<bench::VirtualBench> bench;
     std::unique_ptr<platform::MachineLinkPlatform> machine;
     std::optional<platform::LinkPlatform> platform;
@@ -293,8 +389,14 @@ int runInvocation(const Invocation& invocation, std::ostream& out, std::ostream&
         machine = std::make_unique<platform::MachineLinkPlatform>(err);
         platform.emplace(machine->platform(messages));
     }
+    // Port accesses and pauses are counted on their way, for --stats.
+    platform::PlatformCounters counters;
+    platform::CountingPortIo countingPort(platform->port, counters);
+    platform::CountingClock countingClock(platform->clock, counters);
+    const platform::LinkPlatform counted{countingPort, countingClock, platform->spin, platform->shield,
+                                         platform->messages};
 
-    auto program = std::make_unique<ProgramContext>(*platform);
+    auto program = std::make_unique<ProgramContext>(counted);
     program->flags.writeEnabled = invocation.readOnly ? 0 : 1;
     if (model) {
         program->model = *model;
@@ -302,10 +404,46 @@ int runInvocation(const Invocation& invocation, std::ostream& out, std::ostream&
     }
     if (invocation.protocol) program->link.setReplyMode(*invocation.protocol);
 
-    Trace trace(program->link, err, invocation.trace);
-    Session session{invocation, *program, messages, trace, out, err};
+    Trace trace(program->link, outputs.diagnostic, invocation.trace);
+    const CostMeter meter(program->link, counters, countingClock, invocation.bench);
+    Session session{invocation, *program, messages, trace, out, err, outputs.json, outputs.diagnostic, progressShown};
     const int status = dispatch(session);
     trace.flush();
+    outputs.linkError = program->link.errorCode();
+    if (invocation.stats) {
+        const OperationCost cost = meter.cost();
+        outputs.diagnostic << (invocation.json ? jsonLine(costJson(cost)) : costText(cost)) << "\n";
+    }
+    return status;
+}
+
+}  // namespace
+
+int runInvocation(const Invocation& invocation, std::ostream& out, std::ostream& err) {
+    if (!invocation.json) {
+        Outputs text{out, err, err, nullptr};
+        return runCommand(invocation, text);
+    }
+    // One document on standard output whatever happens: the result, or what
+    // went wrong with the link's error code.
+    std::ostringstream results;
+    std::ostringstream messages;
+    nlohmann::json document;
+    Outputs outputs{results, messages, err, &document};
+    const int status = runCommand(invocation, outputs);
+    if (status == kExitSuccess) {
+        // A completed transfer's message box, and warnings such as compile
+        // errors, are kept: the message in the document, warnings on
+        // standard error.
+        const std::string shown = errorText(results.str());
+        if (!shown.empty() && document.is_object()) document["message"] = shown;
+        err << messages.str();
+        out << jsonLine(document) << "\n";
+        return status;
+    }
+    std::string text = errorText(messages.str());
+    if (text.empty() && document.is_object()) text = document.value("result", "");
+    out << jsonLine(errorJson(text.empty() ? "failed" : text, outputs.linkError)) << "\n";
     return status;
 }
 

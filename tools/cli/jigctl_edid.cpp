@@ -27,32 +27,30 @@ std::string takeEdidFlags(std::vector<std::string>& commandArguments, Invocation
         if (take(commandArguments, "--json")) invocation.json = true;
     }
     if (edid && take(commandArguments, "--decode")) invocation.decode = true;
-    const bool decoded = invocation.command == Command::DecodeEdid || (edid && invocation.decode);
-    if (invocation.json && !decoded) return "--json is given for decode-edid and edid --decode only";
     return {};
 }
 
-int printDecodedEdid(std::span<const std::uint8_t> bytes, bool json, std::ostream& out, std::ostream& err) {
+int printDecodedEdid(std::span<const std::uint8_t> bytes, nlohmann::json* json, std::ostream& out, std::ostream& err) {
     const EdidDecoding decoding = decodeEdid(bytes);
     if (!decoding.edid) {
         err << "velmora-jigctl: " << decoding.refusal << "\n";
         return kExitUsage;
     }
-    if (json) {
-        out << edidJson(*decoding.edid).dump(2, ' ', false, nlohmann::json::error_handler_t::replace) << "\n";
+    if (json != nullptr) {
+        *json = edidJson(*decoding.edid);
     } else {
         out << edidText(*decoding.edid);
     }
     return kExitSuccess;
 }
 
-int decodeEdidFile(const Invocation& invocation, std::ostream& out, std::ostream& err) {
+int decodeEdidFile(const Invocation& invocation, nlohmann::json* json, std::ostream& out, std::ostream& err) {
     const EdidBytes input = readEdidFile(invocation.file);
     if (!input.ok) {
         err << "velmora-jigctl: " << input.refusal << "\n";
         return kExitUsage;
     }
-    return printDecodedEdid(input.bytes, invocation.json, out, err);
+    return printDecodedEdid(input.bytes, json, out, err);
 }
 
 bool loadBenchEdid(bench::VirtualBench& bench, const std::string& path, std::ostream& err) {

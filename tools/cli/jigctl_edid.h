@@ -5,24 +5,25 @@
 #include <string>
 #include <vector>
 
+#include <nlohmann/json.hpp>
+
 #include "bench/virtual_bench.h"
 #include "tools/cli/jigctl_arguments.h"
 
 namespace velmora::tools::cli {
 
-// Takes the EDID command flags (--decode for edid, --json for decode-edid
-// and edid --decode) out of the arguments that follow the command, and
-// checks that --json, given here or before the command, has a decoded
-// EDID to print. Empty on success, otherwise what is wrong.
+// Takes the EDID command flags (--decode for edid, --json for edid and
+// decode-edid) out of the arguments that follow the command, so that they
+// may also be written after it. Empty on success, otherwise what is wrong.
 std::string takeEdidFlags(std::vector<std::string>& commandArguments, Invocation& invocation);
 
-// Decodes EDID bytes and prints the text, or the JSON object with
-// --json. Returns the exit status: success, or usage (2) when the bytes are
+// Decodes EDID bytes and prints the text, or with --json (`json` set) puts
+// the decoded object into the result document. Returns the exit status: success, or usage (2) when the bytes are
 // refused, with the reason on `err`.
-int printDecodedEdid(std::span<const std::uint8_t> bytes, bool json, std::ostream& out, std::ostream& err);
+int printDecodedEdid(std::span<const std::uint8_t> bytes, nlohmann::json* json, std::ostream& out, std::ostream& err);
 
 // decode-edid FILE: no monitor, no bench.
-int decodeEdidFile(const Invocation& invocation, std::ostream& out, std::ostream& err);
+int decodeEdidFile(const Invocation& invocation, nlohmann::json* json, std::ostream& out, std::ostream& err);
 
 // --bench-edid FILE: the bench monitor's EDID memory (read by DDC2B and
 // streamed by DDC1) from the file. False, with the reason on `err`, when

@@ -1,17 +1,25 @@
 // velmora-jigctl: the program's monitor operations from the command line,
 // on the parallel port's jig or on the virtual bench. See --help.
+#include <unistd.h>
+
+#include <algorithm>
 #include <iostream>
 #include <string>
 #include <vector>
 
 #include "tools/cli/jigctl_arguments.h"
 #include "tools/cli/jigctl_commands.h"
+#include "tools/cli/jigctl_json.h"
 
 int main(int argc, char** argv) {
     using namespace velmora::tools::cli;
     const std::vector<std::string> arguments(argv + 1, argv + argc);
-    const ParsedArguments parsed = parseArguments(arguments);
+    ParsedArguments parsed = parseArguments(arguments);
     if (!parsed.invocation) {
+        // A script that asked for JSON gets its refusal as JSON too.
+        if (std::find(arguments.begin(), arguments.end(), "--json") != arguments.end()) {
+            std::cout << jsonLine(errorJson(parsed.error, velmora::link::LinkError::None)) << "\n";
+        }
         std::cerr << "velmora-jigctl: " << parsed.error << " (see --help)\n";
         return kExitUsage;
     }
@@ -19,5 +27,6 @@ int main(int argc, char** argv) {
         std::cout << usageText();
         return kExitSuccess;
     }
+    parsed.invocation->progress = ::isatty(STDERR_FILENO) == 1;
     return runInvocation(*parsed.invocation, std::cout, std::cerr);
 }

@@ -14,6 +14,7 @@ DumpMemoryDialog::DumpMemoryDialog(model::FeatureInterpreter& interpreter, platf
       logic_(interpreter, messages, chooser, initialRange) {
     if (!buildError().isEmpty()) return;
     showRangeBoxes(*this, logic_.boxTexts());
+    logic_.setByteDone(progress_.byteDone([this] { return static_cast<int>(logic_.bytes().size()); }));
     connect(control<QAbstractButton>(kActionButton), &QAbstractButton::clicked, this,
             &DumpMemoryDialog::onWriteToMonitor);
     connect(control<QAbstractButton>(kChooseFileButton), &QAbstractButton::clicked, this,
@@ -37,6 +38,9 @@ void DumpMemoryDialog::onChooseFile() {
     control<QLineEdit>(kFileNameBox)->setText(fileNameForBox(logic_.fileName()));
 }
 
-void DumpMemoryDialog::onWriteToMonitor() { (void)logic_.writeToMonitor(); }
+void DumpMemoryDialog::onWriteToMonitor() {
+    (void)logic_.writeToMonitor();
+    progress_.finish();
+}
 
 }  // namespace velmora::tools::ui

@@ -4,6 +4,7 @@
 #include "platform/message_sink.h"
 #include "platform/qt/template_dialog.h"
 #include "tools/dump_memory_logic.h"
+#include "tools/ui/transfer_progress.h"
 
 namespace velmora::tools::ui {
 
@@ -21,12 +22,14 @@ public:
                     platform::FileChooser& chooser, const MemoryRange& initialRange);
 
     [[nodiscard]] const DumpMemoryLogic& logic() const { return logic_; }
+    [[nodiscard]] const TransferProgress& progress() const { return progress_; }
 
 private:
     void onChooseFile();
     void onWriteToMonitor();
 
     DumpMemoryLogic logic_;
+    TransferProgress progress_{*this};
 };
 
 }  // namespace velmora::tools::ui

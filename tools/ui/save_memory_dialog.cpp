@@ -15,6 +15,8 @@ SaveMemoryDialog::SaveMemoryDialog(model::FeatureInterpreter& interpreter, platf
       logic_(interpreter, messages, chooser, wait_, initialRange) {
     if (!buildError().isEmpty()) return;
     showRangeBoxes(*this, logic_.initialBoxTexts());
+    logic_.setByteDone(progress_.byteDone(
+        [this] { return logic_.range().endLocation() - logic_.range().startLocation() + 1; }));
     connect(control<QAbstractButton>(kActionButton), &QAbstractButton::clicked, this,
             &SaveMemoryDialog::onSaveToFile);
     connect(control<QAbstractButton>(kChooseFileButton), &QAbstractButton::clicked, this,
@@ -33,7 +35,10 @@ void SaveMemoryDialog::run(QWidget* parent, model::FeatureInterpreter& interpret
     dialog.exec();
 }
 
-void SaveMemoryDialog::onSaveToFile() { (void)logic_.saveToFile(readRangeBoxes(*this)); }
+void SaveMemoryDialog::onSaveToFile() {
+    (void)logic_.saveToFile(readRangeBoxes(*this));
+    progress_.finish();
+}
 
 void SaveMemoryDialog::onChooseFile() {
     const auto path = logic_.chooseFile();

@@ -5,6 +5,7 @@
 #include "platform/qt/template_dialog.h"
 #include "tools/save_memory_logic.h"
 #include "tools/ui/qt_wait_indicator.h"
+#include "tools/ui/transfer_progress.h"
 
 namespace velmora::tools::ui {
 
@@ -22,6 +23,7 @@ public:
                     platform::FileChooser& chooser, const MemoryRange& initialRange);
 
     [[nodiscard]] const SaveMemoryLogic& logic() const { return logic_; }
+    [[nodiscard]] const TransferProgress& progress() const { return progress_; }
 
 private:
     void onSaveToFile();
@@ -30,6 +32,7 @@ private:
 
     QtWaitIndicator wait_;
     SaveMemoryLogic logic_;
+    TransferProgress progress_{*this};
 };
 
 }  // namespace velmora::tools::ui

@@ -1,0 +1,35 @@
+#pragma once
+#include <functional>
+
+#include "tools/memory_transfer.h"
+
+class QProgressBar;
+class QWidget;
+
+namespace velmora::tools::ui {
+
+// A progress bar along the lower edge of a dialog while a range is read or
+// written byte by byte (a save of 1,024 bytes takes about 20 s on a real
+// monitor). No event loop runs during the transfer, so the bar repaints
+// itself after every byte; no input is taken meanwhile, and the wait cursor
+// stays. It is shown at the first byte and hidden when the dialog calls
+// finish().
+class TransferProgress {
+public:
+    explicit TransferProgress(QWidget& dialog);
+
+    // The byte-done call for the dialog's logic; `total` gives the bytes of
+    // the transfer under way (asked at its first byte).
+    [[nodiscard]] ByteDone byteDone(std::function<int()> total);
+    void finish();
+
+    [[nodiscard]] const QProgressBar& bar() const { return *bar_; }
+
+private:
+    void step(int total);
+
+    QWidget& dialog_;
+    QProgressBar* bar_;  // owned by the dialog
+};
+
+}  // namespace velmora::tools::ui

@@ -13,7 +13,7 @@ PACKAGES=(
     libgtest-dev libgmock-dev libbenchmark-dev nlohmann-json3-dev
     clang libclang-rt-14-dev
     fonts-dejavu-core xvfb xauth
-    dpkg-dev file
+    dpkg-dev file desktop-file-utils groff-base
 )
 
 ensure_packages() {

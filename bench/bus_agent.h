@@ -18,13 +18,29 @@ struct PortAccess {
 
 // What an agent takes part in; asked once, when it is attached, so the board
 // only calls agents where it matters (it runs on every port access).
-enum AgentRole : std::uint8_t {
-    kStepsWithAccesses = 1,  // onPortAccess
-    kPullsScl = 2,
-    kPullsSda = 4,
-    kWatchesLines = 8,       // onLinesChanged
-    kAllRoles = 15,
+enum class AgentRole : std::uint8_t {
+    StepsWithAccesses = 1,  // onPortAccess
+    PullsScl = 2,
+    PullsSda = 4,
+    WatchesLines = 8,  // onLinesChanged
 };
+
+// A set of roles: `AgentRole::PullsScl | AgentRole::PullsSda`.
+class AgentRoles {
+public:
+    constexpr AgentRoles(AgentRole role) : bits_(static_cast<std::uint8_t>(role)) {}  // one role is a set of one
+    [[nodiscard]] static constexpr AgentRoles all() { return AgentRoles(kAllBits); }
+    [[nodiscard]] constexpr bool has(AgentRole role) const { return (bits_ & static_cast<std::uint8_t>(role)) != 0; }
+    friend constexpr AgentRoles operator|(AgentRoles a, AgentRoles b) { return AgentRoles(a.bits_ | b.bits_); }
+    constexpr bool operator==(const AgentRoles&) const = default;
+
+private:
+    static constexpr int kAllBits = 15;
+    constexpr explicit AgentRoles(int bits) : bits_(static_cast<std::uint8_t>(bits)) {}
+    std::uint8_t bits_;
+};
+
+constexpr AgentRoles operator|(AgentRole a, AgentRole b) { return AgentRoles(a) | AgentRoles(b); }
 
 // Anything on the bus side of the board: it may watch line changes, step
 // with every port access of the PC (the bench's unit of bus time), and pull
@@ -32,7 +48,7 @@ enum AgentRole : std::uint8_t {
 class BusAgent {
 public:
     virtual ~BusAgent() = default;
-    [[nodiscard]] virtual std::uint8_t roles() const { return kAllRoles; }
+    [[nodiscard]] virtual AgentRoles roles() const { return AgentRoles::all(); }
     virtual void onPortAccess(const PortAccess& access, BusLevels levels) {
         (void)access;
         (void)levels;
@@ -50,7 +66,7 @@ public:
 // next release of SCL by the PC.
 class ClockStretcher : public BusAgent {
 public:
-    [[nodiscard]] std::uint8_t roles() const override { return kStepsWithAccesses | kPullsScl; }
+    [[nodiscard]] AgentRoles roles() const override { return AgentRole::StepsWithAccesses | AgentRole::PullsScl; }
     void arm(std::int32_t statusReads) { armed_ = statusReads; }
     void onPortAccess(const PortAccess& access, BusLevels levels) override;
     [[nodiscard]] bool pullsScl() const override { return holding_; }

@@ -20,7 +20,7 @@ public:
     Ddc1Stream(const BenchTime& time, const BenchFaults& faults, const std::array<std::uint8_t, 256>& eeprom)
         : time_(time), faults_(faults), eeprom_(eeprom) {}
 
-    [[nodiscard]] std::uint8_t roles() const override { return kPullsSda; }
+    [[nodiscard]] AgentRoles roles() const override { return AgentRole::PullsSda; }
     [[nodiscard]] bool pullsSda() const override;
 
     // The level of cycle cell `cell` (0..1151): true when high.

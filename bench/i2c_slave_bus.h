@@ -22,7 +22,7 @@ public:
 
     bool attach(I2cDevice& device);  // false when full
 
-    [[nodiscard]] std::uint8_t roles() const override { return kPullsSda | kWatchesLines; }
+    [[nodiscard]] AgentRoles roles() const override { return AgentRole::PullsSda | AgentRole::WatchesLines; }
     void onLinesChanged(BusLevels before, BusLevels after) override;
     [[nodiscard]] bool pullsSda() const override { return pullSda_; }
 

@@ -1,6 +1,6 @@
 #include "bench/monitor_device.h"
 
-#include "link/command_packet.h"
+#include "bench/packet_format.h"
 
 namespace velmora::bench {
 
@@ -56,10 +56,10 @@ std::vector<std::uint8_t> MonitorDevice::frameReply(std::vector<std::uint8_t> pa
     }
     std::vector<std::uint8_t> frame;
     frame.reserve(payload.size() + 3);
-    frame.push_back(link::kMonitorAddress);
-    frame.push_back(static_cast<std::uint8_t>(link::kLengthFlag | payload.size()));
+    frame.push_back(kMonitorWriteAddress);
+    frame.push_back(static_cast<std::uint8_t>(kLengthFlag | payload.size()));
     for (std::uint8_t byte : payload) frame.push_back(byte);
-    std::uint8_t checksum = link::kHostAddress ^ link::xorChecksum(frame);
+    std::uint8_t checksum = kPcAddress ^ packetChecksum(frame);
     if (faults_.badChecksumReplies > 0) {
         --faults_.badChecksumReplies;
         checksum ^= 0xFF;
@@ -75,18 +75,18 @@ void MonitorDevice::finishRequest() {
     whole.push_back(kWriteAddress);
     for (std::uint8_t byte : request_) whole.push_back(byte);
 
-    const bool framed = request_.size() >= 3 && (request_[1] & link::kLengthFlag) != 0 &&
-                        request_.size() == link::payloadLength(request_[1]) + 3 &&
-                        link::xorChecksum(whole) == 0;
+    const bool framed = request_.size() >= 3 && (request_[1] & kLengthFlag) != 0 &&
+                        request_.size() == packetPayloadLength(request_[1]) + 3 &&
+                        packetChecksum(whole) == 0;
     if (!framed) {
         log_.record(now, BenchEventKind::RequestRejected, whole);
         return;
     }
     log_.record(now, BenchEventKind::Request, whole);
 
-    const std::span<const std::uint8_t> payload(request_.data() + 2, link::payloadLength(request_[1]));
+    const std::span<const std::uint8_t> payload(request_.data() + 2, packetPayloadLength(request_[1]));
     const auto replyPayload = state_.handle(payload, faults_, log_, now);
-    const bool slaveMode = request_[0] == link::kHostAddress;
+    const bool slaveMode = request_[0] == kPcAddress;
     const std::int64_t readyAt = now + static_cast<std::int64_t>(faults_.replyDelayMs) * 1000;
     std::vector<std::uint8_t> frame;
     if (replyRule && !nextReplyOverride) nextReplyOverride = replyRule(payload);
@@ -95,7 +95,7 @@ void MonitorDevice::finishRequest() {
         nextReplyOverride.reset();
     } else if (replyPayload) {
         frame = frameReply(*replyPayload);
-        if (slaveMode) frame.insert(frame.begin(), link::kHostAddress);
+        if (slaveMode) frame.insert(frame.begin(), kPcAddress);
     } else {
         if (!payload.empty() && payload[0] != 0x03) log_.record(now, BenchEventKind::NotUnderstood, whole);
         return;

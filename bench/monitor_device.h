@@ -10,6 +10,7 @@
 #include "bench/bench_time.h"
 #include "bench/i2c_device.h"
 #include "bench/monitor_state.h"
+#include "bench/packet_format.h"
 #include "bench/reply_transmitter.h"
 
 namespace velmora::bench {
@@ -32,8 +33,8 @@ namespace velmora::bench {
 // read past the end of a reply are FF.
 class MonitorDevice : public I2cDevice {
 public:
-    static constexpr std::uint8_t kWriteAddress = 0x6E;
-    static constexpr std::uint8_t kReadAddress = 0x6F;
+    static constexpr std::uint8_t kWriteAddress = kMonitorWriteAddress;
+    static constexpr std::uint8_t kReadAddress = kMonitorReadAddress;
     static constexpr std::size_t kRequestCapacity = 3 + 127 + 1 + 8;
 
     MonitorDevice(MonitorState& state, BenchFaults& faults, BenchLog& log, BenchTime& time, ReplyTransmitter& transmitter);

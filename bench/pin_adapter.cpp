@@ -1,19 +1,13 @@
 #include "bench/pin_adapter.h"
 
-#include "link/bus_wiring.h"
-#include "platform/ppdev_port.h"
+#include "bench/board_wiring.h"
 
 namespace velmora::bench {
-
-using link::kSclData;
-using link::kSclStatus;
-using link::kSdaData;
-using link::kSdaStatus;
 
 void ClockStretcher::onPortAccess(const PortAccess& access, BusLevels levels) {
     (void)levels;
     if (access.isWrite) {
-        const bool pcHolds = (access.value & kSclData) != 0;
+        const bool pcHolds = (access.value & kSclDriveBit) != 0;
         if (pcHeldScl_ && !pcHolds && armed_ > 0) {
             holding_ = true;
             remaining_ = armed_;
@@ -36,18 +30,18 @@ PinAdapter::PinAdapter(BenchTime& time, const BenchFaults& faults) : time_(time)
 bool PinAdapter::attach(BusAgent& agent) {
     if (agentCount_ >= kAgentCapacity) return false;
     ++agentCount_;
-    const std::uint8_t roles = agent.roles();
-    if ((roles & kStepsWithAccesses) != 0) steppers_.add(agent);
-    if ((roles & kPullsScl) != 0) sclPullers_.add(agent);
-    if ((roles & kPullsSda) != 0) sdaPullers_.add(agent);
-    if ((roles & kWatchesLines) != 0) watchers_.add(agent);
+    const AgentRoles roles = agent.roles();
+    if (roles.has(AgentRole::StepsWithAccesses)) steppers_.add(agent);
+    if (roles.has(AgentRole::PullsScl)) sclPullers_.add(agent);
+    if (roles.has(AgentRole::PullsSda)) sdaPullers_.add(agent);
+    if (roles.has(AgentRole::WatchesLines)) watchers_.add(agent);
     return true;
 }
 
 BusLevels PinAdapter::computeLevels() const {
     // Without the board the PC reaches no line.
     const std::uint8_t pc = faults_.noBoard ? 0 : data_;
-    BusLevels levels{(pc & kSclData) == 0, (pc & kSdaData) == 0 && !faults_.sdaLow};
+    BusLevels levels{(pc & kSclDriveBit) == 0, (pc & kSdaDriveBit) == 0 && !faults_.sdaLow};
     for (std::size_t i = 0; i < sclPullers_.count && levels.scl; ++i) {
         if (sclPullers_.items[i]->pullsScl()) levels.scl = false;
     }
@@ -90,9 +84,7 @@ std::uint8_t PinAdapter::read8(std::uint16_t port) {
     if (port != platform::kStatusPort) return 0xFF;
     ++statusReads_;
     step(PortAccess{false, 0});
-    if (faults_.noBoard) return platform::kStatusWithoutBoard;
-    return static_cast<std::uint8_t>(kUnwiredStatusBits | (levels_.scl ? kSclStatus : 0) |
-                                     (levels_.sda ? kSdaStatus : 0));
+    return statusRegister(faults_.noBoard ? kStatusPinsWithoutBoard : statusPinsWithBoard(levels_.scl, levels_.sda));
 }
 
 void PinAdapter::write8(std::uint16_t port, std::uint8_t value) {

@@ -11,16 +11,17 @@
 
 namespace velmora::bench {
 
-// The simulated interface board behind the port. Data bit 3 pulls SCL and
-// data bit 7 pulls SDA (open collector); each line is low when the board or
-// any agent pulls it. Status bit 3 reads SCL and bit 7 reads SDA.
+// The simulated interface board behind the port, wired as board_wiring.h
+// tells: data bit 3 pulls SCL and data bit 7 pulls SDA (open collector);
+// each line is low when the board or any agent pulls it. Status bit 3 reads
+// SCL and bit 7 reads SDA.
 //
 // The other status inputs are not wired on the board; with the port's
 // pull-ups they read 1, except Busy (bit 7), which the port inverts: with
 // the board, status = 0x77 | SCL bit | SDA bit; without the board
-// (no-board), status = kStatusWithoutBoard (0x7F) and the PC's writes reach
-// no line. The data register reads back what was written; other ports read
-// 0xFF and ignore writes.
+// (no-board) every status pin floats high, the register reads 0x7F and the
+// PC's writes reach no line. The data register reads back what was written;
+// other ports read 0xFF and ignore writes.
 //
 // Every access advances the bench time, lets the agents step, then settles
 // the lines and reports each change to the agents (time-driven pulls, such
@@ -30,7 +31,6 @@ namespace velmora::bench {
 class PinAdapter : public platform::PortIo {
 public:
     static constexpr std::size_t kAgentCapacity = 8;
-    static constexpr std::uint8_t kUnwiredStatusBits = 0x77;
 
     PinAdapter(BenchTime& time, const BenchFaults& faults);
 

@@ -1,6 +1,6 @@
 #include "bench/reply_transmitter.h"
 
-#include "link/bus_wiring.h"
+#include "bench/board_wiring.h"
 
 namespace velmora::bench {
 
@@ -59,7 +59,7 @@ void ReplyTransmitter::onPcWrite(std::uint8_t value) {
         cancel();  // the PC went on without waiting for the reply
         return;
     }
-    if (value == link::kSdaData && acknowledgeWindow_) return;
+    if (value == kSdaDriveBit && acknowledgeWindow_) return;
     if (value == 0x00 && releaseExpected_) {
         releaseExpected_ = false;
         return;

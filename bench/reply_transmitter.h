@@ -38,7 +38,9 @@ public:
     [[nodiscard]] bool idle() const { return state_ == State::Idle; }
     [[nodiscard]] std::size_t bytesAcknowledged() const { return acknowledged_; }
 
-    [[nodiscard]] std::uint8_t roles() const override { return kStepsWithAccesses | kPullsScl | kPullsSda; }
+    [[nodiscard]] AgentRoles roles() const override {
+        return AgentRole::StepsWithAccesses | AgentRole::PullsScl | AgentRole::PullsSda;
+    }
     void onPortAccess(const PortAccess& access, BusLevels levels) override;
     [[nodiscard]] bool pullsScl() const override { return pullScl_; }
     [[nodiscard]] bool pullsSda() const override { return pullSda_; }

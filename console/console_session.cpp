@@ -34,12 +34,12 @@ std::optional<int> ConsoleSession::loadModel(std::size_t catalogueIndex) {
     if (context_.loadModel(path) == 0) {
         // A file that vanished or emptied since the catalogue was built is
         // not compiled; say so rather than show the previous model as this one.
-        messages_.showMessage(model.lastLoadFailure(), kErrorCaption);
+        messages_.showMessage(model.lastLoadFailure(), platform::kErrorCaption);
     } else {
         loadedIndex_ = catalogueIndex;
     }
     if (model.errorFlag) {
-        messages_.showMessage(std::string(kCompileErrorPrefix) + model.errorText, kErrorCaption);
+        messages_.showMessage(std::string(kCompileErrorPrefix) + model.errorText, platform::kErrorCaption);
         model.errorFlag = false;
         model.errorText.clear();
     }

@@ -18,7 +18,6 @@ namespace velmora::console {
 inline constexpr std::array<std::string_view, kPageCount> kPageNames = {"Geometry", "Color", "Extra 1",
                                                                         "Extra 2"};
 inline constexpr std::string_view kCompileErrorPrefix = "Label or Identifier Error :\n";
-inline constexpr std::string_view kErrorCaption = "Error";
 
 // "mdl files cannot be opened in %s" filled with the program directory.
 [[nodiscard]] std::string noModelFilesText(std::string_view programDirectory);

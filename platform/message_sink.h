@@ -9,6 +9,9 @@ namespace velmora::platform {
 // layer shows a modal box with one OK button, tests record the calls.
 // An empty caption means "no caption of its own": the box carries the
 // program's name.
+// The caption of every box that reports a failure.
+inline constexpr std::string_view kErrorCaption = "Error";
+
 class MessageSink {
 public:
     virtual ~MessageSink() = default;

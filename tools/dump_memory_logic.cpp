@@ -19,7 +19,7 @@ bool DumpMemoryLogic::loadFile(const std::string& path) {
     fileName_ = path;
     auto result = readMemoryFile(path);
     if (auto* refusal = std::get_if<std::string>(&result)) {
-        messages_.showMessage(*refusal, kDialogErrorCaption);
+        messages_.showMessage(*refusal, platform::kErrorCaption);
         return false;
     }
     auto& image = std::get<MemoryImage>(result);
@@ -32,11 +32,11 @@ bool DumpMemoryLogic::loadFile(const std::string& path) {
 MemoryAction DumpMemoryLogic::writeToMonitor() {
     // The boxes have no say here: the range is the loaded file's.
     if (!loaded_) {
-        messages_.showMessage(kNoMemoryFileLoaded, kDialogErrorCaption);
+        messages_.showMessage(kNoMemoryFileLoaded, platform::kErrorCaption);
         return MemoryAction::Refused;
     }
     if (!writeMemoryRange(interpreter_, range_.startLocation(), bytes_, byteDone_)) {
-        messages_.showMessage(kCommunicationError, kDialogErrorCaption);
+        messages_.showMessage(kCommunicationError, platform::kErrorCaption);
         return MemoryAction::Failed;
     }
     messages_.showMessage(kWritingSuccess, kSuccessCaption);

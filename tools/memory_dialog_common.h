@@ -40,7 +40,6 @@ inline constexpr std::string_view kReadingSuccess = "Reading Operation Success."
 inline constexpr std::string_view kWritingSuccess = "Writing Operation Success.";
 inline constexpr std::string_view kNoMemoryFileLoaded =
     "No memory file is loaded: choose one with \"..\" before writing it to the monitor.";
-inline constexpr std::string_view kDialogErrorCaption = "Error";
 inline constexpr std::string_view kSuccessCaption = "OK";
 // An empty caption gives the box the application's name.
 inline constexpr std::string_view kApplicationCaption = "";

@@ -93,19 +93,19 @@ void MemoryEdidLogic::writeMemory(std::string_view pageText, std::string_view ad
     const std::optional<std::int32_t> page = strictHexReading(pageText);
     if (!page || *page < kFirstPage || *page > kLastPage) {
         wait.restore();
-        messages_.showMessage(kInvalidPage, kErrorCaption);
+        messages_.showMessage(kInvalidPage, platform::kErrorCaption);
         return;
     }
     const std::optional<std::int32_t> address = strictHexReading(addressText);
     if (!address) {
         wait.restore();
-        messages_.showMessage(kInvalidAddress, kErrorCaption);
+        messages_.showMessage(kInvalidAddress, platform::kErrorCaption);
         return;
     }
     const std::optional<std::int32_t> value = strictHexReading(dataText);
     if (!value) {
         wait.restore();
-        messages_.showMessage(kInvalidData, kErrorCaption);
+        messages_.showMessage(kInvalidData, platform::kErrorCaption);
         return;
     }
     interpreter_.page = static_cast<std::uint8_t>(*page);

@@ -30,7 +30,6 @@ public:
 inline constexpr std::string_view kInvalidPage = "Invalid Page No.";
 inline constexpr std::string_view kInvalidAddress = "Invalid Address";
 inline constexpr std::string_view kInvalidData = "Invalid Data Value";
-inline constexpr std::string_view kErrorCaption = "Error";
 
 // The Memory & Edid window without its widgets: one page of the monitor's
 // EEPROM read into the dump and written byte by byte, the EDID block, and the

@@ -81,7 +81,7 @@ MemoryAction SaveMemoryLogic::save() {
     auto file = ReplacingFile::create(fileName_);
     if (!file) {
         wait.restore();
-        messages_.showMessage(cantOpenFileText(fileName_), kDialogErrorCaption);
+        messages_.showMessage(cantOpenFileText(fileName_), platform::kErrorCaption);
         return MemoryAction::Refused;
     }
     if (beforeReading_) beforeReading_();
@@ -89,12 +89,12 @@ MemoryAction SaveMemoryLogic::save() {
     if (!bytes) {
         // The temporary file goes with `file`; the chosen path is untouched.
         wait.restore();
-        messages_.showMessage(kCommunicationError, kDialogErrorCaption);
+        messages_.showMessage(kCommunicationError, platform::kErrorCaption);
         return MemoryAction::Failed;
     }
     if (!file->commit(formatMemoryImage(range_.startLocation(), range_.endLocation(), *bytes))) {
         wait.restore();
-        messages_.showMessage(cantWriteFileText(fileName_, file->failureReason()), kDialogErrorCaption);
+        messages_.showMessage(cantWriteFileText(fileName_, file->failureReason()), platform::kErrorCaption);
         return MemoryAction::Failed;
     }
     wait.restore();

@@ -18,6 +18,13 @@ struct ReplyRow {
     const char* reply;  // nullptr: no reply
 };
 
+void PrintTo(const ReplyRow& row, std::ostream* out) {
+    for (std::uint8_t byte : row.request) {
+        static constexpr char kDigits[] = "0123456789ABCDEF";
+        *out << kDigits[byte >> 4] << kDigits[byte & 15] << ' ';
+    }
+}
+
 std::string replyRowName(const ::testing::TestParamInfo<ReplyRow>& info) {
     static constexpr const char* kForms[] = {"ByPage", "ByDevice", "Both"};
     std::string name = "Row" + std::to_string(info.index) + "_" + kForms[static_cast<int>(info.param.form)];

@@ -29,6 +29,8 @@ struct PortFactory {
     std::function<PortUnderTest()> make;
 };
 
+void PrintTo(const PortFactory& row, std::ostream* out) { *out << row.name; }
+
 PortUnderTest benchPort(bench::BenchTiming timing, bool board) {
     PortUnderTest under;
     under.bench = std::make_unique<bench::VirtualBench>(timing);

@@ -36,6 +36,8 @@ struct ScrollCase {
     int written;
 };
 
+void PrintTo(const ScrollCase& row, std::ostream* out) { *out << row.what; }
+
 class ScrollStep : public ::testing::TestWithParam<ScrollCase> {};
 
 TEST_P(ScrollStep, WritesTheClampedValueOnce) {
@@ -72,6 +74,8 @@ struct KeyCase {
     int maximum;
     int written;
 };
+
+void PrintTo(const KeyCase& row, std::ostream* out) { *out << row.what; }
 
 class KeyStep : public ::testing::TestWithParam<KeyCase> {};
 

@@ -41,6 +41,11 @@ struct ComputeRow {
     std::uint8_t vcpCode, current, maximum, delta, expected;
 };
 
+void PrintTo(const ComputeRow& row, std::ostream* out) {
+    *out << "code " << int(row.vcpCode) << " current " << int(row.current) << " maximum " << int(row.maximum)
+         << " delta " << int(row.delta);
+}
+
 class ComputeValue : public ::testing::TestWithParam<ComputeRow> {};
 
 TEST_P(ComputeValue, AppliesTheRelativeByte) {
@@ -82,6 +87,8 @@ struct MemoryRow {
     std::string read;
     std::string write;
 };
+
+void PrintTo(const MemoryRow& row, std::ostream* out) { *out << row.name; }
 
 class MemoryForms : public ::testing::TestWithParam<MemoryRow> {};
 

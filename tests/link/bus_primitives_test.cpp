@@ -19,6 +19,8 @@ struct Scenario {
     std::function<void(LinkOnBench&)> run;
 };
 
+void PrintTo(const Scenario& row, std::ostream* out) { *out << row.name; }
+
 class DataRegisterTest : public ::testing::TestWithParam<Scenario> {};
 
 TEST_P(DataRegisterTest, OnlyTheTwoLineBitsAreEverWritten) {

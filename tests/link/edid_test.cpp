@@ -158,6 +158,8 @@ struct Ddc1Row {
     std::int32_t bitTime;
 };
 
+void PrintTo(const Ddc1Row& row, std::ostream* out) { *out << "phase " << row.phaseCells << " bit time " << row.bitTime; }
+
 class Ddc1CaptureTest : public ::testing::TestWithParam<Ddc1Row> {};
 
 TEST_P(Ddc1CaptureTest, DecodesTheBenchEdid) {

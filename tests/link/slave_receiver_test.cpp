@@ -167,6 +167,8 @@ struct FailureRow {
     std::uint64_t maxStatusReads;
 };
 
+void PrintTo(const FailureRow& row, std::ostream* out) { *out << row.name; }
+
 class SlaveReceiverFailureTest : public ::testing::TestWithParam<FailureRow> {};
 
 TEST_P(SlaveReceiverFailureTest, EndsWithinItsBudget) {

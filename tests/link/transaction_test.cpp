@@ -32,6 +32,8 @@ struct WorkedExample {
     const char* transcript;
 };
 
+void PrintTo(const WorkedExample& row, std::ostream* out) { *out << row.requestOnWire; }
+
 class WorkedExampleTest : public ::testing::TestWithParam<WorkedExample> {};
 
 TEST_P(WorkedExampleTest, RequestReplyAndTranscript) {
@@ -101,6 +103,8 @@ struct FailureRow {
     std::vector<std::string> messages;
     std::size_t requestsReceived;
 };
+
+void PrintTo(const FailureRow& row, std::ostream* out) { *out << row.name; }
 
 class FailureTableTest : public ::testing::TestWithParam<FailureRow> {};
 
@@ -259,6 +263,13 @@ struct ProtectionRow {
     bool refused;  // with write-enabled mode off
 };
 
+void PrintTo(const ProtectionRow& row, std::ostream* out) {
+    for (std::uint8_t byte : row.payload) {
+        static constexpr char kDigits[] = "0123456789ABCDEF";
+        *out << kDigits[byte >> 4] << kDigits[byte & 15] << ' ';
+    }
+}
+
 class ProtectionTest : public ::testing::TestWithParam<ProtectionRow> {};
 
 TEST_P(ProtectionTest, RefusedRequestsSendNothingAndStayUntouched) {
@@ -342,6 +353,8 @@ struct LengthRow {
     const char* readInTranscript;         // the MON: part
     bool accepted;
 };
+
+void PrintTo(const LengthRow& row, std::ostream* out) { *out << row.readInTranscript; }
 
 class MasterReadLengthTest : public ::testing::TestWithParam<LengthRow> {};
 

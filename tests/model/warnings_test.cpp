@@ -33,6 +33,8 @@ struct TimingRow {
     std::vector<std::string> reports;
 };
 
+void PrintTo(const TimingRow& row, std::ostream* out) { *out << row.name; }
+
 class TimingDirective : public ::testing::TestWithParam<TimingRow> {};
 
 TEST_P(TimingDirective, IsCheckedAgainstChunk05) {

@@ -51,6 +51,8 @@ struct Refusal {
     std::string_view message;
 };
 
+void PrintTo(const Refusal& row, std::ostream* out) { *out << row.name; }
+
 class MemoryImageRefusal : public testing::TestWithParam<Refusal> {};
 
 TEST_P(MemoryImageRefusal, NamesTheFault) {

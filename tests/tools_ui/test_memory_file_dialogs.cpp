@@ -289,7 +289,7 @@ void MemoryFileDialogsTest::writeBackBeforeAnyLoadSendsNothing() {
     click(load, tools::ui::kChooseFileButton);  // Cancel in the chooser
     click(load, tools::ui::kActionButton);
     QCOMPARE(f.windowMessages.shown,
-             QStringList{shownLine(tools::kNoMemoryFileLoaded, tools::kDialogErrorCaption)});
+             QStringList{shownLine(tools::kNoMemoryFileLoaded, velmora::platform::kErrorCaption)});
     QCOMPARE(int(f.bench.log.requests().size()), 0);
     QCOMPARE(box(load, tools::ui::kFileNameBox), QString());
 }

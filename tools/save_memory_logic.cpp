@@ -2,8 +2,8 @@
 
 #include <limits>
 
+#include "platform/replacing_file.h"
 #include "tools/box_readings.h"
-#include "tools/replacing_file.h"
 
 namespace velmora::tools {
 
@@ -78,7 +78,7 @@ bool SaveMemoryLogic::refuseBadRange() {
 MemoryAction SaveMemoryLogic::save() {
     WaitScope wait(wait_);
     // A target that cannot be written is refused before anything is sent.
-    auto file = ReplacingFile::create(fileName_);
+    auto file = platform::ReplacingFile::create(fileName_);
     if (!file) {
         wait.restore();
         messages_.showMessage(cantOpenFileText(fileName_), platform::kErrorCaption);

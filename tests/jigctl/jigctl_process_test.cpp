@@ -12,7 +12,7 @@
 #include "console/page_lists.h"
 #include "model/program_context.h"
 #include "process_runner.h"
-#include "tools/cli/jigctl_output.h"
+#include "apps/velmora-jigctl/jigctl_output.h"
 #include "tools/memory_image.h"
 
 namespace velmora::tools::cli {

@@ -12,7 +12,7 @@
 
 #include "console/page_lists.h"
 #include "process_runner.h"
-#include "tools/cli/jigctl_stats.h"
+#include "apps/velmora-jigctl/jigctl_stats.h"
 
 namespace velmora::tools::cli {
 namespace {

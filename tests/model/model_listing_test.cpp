@@ -1,7 +1,7 @@
 // The assembler listing printed by velmora-mdl list, as text and as JSON.
 #include <gtest/gtest.h>
 
-#include "model/cli/model_listing.h"
+#include "apps/velmora-mdl/model_listing.h"
 #include "test_support.h"
 
 namespace velmora::model::testing {

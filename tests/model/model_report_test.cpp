@@ -1,7 +1,7 @@
 // The JSON form of a compiled model printed by velmora-mdl dump.
 #include <gtest/gtest.h>
 
-#include "model/cli/model_report.h"
+#include "apps/velmora-mdl/model_report.h"
 #include "test_support.h"
 
 namespace velmora::model::testing {

@@ -1,4 +1,4 @@
-#include "tools/replacing_file.h"
+#include "platform/replacing_file.h"
 
 #include <gtest/gtest.h>
 
@@ -16,7 +16,7 @@
 #include <cstring>
 #include <optional>
 
-namespace velmora::tools {
+namespace velmora::platform {
 namespace {
 
 namespace fs = std::filesystem;
@@ -240,4 +240,4 @@ TEST_F(ReplacingFileTest, FullDiskIsReportedWithItsReasonAndLeavesNothing) {
 }
 
 }  // namespace
-}  // namespace velmora::tools
+}  // namespace velmora::platform

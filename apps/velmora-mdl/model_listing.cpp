@@ -1,4 +1,4 @@
-#include "model/cli/model_listing.h"
+#include "apps/velmora-mdl/model_listing.h"
 
 #include <cstdio>
 #include <optional>

@@ -7,9 +7,9 @@
 #include <string>
 #include <vector>
 
-#include "tools/cli/jigctl_arguments.h"
-#include "tools/cli/jigctl_commands.h"
-#include "tools/cli/jigctl_json.h"
+#include "apps/velmora-jigctl/jigctl_arguments.h"
+#include "apps/velmora-jigctl/jigctl_commands.h"
+#include "apps/velmora-jigctl/jigctl_json.h"
 
 int main(int argc, char** argv) {
     using namespace velmora::tools::cli;

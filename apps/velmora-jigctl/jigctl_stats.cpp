@@ -1,4 +1,4 @@
-#include "tools/cli/jigctl_stats.h"
+#include "apps/velmora-jigctl/jigctl_stats.h"
 
 #include <algorithm>
 

@@ -1,4 +1,4 @@
-#include "tools/cli/jigctl_json.h"
+#include "apps/velmora-jigctl/jigctl_json.h"
 
 #include <cmath>
 

@@ -1,8 +1,8 @@
-#include "tools/cli/jigctl_edid.h"
+#include "apps/velmora-jigctl/jigctl_edid.h"
 
 #include <algorithm>
 
-#include "tools/cli/jigctl_commands.h"
+#include "apps/velmora-jigctl/jigctl_commands.h"
 #include "tools/edid_decoder.h"
 #include "tools/edid_input.h"
 #include "tools/edid_json.h"

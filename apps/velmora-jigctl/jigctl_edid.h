@@ -8,7 +8,7 @@
 #include <nlohmann/json.hpp>
 
 #include "bench/virtual_bench.h"
-#include "tools/cli/jigctl_arguments.h"
+#include "apps/velmora-jigctl/jigctl_arguments.h"
 
 namespace velmora::tools::cli {
 

@@ -1,4 +1,4 @@
-#include "tools/replacing_file.h"
+#include "platform/replacing_file.h"
 
 #include <fcntl.h>
 #include <limits.h>
@@ -12,7 +12,7 @@
 #include <utility>
 #include <vector>
 
-namespace velmora::tools {
+namespace velmora::platform {
 
 namespace {
 
@@ -192,4 +192,4 @@ bool ReplacingFile::commit(std::string_view text) {
     return true;
 }
 
-}  // namespace velmora::tools
+}  // namespace velmora::platform

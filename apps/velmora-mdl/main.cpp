@@ -12,8 +12,8 @@
 #include <string>
 #include <vector>
 
-#include "model/cli/model_listing.h"
-#include "model/cli/model_report.h"
+#include "apps/velmora-mdl/model_listing.h"
+#include "apps/velmora-mdl/model_report.h"
 #include "model/model_warnings.h"
 #include "platform/files.h"
 

@@ -1,4 +1,4 @@
-#include "tools/cli/jigctl_output.h"
+#include "apps/velmora-jigctl/jigctl_output.h"
 
 #include <algorithm>
 #include <array>

@@ -1,7 +1,7 @@
 #pragma once
 #include <ostream>
 
-#include "tools/cli/jigctl_arguments.h"
+#include "apps/velmora-jigctl/jigctl_arguments.h"
 
 namespace velmora::tools::cli {
 

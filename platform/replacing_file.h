@@ -4,7 +4,7 @@
 #include <string_view>
 #include <sys/types.h>
 
-namespace velmora::tools {
+namespace velmora::platform {
 
 // Writes a file so that the chosen path only ever holds its old contents or
 // the complete new ones: the text goes to a temporary file in the target's
@@ -62,4 +62,4 @@ private:
     std::string failureReason_;
 };
 
-}  // namespace velmora::tools
+}  // namespace velmora::platform

@@ -1,4 +1,4 @@
-#include "tools/cli/jigctl_commands.h"
+#include "apps/velmora-jigctl/jigctl_commands.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -16,10 +16,10 @@
 #include "platform/files.h"
 #include "platform/machine_link_platform.h"
 #include "platform/user_folders.h"
-#include "tools/cli/jigctl_edid.h"
-#include "tools/cli/jigctl_json.h"
-#include "tools/cli/jigctl_output.h"
-#include "tools/cli/jigctl_stats.h"
+#include "apps/velmora-jigctl/jigctl_edid.h"
+#include "apps/velmora-jigctl/jigctl_json.h"
+#include "apps/velmora-jigctl/jigctl_output.h"
+#include "apps/velmora-jigctl/jigctl_stats.h"
 #include "tools/crt_on_time.h"
 #include "tools/dump_memory_logic.h"
 #include "tools/memory_transfer.h"

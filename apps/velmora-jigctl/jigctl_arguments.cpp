@@ -1,9 +1,9 @@
-#include "tools/cli/jigctl_arguments.h"
+#include "apps/velmora-jigctl/jigctl_arguments.h"
 
 #include <algorithm>
 
 #include "bench/bench_faults.h"
-#include "tools/cli/jigctl_edid.h"
+#include "apps/velmora-jigctl/jigctl_edid.h"
 
 namespace velmora::tools::cli {
 

@@ -1,4 +1,4 @@
-#include "model/cli/model_report.h"
+#include "apps/velmora-mdl/model_report.h"
 
 #include <cstdio>
 

@@ -1,0 +1,2 @@
+#include "low/lower.h"
+#include "high/upper.h"

@@ -56,7 +56,7 @@ public:
 // characters, so long transfers are passed on byte by byte).
 class Trace {
 public:
-    Trace(link::JigLink& link, std::ostream& err, bool enabled) : link_(link), err_(err), enabled_(enabled) {
+    Trace(link::MonitorLink& link, std::ostream& err, bool enabled) : link_(link), err_(err), enabled_(enabled) {
         if (enabled_) link_.transcriptOn();
     }
     void flush() {
@@ -74,7 +74,7 @@ public:
     }
 
 private:
-    link::JigLink& link_;
+    link::MonitorLink& link_;
     std::ostream& err_;
     bool enabled_;
 };

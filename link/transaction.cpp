@@ -23,9 +23,9 @@ constexpr FailureReport kFailureReports[] = {
 
 }  // namespace
 
-bool JigLink::isProtected(std::span<const std::uint8_t> request) const {
-    if (flags_.writeEnabled != 0) return false;
-    const std::size_t n = payloadLength(request[2]);
+bool JigLink::isWriteProtected(std::span<const std::uint8_t> request) const {
+    if (flags_.writeEnabled != 0 || request.size() <= kHeaderBytes) return false;
+    const std::size_t n = std::min(payloadLength(request[2]), request.size() - kHeaderBytes);
     return isProtectedPayload(request.subspan(kHeaderBytes, n));
 }
 
@@ -35,7 +35,7 @@ const std::uint8_t* JigLink::transact(std::span<std::uint8_t> request,
     // refusing it keeps the checksum write inside the array.
     if (request.size() < kHeaderBytes || request.size() < requestSize(request[2])) return nullptr;
 
-    if (isProtected(request)) {
+    if (isWriteProtected(request)) {
         appendText("Password is required \r\n");
         platform_.messages.showMessage("Password is required", "");
         return nullptr;
@@ -75,7 +75,7 @@ bool JigLink::runAttempt(std::span<std::uint8_t> request, std::int32_t replyArgu
     writeByte(checksum);
     stop();
 
-    if (replyArgument != 0 && !errorFlag_) {
+    if (replyArgument != 0 && !bus_.errorFlag()) {
         appendText("MON:");
         if (replyMode_ == ReplyMode::MasterRead) {
             waitMilliseconds(replyArgument);
@@ -84,7 +84,7 @@ bool JigLink::runAttempt(std::span<std::uint8_t> request, std::int32_t replyArgu
             receiveReplyAsSlave();
         }
     }
-    return !errorFlag_;
+    return !bus_.errorFlag();
 }
 
 void JigLink::reportFailure() {
@@ -115,10 +115,10 @@ bool JigLink::readReplyAsMaster() {
     }
     readByte(replyBuffer_[i], true);  // the checksum, not acknowledged
     stop();
-    if (errorFlag_) return false;
+    if (bus_.errorFlag()) return false;
     if (xorChecksum(std::span<const std::uint8_t>(replyBuffer_.data(), i + 1)) != 0) {
         appendText("Checksum");
-        errorFlag_ = true;
+        bus_.setErrorFlag();
         return false;
     }
     replyBytesReceived_ = i + 1;

@@ -4,12 +4,13 @@
 
 #include "link/block_text.h"
 #include "link/bus_stepping.h"
+#include "link/jig_link.h"
 #include "tools/box_readings.h"
 #include "tools/memory_transfer.h"
 
 namespace velmora::tools {
 
-MemoryEdidLogic::MemoryEdidLogic(model::FeatureInterpreter& interpreter, link::JigLink& link,
+MemoryEdidLogic::MemoryEdidLogic(model::FeatureInterpreter& interpreter, link::MonitorLink& link,
                                  link::ProgramFlags& flags, platform::MessageSink& messages,
                                  MemoryEdidView& view)
     : interpreter_(interpreter), link_(link), flags_(flags), messages_(messages), view_(view) {}
@@ -138,11 +139,19 @@ MemoryRange MemoryEdidLogic::dialogRange(std::string_view pageText) {
     return MemoryRange{page, page, 0x00, 0xFF};
 }
 
-void MemoryEdidLogic::readEdidDdc1() { (void)link_.readEdidDdc1(); }
-void MemoryEdidLogic::busStart() { link::busStepStart(link_); }
-void MemoryEdidLogic::busSendA0() { link::busStepSendA0(link_); }
-void MemoryEdidLogic::busSendA1() { link::busStepSendA1(link_); }
-void MemoryEdidLogic::busReceiveData() { link::busStepReceiveData(link_); }
-void MemoryEdidLogic::busStop() { link::busStepStop(link_); }
+// The DDC1 read and the bus steps are the jig's own; on a link without
+// them these buttons do nothing.
+void MemoryEdidLogic::readEdidDdc1() {
+    if (link::JigLink* jig = link_.jigLink()) (void)jig->readEdidDdc1();
+}
+void MemoryEdidLogic::busStart() { jigStep(link::busStepStart); }
+void MemoryEdidLogic::busSendA0() { jigStep(link::busStepSendA0); }
+void MemoryEdidLogic::busSendA1() { jigStep(link::busStepSendA1); }
+void MemoryEdidLogic::busReceiveData() { jigStep(link::busStepReceiveData); }
+void MemoryEdidLogic::busStop() { jigStep(link::busStepStop); }
+
+void MemoryEdidLogic::jigStep(void (*step)(link::JigLink&)) {
+    if (link::JigLink* jig = link_.jigLink()) step(*jig);
+}
 
 }  // namespace velmora::tools

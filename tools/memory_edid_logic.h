@@ -2,7 +2,7 @@
 #include <string>
 #include <string_view>
 
-#include "link/jig_link.h"
+#include "link/monitor_link.h"
 #include "link/program_flags.h"
 #include "model/feature_interpreter.h"
 #include "platform/message_sink.h"
@@ -44,7 +44,7 @@ public:
     // A page read stops sending requests after this many failed cells.
     static constexpr int kFailedCellsLimit = 3;
 
-    MemoryEdidLogic(model::FeatureInterpreter& interpreter, link::JigLink& link, link::ProgramFlags& flags,
+    MemoryEdidLogic(model::FeatureInterpreter& interpreter, link::MonitorLink& link, link::ProgramFlags& flags,
                     platform::MessageSink& messages, MemoryEdidView& view);
     MemoryEdidLogic(const MemoryEdidLogic&) = delete;
     MemoryEdidLogic& operator=(const MemoryEdidLogic&) = delete;
@@ -85,7 +85,8 @@ public:
     // whole page named by the Page box's full text.
     [[nodiscard]] static MemoryRange dialogRange(std::string_view pageText);
 
-    // Behind the hidden buttons; they show nothing.
+    // Behind the hidden buttons; they show nothing, and do nothing on a link
+    // without the jig's controls.
     void readEdidDdc1();
     void busStart();
     void busSendA0();
@@ -97,9 +98,10 @@ public:
 
 private:
     void probeAccessMode();
+    void jigStep(void (*step)(link::JigLink&));
 
     model::FeatureInterpreter& interpreter_;
-    link::JigLink& link_;
+    link::MonitorLink& link_;
     link::ProgramFlags& flags_;
     platform::MessageSink& messages_;
     MemoryEdidView& view_;

@@ -56,7 +56,7 @@ public:
 // characters, so long transfers are passed on byte by byte).
 class Trace {
 public:
-    Trace(link::JigLink& link, std::ostream& err, bool enabled) : link_(link), err_(err), enabled_(enabled) {
+    Trace(link::MonitorLink& link, std::ostream& err, bool enabled) : link_(link), err_(err), enabled_(enabled) {
         if (enabled_) link_.transcriptOn();
     }
     void flush() {
@@ -74,7 +74,7 @@ public:
     }
 
 private:
-    link::JigLink& link_;
+    link::MonitorLink& link_;
     std::ostream& err_;
     bool enabled_;
 };
@@ -113,18 +113,17 @@ struct Session {
 };
 
 int readVcp(Session& s) {
-    auto& interpreter = s.program.interpreter;
-    interpreter.vcpCode = s.number(0);
-    if (!interpreter.ReadVcp()) {
+    const std::optional<model::VcpReading> reading = s.program.interpreter.readVcpValue(s.number(0));
+    if (!reading) {
         s.err << "read-vcp: VCP " << hex2(s.number(0)) << " could not be read\n";
         return kExitOperationFailed;
     }
     if (s.json) {
-        *s.json = vcpJson(s.number(0), interpreter.current, interpreter.maximum);
+        *s.json = vcpJson(s.number(0), reading->current, reading->maximum);
         return kExitSuccess;
     }
-    s.out << "VCP " << hex2(s.number(0)) << ": current " << console::valueText(interpreter.current)
-          << ", maximum " << console::valueText(interpreter.maximum) << "\n";
+    s.out << "VCP " << hex2(s.number(0)) << ": current " << console::valueText(reading->current)
+          << ", maximum " << console::valueText(reading->maximum) << "\n";
     return kExitSuccess;
 }
 

@@ -1,5 +1,7 @@
 #include "console/function_run.h"
 
+#include <utility>
+
 namespace velmora::console {
 
 namespace {
@@ -18,7 +20,12 @@ bool runFunction(const FunctionRecord& record, model::FeatureInterpreter& interp
     clock.sleepMilliseconds(kRunPauseMs);
     link.appendText(record.text);
     link.appendText("\r\n");
+    auto previousWatcher = std::exchange(interpreter.stepDone, [&display](std::size_t done, std::size_t total) {
+        display.showRunProgress(done, total);
+    });
     const bool succeeded = interpreter.RunItem(record.kind, record.code);
+    interpreter.stepDone = std::move(previousWatcher);
+    display.endRunProgress();
     display.showRunStatus(succeeded ? kRunSucceeded : kRunFailed);
     display.takeTranscript(link.transcriptText());
     link.transcriptOff();

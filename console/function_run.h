@@ -19,6 +19,12 @@ public:
     // must be visible at once: the 300 ms pause follows without a paint.
     virtual void showRunStatus(std::string_view text) = 0;
     virtual void takeTranscript(std::string_view transcript) = 0;
+    // How far a long function has come (steps done of all its steps), as
+    // the function reports it; shown at once, like the status. Nothing for a
+    // function that reports no steps.
+    virtual void showRunProgress(std::size_t /*done*/, std::size_t /*total*/) {}
+    // The function has ended: the progress shown, if any, goes away.
+    virtual void endRunProgress() {}
 };
 
 inline constexpr std::int32_t kRunPauseMs = 300;
@@ -31,8 +37,9 @@ inline constexpr std::string_view kRunFailed = "Error";
 
 // Runs one function entry with the link transcript on: shows its name,
 // pauses 300 ms, records the entry's text as the transcript's first line,
-// runs the script or built-in function, shows "OK" or "Error", hands the
-// transcript over and switches the transcript off again. True when the
+// runs the script or built-in function (its progress to the display), shows
+// "OK" or "Error", hands the transcript over and switches the transcript off
+// again. True when the
 // function succeeded.
 bool runFunction(const FunctionRecord& record, model::FeatureInterpreter& interpreter,
                  link::MonitorLink& link, platform::Clock& clock, RunDisplay& display);

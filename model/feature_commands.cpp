@@ -281,6 +281,7 @@ bool FeatureInterpreter::runStandardDump(std::uint8_t chunkId) {
         !liesInside(model_, values, count)) {
         return refuse(chunkText(chunkId) + ": its codes or values lie past the end of the model image");
     }
+    reportSteps(0, count);
     for (std::size_t i = 0; i < count; ++i) {
         const std::uint8_t code = model_.imageByte(codes + i);
         const std::uint8_t value = model_.imageByte(values + i);
@@ -288,6 +289,7 @@ bool FeatureInterpreter::runStandardDump(std::uint8_t chunkId) {
         wait(10);
         if (!readVcpOf(code) || (current != value && current != maximum)) return false;
         wait(10);
+        reportSteps(i + 1, count);
     }
     return true;
 }
@@ -304,8 +306,10 @@ bool FeatureInterpreter::runModeTableSave(std::uint8_t chunkId) {
                       " mode tables lie past the end of the model image");
     }
 
-    // Every descriptor is checked before anything is sent.
+    // Every descriptor is checked before anything is sent. Each column read
+    // and each mode's table request is one step of the progress.
     std::vector<ModeTable> tables;
+    std::size_t steps = 0;
     for (std::size_t d = 0; d < count; ++d) {
         const std::size_t at = *chunkAt + 1 + 8 * d;
         ModeTable table{model_.imageByte(at), model_.imageByte(at + 1), model_.imageWord(at + 2),
@@ -321,8 +325,14 @@ bool FeatureInterpreter::runModeTableSave(std::uint8_t chunkId) {
             return refuse(which + ": its codes, values or mode numbers lie past the end of the model image");
         }
         tables.push_back(table);
+        for (std::size_t j = 0; j < table.columns; ++j) {
+            if (model_.imageByte(table.codes + j) != kNoVcp) ++steps;
+        }
+        steps += table.rows;
     }
 
+    std::size_t done = 0;
+    reportSteps(done, steps);
     for (const ModeTable& table : tables) {
         for (std::size_t j = 0; j < table.columns; ++j) {
             const std::uint8_t code = model_.imageByte(table.codes + j);
@@ -330,6 +340,7 @@ bool FeatureInterpreter::runModeTableSave(std::uint8_t chunkId) {
             if (!readVcpOf(code)) return false;
             savedCurrent[j] = current;
             savedMaximum[j] = maximum;
+            reportSteps(++done, steps);
         }
         for (std::size_t i = 0; i < table.rows; ++i) {
             std::vector<std::uint8_t> values;
@@ -341,6 +352,7 @@ bool FeatureInterpreter::runModeTableSave(std::uint8_t chunkId) {
             }
             if (!sendTableRequest(model_.imageByte(table.modes + i), values)) return false;
             wait(10);
+            reportSteps(++done, steps);
         }
     }
     return true;

@@ -2,6 +2,7 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <span>
 #include <string>
@@ -52,6 +53,12 @@ public:
     std::array<std::uint8_t, kMaxPayload + 4> request{};
     // The reply of the last request, or nullptr.
     const std::uint8_t* lastReply = nullptr;
+    // Called by the long built-in functions (the standard dumps and the
+    // mode-table saves, many seconds on a real monitor) once with no step
+    // done and then after every step, with the steps of the whole function
+    // known before its first request; not for a function without steps. It
+    // only watches: it sends nothing and waits for nothing. May be empty.
+    std::function<void(std::size_t done, std::size_t total)> stepDone;
 
     // Runs the commands at these image positions in order; a position of 0,
     // or one holding a 0 byte, is passed over. Stops at the first failure.
@@ -95,6 +102,7 @@ private:
     bool setVcpTo(std::uint8_t code, std::uint8_t value);
     bool readVcpOf(std::uint8_t code);
     void wait(std::int32_t ms);
+    void reportSteps(std::size_t done, std::size_t total) const;
 
     // Whether `count` operands follow in the image; when not, the refusal is
     // noted in the transcript.

@@ -23,6 +23,11 @@ link::ReplyView FeatureInterpreter::lastReplyView() const { return {lastReply, l
 
 void FeatureInterpreter::wait(std::int32_t ms) { clock_.sleepMilliseconds(ms); }
 
+void FeatureInterpreter::reportSteps(std::size_t done, std::size_t total) const {
+    // A function with nothing to do has no progress to show.
+    if (stepDone && total > 0) stepDone(done, total);
+}
+
 bool FeatureInterpreter::ReadVcp() {
     const link::ReplyView reply = send(link::Request{kGetVcp, vcpCode}, kReadVcpReply);
     // A reply too short for the value is a failed read: the buffer's later

@@ -325,6 +325,14 @@ void ConsoleDialog::takeTranscript(std::string_view transcript) {
     if (debugWindow_.exists()) debugWindow_.appendTranscript(transcript);
 }
 
+void ConsoleDialog::showRunProgress(std::size_t done, std::size_t total) {
+    // Far below int's range: a save has at most 255 tables of 255 modes
+    // and 50 columns.
+    runProgress_.showSteps(static_cast<int>(done), static_cast<int>(total));
+}
+
+void ConsoleDialog::endRunProgress() { runProgress_.finish(); }
+
 // --- other windows ---
 
 void ConsoleDialog::onDebug() {

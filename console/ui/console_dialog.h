@@ -11,6 +11,7 @@
 #include "platform/file_chooser.h"
 #include "platform/message_sink.h"
 #include "platform/qt/template_dialog.h"
+#include "tools/ui/transfer_progress.h"
 
 class QCheckBox;
 class QComboBox;
@@ -71,6 +72,8 @@ public:
     [[nodiscard]] ConsoleSession& session() { return session_; }
     // The menu of the window's background that carries the About entry.
     [[nodiscard]] QMenu* backgroundMenu() const { return backgroundMenu_; }
+    // The bar along the window's lower edge while a long function runs.
+    [[nodiscard]] const tools::ui::TransferProgress& runProgress() const { return runProgress_; }
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -111,6 +114,8 @@ private:
     // RunDisplay
     void showRunStatus(std::string_view text) override;
     void takeTranscript(std::string_view transcript) override;
+    void showRunProgress(std::size_t done, std::size_t total) override;
+    void endRunProgress() override;
 
     model::ProgramContext& context_;
     link::ui::CDebugWnd& debugWindow_;
@@ -131,6 +136,7 @@ private:
     ScrollCodeTranslator* scrollCodes_ = nullptr;
     DigitKeyWatch* digitKeys_ = nullptr;
     QMenu* backgroundMenu_ = nullptr;
+    tools::ui::TransferProgress runProgress_{*this, QStringLiteral("%v of %m steps (%p%)")};
 };
 
 }  // namespace velmora::console::ui

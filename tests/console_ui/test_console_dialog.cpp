@@ -13,6 +13,7 @@
 #include <QListWidget>
 #include <QMenu>
 #include <QPlainTextEdit>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QScrollBar>
@@ -23,6 +24,7 @@
 #include <QWheelEvent>
 #include <QtTest>
 
+#include <algorithm>
 #include <cstdio>
 #include <functional>
 #include <memory>
@@ -213,6 +215,7 @@ private slots:
     void runErrorStillReachesTheDebugWindow();
     void runWithTheDebugWindowClosedLeavesNoTrace();
     void runWithoutSelectionDoesNothing();
+    void runShowsTheProgressOfALongFunction();
     void enterInTheItemListRuns();
     void altDigitRunsTheNumberedFunction_data();
     void altDigitRunsTheNumberedFunction();
@@ -575,6 +578,38 @@ void ConsoleDialogTest::runWithoutSelectionDoesNothing() {
     QCOMPARE(c.text(ConsoleDialog::kRunStatusId), QStringLiteral("Error Message"));
     QVERIFY(c.takePayloads().isEmpty());
     QCOMPARE(c.debugWindow.edit()->toPlainText(), QStringLiteral("Window for I2C Stream Debbuging\n"));
+}
+
+// The bar's value each time it is painted.
+struct PaintWitness : QObject {
+    QList<int> painted;
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::Paint) painted << static_cast<QProgressBar*>(watched)->value();
+        return false;
+    }
+};
+
+void ConsoleDialogTest::runShowsTheProgressOfALongFunction() {
+    Console c({{"vm1795.mdl", sampleModel("vm1795.mdl")}});
+    c.open();
+    const QProgressBar& bar = c.window->runProgress().bar();
+    PaintWitness witness;
+    const_cast<QProgressBar&>(bar).installEventFilter(&witness);
+    QVERIFY(bar.isHidden());
+    Console::clickRow(c.functions(), 2);  // ALL MODE SAVE
+    c.takePayloads();
+    c.click(ConsoleDialog::kRunId);
+
+    QCOMPARE(c.text(ConsoleDialog::kRunStatusId), QStringLiteral("OK"));
+    QVERIFY(bar.isHidden());  // gone once the function has ended
+    // Painted at every step, with no event loop running meanwhile: one
+    // step per request of the save.
+    const qsizetype requests = c.takePayloads().size();
+    QCOMPARE(bar.maximum(), requests);
+    QVERIFY2(witness.painted.size() > requests, qPrintable(QString::number(witness.painted.size())));
+    QVERIFY(std::is_sorted(witness.painted.begin(), witness.painted.end()));
+    QCOMPARE(witness.painted.first(), 0);
+    QCOMPARE(witness.painted.last(), requests);
 }
 
 void ConsoleDialogTest::enterInTheItemListRuns() {

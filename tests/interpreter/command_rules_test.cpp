@@ -83,6 +83,17 @@ struct RuleRow {
 
 void PrintTo(const RuleRow& row, std::ostream* out) { *out << row.command; }
 
+// The bench monitor gives these replies instead of its own (it must outlive
+// the run).
+void answerWith(InterpreterOnBench& f, const Replies& replies) {
+    f.bench.monitorDevice().replyRule =
+        [&replies](std::span<const std::uint8_t> payload) -> std::optional<std::vector<std::uint8_t>> {
+        const auto match = replies.find(bench::hexBytes({payload.begin(), payload.end()}));
+        if (match == replies.end()) return std::nullopt;
+        return masterReadFrame(match->second);
+    };
+}
+
 class CommandRule : public ::testing::TestWithParam<RuleRow> {};
 
 TEST_P(CommandRule, SendsWaitsAndJudgesAsTheRuleSays) {
@@ -92,12 +103,7 @@ TEST_P(CommandRule, SendsWaitsAndJudgesAsTheRuleSays) {
     if (!row.fault.empty()) {
         ASSERT_EQ(f.bench.applyFault(row.fault), "");
     }
-    f.bench.monitorDevice().replyRule =
-        [&row](std::span<const std::uint8_t> payload) -> std::optional<std::vector<std::uint8_t>> {
-        const auto match = row.replies.find(bench::hexBytes({payload.begin(), payload.end()}));
-        if (match == row.replies.end()) return std::nullopt;
-        return masterReadFrame(match->second);
-    };
+    answerWith(f, row.replies);
     const std::vector<std::uint16_t> script{f.model.LookupSymbol("CMD")};
 
     EXPECT_EQ(f.interpreter.RunScript(script), row.succeeds) << row.command;
@@ -312,6 +318,55 @@ INSTANTIATE_TEST_SUITE_P(
                       RuleRow{"Op1F", "1Fh", false, {}, "", {}, false},
                       RuleRow{"Op2C", "2Ch", false, {}, "", {}, false}),
     [](const ::testing::TestParamInfo<RuleRow>& info) { return info.param.name; });
+
+// The progress the long functions report while they run: "done/total" and
+// how many requests the monitor had received by then. Every step once, in
+// order, the total known before the first request; a failure ends the
+// count where it happened. Watching changes nothing on the bus.
+struct ProgressRow {
+    std::string name;
+    std::string command;
+    Replies replies;
+    Trace steps;
+};
+
+void PrintTo(const ProgressRow& row, std::ostream* out) { *out << row.command; }
+
+class StepProgress : public ::testing::TestWithParam<ProgressRow> {};
+
+TEST_P(StepProgress, CountsEveryStepUpToTheTotal) {
+    const ProgressRow& row = GetParam();
+    InterpreterOnBench watched;
+    InterpreterOnBench unwatched;
+    Trace steps;
+    watched.interpreter.stepDone = [&](std::size_t done, std::size_t total) {
+        steps.push_back(std::to_string(done) + "/" + std::to_string(total) + " after " +
+                        std::to_string(watched.bench.log.requests().size()));
+    };
+    for (InterpreterOnBench* f : {&watched, &unwatched}) {
+        f->compile(modelWithCommand(row.command, false));
+        answerWith(*f, row.replies);
+        const std::vector<std::uint16_t> script{f->model.LookupSymbol("CMD")};
+        (void)f->interpreter.RunScript(script);
+    }
+    EXPECT_EQ(steps, row.steps) << row.command;
+    EXPECT_EQ(watched.trace(), unwatched.trace()) << row.command;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    LongFunctions, StepProgress,
+    ::testing::Values(
+        // Two column reads, then two modes' table requests.
+        ProgressRow{"AllModeSave", "_ALL_GD_SAVE_", {}, {"0/4 after 0", "1/4 after 1", "2/4 after 2", "3/4 after 3",
+                                                         "4/4 after 4"}},
+        ProgressRow{"AllModeSaveStopsAtARefusedMode", "_ALL_GD_SAVE_", {{"52 05 51 34 03", "53 06"}},
+                    {"0/4 after 0", "1/4 after 1", "2/4 after 2"}},
+        ProgressRow{"AllColorSave", "_ALL_COL_SAVE_", {}, {"0/2 after 0", "1/2 after 1", "2/2 after 2"}},
+        // A step is a code's set and read-back.
+        ProgressRow{"StandardModeDump", "_STD_GD_DUMP_", {}, {"0/2 after 0", "1/2 after 2", "2/2 after 4"}},
+        ProgressRow{"StandardColorDump", "_STD_COL_DUMP_", {}, {"0/1 after 0", "1/1 after 2"}},
+        ProgressRow{"ShortFunctionsReportNothing", "_GD_SAVE_", {}, {}}),
+    [](const ::testing::TestParamInfo<ProgressRow>& info) { return info.param.name; });
 
 // How long each request gives the monitor before its reply is read, pinned
 // to the millisecond: a monitor whose reply is ready a millisecond sooner is

@@ -3,13 +3,15 @@
 #include <QProgressBar>
 #include <QWidget>
 
+#include <algorithm>
 #include <utility>
 
 namespace velmora::tools::ui {
 
-TransferProgress::TransferProgress(QWidget& dialog) : dialog_(dialog), bar_(new QProgressBar(&dialog)) {
+TransferProgress::TransferProgress(QWidget& dialog, const QString& format)
+    : dialog_(dialog), bar_(new QProgressBar(&dialog)) {
     bar_->setObjectName(QStringLiteral("transferProgress"));
-    bar_->setFormat(QStringLiteral("%v of %m bytes (%p%)"));
+    bar_->setFormat(format);
     bar_->setTextVisible(true);
     bar_->hide();
 }
@@ -19,16 +21,24 @@ ByteDone TransferProgress::byteDone(std::function<int()> total) {
 }
 
 void TransferProgress::step(int total) {
+    // The total is asked once, at the first byte.
+    if (bar_->isHidden()) {
+        showSteps(1, total);
+    } else {
+        showSteps(bar_->value() + 1, bar_->maximum());
+    }
+}
+
+void TransferProgress::showSteps(int done, int total) {
     if (bar_->isHidden()) {
         // Over the lower edge of the dialog, as wide as it is.
         const int height = bar_->sizeHint().height();
         bar_->setGeometry(0, dialog_.height() - height, dialog_.width(), height);
-        bar_->setRange(0, total > 0 ? total : 1);
-        bar_->setValue(0);
         bar_->show();
         bar_->raise();
     }
-    bar_->setValue(std::min(bar_->value() + 1, bar_->maximum()));
+    bar_->setRange(0, total > 0 ? total : 1);
+    bar_->setValue(std::clamp(done, 0, bar_->maximum()));
     bar_->repaint();
 }
 

@@ -1,4 +1,6 @@
 #pragma once
+#include <QString>
+
 #include <functional>
 
 #include "tools/memory_transfer.h"
@@ -14,13 +16,19 @@ namespace velmora::tools::ui {
 // itself after every byte; no input is taken meanwhile, and the wait cursor
 // stays. It is shown at the first byte and hidden when the dialog calls
 // finish().
+//
+// The console's RUN shows a long function's steps with it the same way,
+// through showSteps() and its own bar text.
 class TransferProgress {
 public:
-    explicit TransferProgress(QWidget& dialog);
+    // `format` is the bar's text (QProgressBar's %v, %m and %p).
+    explicit TransferProgress(QWidget& dialog, const QString& format = QStringLiteral("%v of %m bytes (%p%)"));
 
     // The byte-done call for the dialog's logic; `total` gives the bytes of
     // the transfer under way (asked at its first byte).
     [[nodiscard]] ByteDone byteDone(std::function<int()> total);
+    // Shows `done` of `total` steps at once (and the bar when it is hidden).
+    void showSteps(int done, int total);
     void finish();
 
     [[nodiscard]] const QProgressBar& bar() const { return *bar_; }

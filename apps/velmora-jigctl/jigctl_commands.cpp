@@ -166,7 +166,17 @@ int listItems(Session& s) {
 
 int runItem(Session& s) {
     const auto& entry = s.program.model.itemTable[s.number(0)];
-    return reportOutcome(s, s.program.interpreter.RunItem(entry.kind, entry.arg));
+    // The mode-table saves and dumps report their steps, the total with the
+    // first report; other functions show no line.
+    ProgressLine progress = s.progress("run", "steps", 0);
+    auto& interpreter = s.program.interpreter;
+    interpreter.stepDone = [&progress](std::size_t done, std::size_t total) {
+        progress.showDone(static_cast<std::int64_t>(done), static_cast<std::int64_t>(total));
+    };
+    const bool ok = interpreter.RunItem(entry.kind, entry.arg);
+    interpreter.stepDone = nullptr;
+    progress.finish();
+    return reportOutcome(s, ok);
 }
 
 // Before the first memory request, as the Memory & Edid window does: a

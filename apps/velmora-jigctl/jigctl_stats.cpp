@@ -67,7 +67,7 @@ void ProgressSlot::wipe() {
 ProgressLine::ProgressLine(std::ostream& terminal, bool enabled, platform::Clock& clock, std::string label,
                            std::string unit, std::int64_t total, ProgressSlot* slot)
     : terminal_(terminal),
-      enabled_(enabled && total > 0),
+      enabled_(enabled),
       clock_(clock),
       label_(std::move(label)),
       unit_(std::move(unit)),
@@ -82,9 +82,16 @@ ProgressLine::~ProgressLine() {
     if (slot_ != nullptr && slot_->shown == this) slot_->shown = nullptr;
 }
 
-void ProgressLine::step() {
-    if (!enabled_) return;
-    done_ = std::min(done_ + 1, total_);
+void ProgressLine::step() { show(done_ + 1); }
+
+void ProgressLine::showDone(std::int64_t done, std::int64_t total) {
+    total_ = total;
+    show(done);
+}
+
+void ProgressLine::show(std::int64_t done) {
+    if (!enabled_ || total_ <= 0) return;
+    done_ = std::min(done, total_);
     const std::int64_t elapsed = static_cast<std::int32_t>(static_cast<std::uint32_t>(clock_.milliseconds()) -
                                                            static_cast<std::uint32_t>(startMs_));
     std::string line = text(label_, unit_, done_, total_, elapsed);

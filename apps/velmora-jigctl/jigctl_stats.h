@@ -72,6 +72,8 @@ public:
 
     // One more done.
     void step();
+    // `done` of a total that is known only now (a function's steps).
+    void showDone(std::int64_t done, std::int64_t total);
     // Wipes the line (also done when the object goes).
     void finish();
 
@@ -80,6 +82,8 @@ public:
                             std::int64_t total, std::int64_t elapsedMs);
 
 private:
+    void show(std::int64_t done);
+
     std::ostream& terminal_;
     bool enabled_;
     platform::Clock& clock_;

@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <fstream>
 #include <regex>
+#include <sstream>
 
 #include <nlohmann/json.hpp>
 
@@ -208,6 +209,21 @@ TEST(ProgressLine, TextCountsDownTheTimeLeft) {
     for (const auto& row : rows) {
         EXPECT_EQ(ProgressLine::text("save-mem", "bytes", row.done, row.total, row.elapsedMs), row.text) << row.done;
     }
+}
+
+// A function's steps: the total arrives with the first report.
+TEST(ProgressLine, StepsOfATotalKnownLate) {
+    struct StillClock : platform::Clock {
+        std::int32_t milliseconds() override { return 1000; }
+        void sleepMilliseconds(std::int32_t) override {}
+    } clock;
+    std::ostringstream terminal;
+    {
+        ProgressLine line(terminal, true, clock, "run", "steps", 0);
+        line.showDone(0, 17);
+        line.showDone(17, 17);
+    }
+    EXPECT_EQ(terminal.str(), "\rrun: 0/17 steps  0%\rrun: 17/17 steps  100%\r                      \r");
 }
 
 TEST(ProgressLine, NothingWhenStandardErrorIsNoTerminal) {

@@ -38,6 +38,12 @@ struct Invocation {
     bool stats = false;     // the operation's cost on standard error afterwards
     bool progress = false;  // a progress line on standard error (set when it is a terminal)
     std::vector<std::string> benchFaults;
+    // --port: the jig's ppdev node or an i2c-dev node; /dev/parport0 without it.
+    std::optional<std::string> port;
+    BenchPort benchPort = BenchPort::Parport;
+    // The display channel waits only what each request asks for, not the
+    // DDC/CI standard's 40 ms before a reply and 50 ms between requests.
+    bool ddcciFast = false;
     std::optional<std::string> benchEdidPath;  // loaded into the bench monitor's EDID memory
     bool decode = false;  // edid: the block decoded instead of the grid
 

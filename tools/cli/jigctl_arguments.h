@@ -25,7 +25,12 @@ enum class Command {
     SaveMem,   // FROMPAGE FROMADDR TOPAGE TOADDR FILE
     LoadMem,   // FILE
     DecodeEdid,  // FILE
+    Detect,    // list the ways to a monitor this PC has
 };
+
+// Which way the bench's monitor is reached: through the jig's port code, or
+// through the display-channel code and a stand-in i2c-dev adapter.
+enum class BenchPort { Parport, I2c };
 
 // Everything the command line asked for, checked before anything is sent.
 struct Invocation {

@@ -16,6 +16,7 @@
 #include "platform/files.h"
 #include "platform/machine_link_platform.h"
 #include "platform/user_folders.h"
+#include "tools/cli/jigctl_detect.h"
 #include "tools/cli/jigctl_edid.h"
 #include "tools/cli/jigctl_json.h"
 #include "tools/cli/jigctl_output.h"
@@ -298,7 +299,8 @@ int dispatch(Session& s) {
     case Command::LoadMem: return loadMem(s);
     case Command::Help:
     case Command::Timings:
-    case Command::DecodeEdid: break;
+    case Command::DecodeEdid:
+    case Command::Detect: break;
     }
     return kExitUsage;
 }
@@ -362,6 +364,7 @@ int runCommand(const Invocation& invocation, Outputs& outputs) {
         return kExitSuccess;
     }
     if (invocation.command == Command::DecodeEdid) return decodeEdidFile(invocation, outputs.json, out, err);
+    if (invocation.command == Command::Detect) return detectMonitors(DetectPlaces{}, invocation.bench, out, err);
     if (invocation.command == Command::Run && !isRunnable(model->itemTable[invocation.numbers.at(0)].kind)) {
         err << "velmora-jigctl: item code " << hex2(invocation.numbers.at(0)) << " is no function of "
             << (model->modelName.empty() ? *invocation.modelPath : model->modelName) << "\n";

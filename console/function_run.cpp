@@ -12,7 +12,7 @@ std::string_view functionDisplayName(const FunctionRecord& record) {
 }
 
 bool runFunction(const FunctionRecord& record, model::FeatureInterpreter& interpreter,
-                 link::JigLink& link, platform::Clock& clock, RunDisplay& display) {
+                 link::MonitorLink& link, platform::Clock& clock, RunDisplay& display) {
     link.transcriptOn();
     display.showRunStatus(functionDisplayName(record));
     clock.sleepMilliseconds(kRunPauseMs);

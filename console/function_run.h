@@ -4,7 +4,7 @@
 #include <string_view>
 
 #include "console/page_lists.h"
-#include "link/jig_link.h"
+#include "link/monitor_link.h"
 #include "model/feature_interpreter.h"
 #include "platform/clock.h"
 
@@ -35,7 +35,7 @@ inline constexpr std::string_view kRunFailed = "Error";
 // transcript over and switches the transcript off again. True when the
 // function succeeded.
 bool runFunction(const FunctionRecord& record, model::FeatureInterpreter& interpreter,
-                 link::JigLink& link, platform::Clock& clock, RunDisplay& display);
+                 link::MonitorLink& link, platform::Clock& clock, RunDisplay& display);
 
 // The function entry that Alt+digit selects: the digits 1..9 name entries
 // 0..8 and 0 names the tenth (as the entries' "@n: " prefixes show).

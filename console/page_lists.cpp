@@ -14,14 +14,14 @@ constexpr std::int16_t kDeviceMemoryKind = 0xFB;  // memory type 1: device byte 
 constexpr std::int16_t kFirstMemoryKind = 0xA0;
 constexpr std::uint8_t kProtectedVcp = 0xE6;      // never listed
 
-bool readAllowed(link::JigLink& link) { return link.errorCode() == link::LinkError::None; }
+bool readAllowed(link::MonitorLink& link) { return link.errorCode() == link::LinkError::None; }
 
 std::string textAt(const model::ModelDescription& model, std::int16_t position) {
     return std::string(model.imageText(static_cast<std::uint16_t>(position)));
 }
 
 void addVcpItems(int page, const model::ModelDescription& model, model::FeatureInterpreter& interpreter,
-                 link::JigLink& link, PageLists& lists) {
+                 link::MonitorLink& link, PageLists& lists) {
     const auto chunk = model.FindChunk(model::chunk::Vcp);
     if (!chunk) return;
     const std::size_t count = model.imageByte(*chunk);
@@ -43,7 +43,7 @@ void addVcpItems(int page, const model::ModelDescription& model, model::FeatureI
 }
 
 void addServiceItems(const model::ModelDescription& model, model::FeatureInterpreter& interpreter,
-                     link::JigLink& link, PageLists& lists) {
+                     link::MonitorLink& link, PageLists& lists) {
     const std::size_t first = std::size_t{kServicePage} * kEntriesPerPage;
     for (std::size_t item = first; item < first + kEntriesPerPage; ++item) {
         const model::ItemEntry& entry = model.itemTable[item];
@@ -96,7 +96,7 @@ std::uint8_t memoryItemPage(std::int16_t kind, std::int16_t code) {
 }
 
 PageLists buildPageLists(int page, const model::ModelDescription& model,
-                         model::FeatureInterpreter& interpreter, link::JigLink& link) {
+                         model::FeatureInterpreter& interpreter, link::MonitorLink& link) {
     PageLists lists;
     if (page < 0 || page >= kPageCount) return lists;
     link.setErrorCode(link::LinkError::None);

@@ -4,7 +4,7 @@
 #include <string_view>
 #include <vector>
 
-#include "link/jig_link.h"
+#include "link/monitor_link.h"
 #include "model/feature_interpreter.h"
 #include "model/model_description.h"
 
@@ -42,7 +42,7 @@ struct PageLists {
 // no value is read once it is non-zero, so a missing monitor is reported
 // once per fill; unread values show what the interpreter held.
 PageLists buildPageLists(int page, const model::ModelDescription& model,
-                         model::FeatureInterpreter& interpreter, link::JigLink& link);
+                         model::FeatureInterpreter& interpreter, link::MonitorLink& link);
 
 // "%3d (%sh)": the value in decimal, then its low byte in hex.
 std::string valueText(int value);

@@ -33,7 +33,7 @@ std::string unreadBlockText() {
     return text;
 }
 
-std::string readEdidBlockText(JigLink& link, std::int32_t block) {
+std::string readEdidBlockText(MonitorLink& link, std::int32_t block) {
     const std::uint8_t* reply = link.readEepromBlock(block);
     if (reply == nullptr) return unreadBlockText();
     return blockRowsText(std::span<const std::uint8_t, kEepromBlockBytes>(reply, kEepromBlockBytes));

@@ -3,7 +3,7 @@
 #include <span>
 #include <string>
 
-#include "link/jig_link.h"
+#include "link/monitor_link.h"
 
 namespace velmora::link {
 
@@ -19,6 +19,6 @@ std::string blockRowsText(std::span<const std::uint8_t, kEepromBlockBytes> block
 std::string unreadBlockText();
 
 // "Read EDID(DDC2B)": reads block `block` and gives the data box's new text.
-std::string readEdidBlockText(JigLink& link, std::int32_t block);
+std::string readEdidBlockText(MonitorLink& link, std::int32_t block);
 
 }  // namespace velmora::link

@@ -42,8 +42,7 @@ DisplayChannelLink::DisplayChannelLink(platform::I2cDevPort& port, platform::Clo
 const std::uint8_t* DisplayChannelLink::transact(std::span<std::uint8_t> request, std::int32_t replyArgument) {
     if (request.size() < kHeaderBytes || request.size() < requestSize(request[2])) return nullptr;
 
-    const std::size_t n = payloadLength(request[2]);
-    if (flags_.writeEnabled == 0 && isProtectedPayload(request.subspan(kHeaderBytes, n))) {
+    if (isWriteProtected(request)) {
         appendText("Password is required \r\n");
         messages_.showMessage("Password is required", "");
         return nullptr;
@@ -72,6 +71,11 @@ const std::uint8_t* DisplayChannelLink::transact(std::span<std::uint8_t> request
     }
     reportFailure();
     return nullptr;
+}
+
+bool DisplayChannelLink::isWriteProtected(std::span<const std::uint8_t> request) const {
+    if (flags_.writeEnabled != 0) return false;
+    return isProtectedPayload(request.subspan(kHeaderBytes, payloadLength(request[2])));
 }
 
 bool DisplayChannelLink::runAttempt(std::span<std::uint8_t> request, std::int32_t replyArgument) {

@@ -9,6 +9,7 @@
 #include "link/link_counters.h"
 #include "link/link_error.h"
 #include "link/link_transcript.h"
+#include "link/monitor_link.h"
 #include "link/program_flags.h"
 #include "link/reply_mode.h"
 #include "platform/clock.h"
@@ -40,6 +41,11 @@ inline constexpr std::string_view kSlaveReceiveRefusal =
     "This model replies as bus master (SlaveReceive mode), which needs the interface board "
     "on the parallel port; the display channel cannot receive its replies.";
 
+// Shown instead of the bus-speed slider of the jig's options.
+inline constexpr std::string_view kNoBusSpeedMessage =
+    "The I2C speed applies to the interface board only: on a display channel the graphics card's "
+    "adapter sets the bus clock itself.";
+
 // The link to the monitor through a graphics card's display data channel
 // (an i2c-dev adapter): the same command packets, write protection, three
 // attempts, reply checks, transcript, failure words and error codes as the
@@ -48,7 +54,7 @@ inline constexpr std::string_view kSlaveReceiveRefusal =
 // What only the jig can do is refused, never attempted: replies in
 // SlaveReceive mode (the message says the interface board is needed), the
 // DDC1 stream (no EDID), and the bus speed (there is none to set).
-class DisplayChannelLink {
+class DisplayChannelLink final : public MonitorLink {
 public:
     // Bytes read for a reply in one message: the most the length byte can
     // announce (payload up to 124 bytes, as the jig reads it) with its frame.
@@ -60,19 +66,19 @@ public:
     DisplayChannelLink& operator=(const DisplayChannelLink&) = delete;
 
     // --- transcript ---
-    void transcriptOn() { transcript_.turnOn(); }
-    void transcriptOff() { transcript_.turnOff(); }
-    void appendText(std::string_view text) { transcript_.appendText(text); }
+    void transcriptOn() override { transcript_.turnOn(); }
+    void transcriptOff() override { transcript_.turnOff(); }
+    void appendText(std::string_view text) override { transcript_.appendText(text); }
     void appendHexByte(std::uint8_t value) { transcript_.appendHexByte(value); }
-    [[nodiscard]] std::string_view transcriptText() const { return transcript_.text(); }
-    [[nodiscard]] std::int32_t transcriptLength() const { return transcript_.length(); }
+    [[nodiscard]] std::string_view transcriptText() const override { return transcript_.text(); }
+    [[nodiscard]] std::int32_t transcriptLength() const override { return transcript_.length(); }
 
     // --- error state and settings ---
-    [[nodiscard]] LinkError errorCode() const { return errorCode_; }
-    void setErrorCode(LinkError code) { errorCode_ = code; }
-    [[nodiscard]] ReplyMode replyMode() const { return replyMode_; }
-    void setReplyMode(ReplyMode mode) { replyMode_ = mode; }
-    [[nodiscard]] const LinkCounters& counters() const { return counters_; }
+    [[nodiscard]] LinkError errorCode() const override { return errorCode_; }
+    void setErrorCode(LinkError code) override { errorCode_ = code; }
+    [[nodiscard]] ReplyMode replyMode() const override { return replyMode_; }
+    void setReplyMode(ReplyMode mode) override { replyMode_ = mode; }
+    [[nodiscard]] const LinkCounters& counters() const override { return counters_; }
     [[nodiscard]] DisplayChannelTiming timing() const { return timing_; }
     // The adapter sets its own clock: there is no bus speed to choose.
     [[nodiscard]] static constexpr bool hasBusSpeed() { return false; }
@@ -82,20 +88,21 @@ public:
     // and checksum are filled in place; the reply buffer or nullptr. In
     // SlaveReceive mode nothing is sent: the refusal is shown and the error
     // code is InterfaceBoard, so that a batch of requests stops at once.
-    [[nodiscard]] const std::uint8_t* transact(std::span<std::uint8_t> request, std::int32_t replyArgument);
+    [[nodiscard]] const std::uint8_t* transact(std::span<std::uint8_t> request, std::int32_t replyArgument) override;
+    [[nodiscard]] bool isWriteProtected(std::span<const std::uint8_t> request) const override;
 
     // --- EDID and EEPROM ---
     // The transcript off (as the jig's bus reset), nothing on the bus.
-    bool busReset();
-    [[nodiscard]] const std::uint8_t* readEepromBlock(std::int32_t block);
+    bool busReset() override;
+    [[nodiscard]] const std::uint8_t* readEepromBlock(std::int32_t block) override;
     // 256 bytes from word address 0 of the device at 0xA0 + 2 x block.
-    [[nodiscard]] const std::uint8_t* transferEepromBlock(std::int32_t block);
+    [[nodiscard]] const std::uint8_t* transferEepromBlock(std::int32_t block) override;
     // DDC1 needs the board's view of SDA: always nullptr.
     [[nodiscard]] const std::uint8_t* readEdidDdc1();
 
     [[nodiscard]] std::span<const std::uint8_t, kReplyBufferSize> replyBuffer() const { return replyBuffer_; }
     // As the jig's: payload bytes the last reply really carried.
-    [[nodiscard]] std::size_t replyPayloadLength() const;
+    [[nodiscard]] std::size_t replyPayloadLength() const override;
 
 private:
     bool runAttempt(std::span<std::uint8_t> request, std::int32_t replyArgument);

@@ -8,6 +8,7 @@
 #include "link/link_counters.h"
 #include "link/link_error.h"
 #include "link/link_transcript.h"
+#include "link/monitor_link.h"
 #include "link/program_flags.h"
 #include "link/reply_mode.h"
 #include "platform/link_platform.h"
@@ -20,8 +21,6 @@ inline constexpr std::int32_t kReplyStartReads = 400000;    // slave receiver: f
 inline constexpr std::int32_t kReplyBitReads = 50000;       // slave receiver: per bit / ack
 inline constexpr std::int32_t kSlaveReplyLimit = 300;       // bytes; reaching it fails
 inline constexpr std::int32_t kTransactionAttempts = 3;
-inline constexpr std::size_t kEepromBlockBytes = 256;
-inline constexpr std::size_t kEdidBytes = 128;
 
 // The link to the monitor through the interface board on the parallel port:
 // bit-banged I2C with read-back of every line, DDC2Bi command packets with
@@ -32,7 +31,7 @@ inline constexpr std::size_t kEdidBytes = 128;
 // Making it resets the bus. Operations return true (or the reply buffer) on
 // success; after a failure the error flag and error code stay readable until
 // the next START.
-class JigLink {
+class JigLink final : public MonitorLink {
 public:
     JigLink(platform::LinkPlatform platform, const ProgramFlags& flags);
     JigLink(const JigLink&) = delete;
@@ -50,27 +49,28 @@ public:
     bool stop();
     bool writeByte(std::uint8_t value);
     bool readByte(std::uint8_t& value, bool last);
-    bool busReset();
+    bool busReset() override;
 
     // --- transcript ---
-    void transcriptOn() { transcript_.turnOn(); }
-    void transcriptOff() { transcript_.turnOff(); }
-    void appendText(std::string_view text) { transcript_.appendText(text); }
+    void transcriptOn() override { transcript_.turnOn(); }
+    void transcriptOff() override { transcript_.turnOff(); }
+    void appendText(std::string_view text) override { transcript_.appendText(text); }
     void appendHexByte(std::uint8_t value) { transcript_.appendHexByte(value); }
-    [[nodiscard]] std::string_view transcriptText() const { return transcript_.text(); }
-    [[nodiscard]] std::int32_t transcriptLength() const { return transcript_.length(); }
+    [[nodiscard]] std::string_view transcriptText() const override { return transcript_.text(); }
+    [[nodiscard]] std::int32_t transcriptLength() const override { return transcript_.length(); }
 
     // --- error state and settings ---
     void clearErrorFlag() { errorFlag_ = false; }
     [[nodiscard]] bool errorFlag() const { return errorFlag_; }
-    [[nodiscard]] LinkError errorCode() const { return errorCode_; }
-    void setErrorCode(LinkError code) { errorCode_ = code; }
-    [[nodiscard]] ReplyMode replyMode() const { return replyMode_; }
-    void setReplyMode(ReplyMode mode) { replyMode_ = mode; }
+    [[nodiscard]] LinkError errorCode() const override { return errorCode_; }
+    void setErrorCode(LinkError code) override { errorCode_ = code; }
+    [[nodiscard]] ReplyMode replyMode() const override { return replyMode_; }
+    void setReplyMode(ReplyMode mode) override { replyMode_ = mode; }
     [[nodiscard]] std::int32_t busDelayCount() const { return busDelayCount_; }
     void setBusDelayCount(std::int32_t count) { busDelayCount_ = count; }
     [[nodiscard]] std::uint8_t dataShadow() const { return dataShadow_; }
-    [[nodiscard]] const LinkCounters& counters() const { return counters_; }
+    [[nodiscard]] const LinkCounters& counters() const override { return counters_; }
+    [[nodiscard]] JigLink* jigLink() override { return this; }
 
     // --- command packets ---
     // Sends `request` (a CommandPacket: bytes 0, 1 and the checksum are filled
@@ -78,16 +78,17 @@ public:
     // reply buffer or nullptr. A request whose length byte needs more bytes
     // than `request` has is refused without touching the bus.
     [[nodiscard]] const std::uint8_t* transact(std::span<std::uint8_t> request,
-                                               std::int32_t replyArgument);
+                                               std::int32_t replyArgument) override;
+    [[nodiscard]] bool isWriteProtected(std::span<const std::uint8_t> request) const override;
     bool readReplyAsMaster();
     bool receiveReplyAsSlave();
 
     // --- EDID and EEPROM ---
     // A bus reset (which switches the transcript off), then the block read.
-    [[nodiscard]] const std::uint8_t* readEepromBlock(std::int32_t block);
+    [[nodiscard]] const std::uint8_t* readEepromBlock(std::int32_t block) override;
     // The block read alone, for a caller that has reset the bus itself and
     // wants the transfer in the transcript.
-    [[nodiscard]] const std::uint8_t* transferEepromBlock(std::int32_t block);
+    [[nodiscard]] const std::uint8_t* transferEepromBlock(std::int32_t block) override;
     std::uint16_t measureSdaRun();
     [[nodiscard]] const std::uint8_t* readEdidDdc1();
 
@@ -99,13 +100,12 @@ public:
     // read no reply or failed, and after an EEPROM or EDID read. Callers
     // compare it with the bytes their request needs, so that nothing is
     // taken from an earlier reply left in the buffer.
-    [[nodiscard]] std::size_t replyPayloadLength() const;
+    [[nodiscard]] std::size_t replyPayloadLength() const override;
 
 private:
     void writeData(std::uint8_t value);
     std::uint8_t readStatus();
     bool waitForLine(std::uint8_t statusMask, bool level);
-    bool isProtected(std::span<const std::uint8_t> request) const;
     bool runAttempt(std::span<std::uint8_t> request, std::int32_t replyArgument);
     void reportFailure();
 

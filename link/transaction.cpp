@@ -23,7 +23,7 @@ constexpr FailureReport kFailureReports[] = {
 
 }  // namespace
 
-bool JigLink::isProtected(std::span<const std::uint8_t> request) const {
+bool JigLink::isWriteProtected(std::span<const std::uint8_t> request) const {
     if (flags_.writeEnabled != 0) return false;
     const std::size_t n = payloadLength(request[2]);
     return isProtectedPayload(request.subspan(kHeaderBytes, n));
@@ -35,7 +35,7 @@ const std::uint8_t* JigLink::transact(std::span<std::uint8_t> request,
     // refusing it keeps the checksum write inside the array.
     if (request.size() < kHeaderBytes || request.size() < requestSize(request[2])) return nullptr;
 
-    if (isProtected(request)) {
+    if (isWriteProtected(request)) {
         appendText("Password is required \r\n");
         platform_.messages.showMessage("Password is required", "");
         return nullptr;

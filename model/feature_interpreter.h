@@ -5,7 +5,7 @@
 #include <span>
 #include <string>
 
-#include "link/jig_link.h"
+#include "link/monitor_link.h"
 #include "link/program_flags.h"
 #include "model/model_description.h"
 #include "platform/clock.h"
@@ -15,7 +15,7 @@ namespace velmora::model {
 // Executes the commands of the compiled model image against the monitor and
 // offers the monitor requests the rest of the program builds on: read and
 // write a VCP value, send a service command, read and write one byte of the
-// monitor's memory. Every request goes through JigLink::transact, one at a
+// monitor's memory. Every request goes through MonitorLink::transact, one at a
 // time; the fixed waits between steps are real sleeps.
 //
 // `vcpCode`, `current` and `maximum` are the register through which every VCP
@@ -27,7 +27,7 @@ public:
     static constexpr std::size_t kSavedColumns = 50;
     static constexpr std::size_t kMaxPayload = 127;
 
-    FeatureInterpreter(link::JigLink& link, const ModelDescription& model,
+    FeatureInterpreter(link::MonitorLink& link, const ModelDescription& model,
                        const link::ProgramFlags& flags, platform::Clock& clock);
     FeatureInterpreter(const FeatureInterpreter&) = delete;
     FeatureInterpreter& operator=(const FeatureInterpreter&) = delete;
@@ -102,7 +102,7 @@ private:
 
     // Image position of the command being executed, for the notes.
     std::uint16_t commandPosition_ = 0;
-    link::JigLink& link_;
+    link::MonitorLink& link_;
     const ModelDescription& model_;
     const link::ProgramFlags& flags_;
     platform::Clock& clock_;

@@ -7,7 +7,7 @@ namespace velmora::model {
 
 using namespace request;
 
-FeatureInterpreter::FeatureInterpreter(link::JigLink& link, const ModelDescription& model,
+FeatureInterpreter::FeatureInterpreter(link::MonitorLink& link, const ModelDescription& model,
                                        const link::ProgramFlags& flags, platform::Clock& clock)
     : link_(link), model_(model), flags_(flags), clock_(clock) {}
 

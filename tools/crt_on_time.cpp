@@ -26,7 +26,7 @@ std::string crtOnTimeText(std::uint32_t tenMinuteUnits) {
     return text;
 }
 
-CrtOnTimeReadout readCrtOnTime(link::JigLink& link) {
+CrtOnTimeReadout readCrtOnTime(link::MonitorLink& link) {
     std::array<std::uint8_t, 6> request{0, 0, 0x82, kOnTimeRequest, kOnTimeSubCode, 0};
     const std::uint8_t* reply = link.transact(request, kOnTimeReplyWait);
 

@@ -3,7 +3,7 @@
 #include <string>
 #include <string_view>
 
-#include "link/jig_link.h"
+#include "link/monitor_link.h"
 
 namespace velmora::tools {
 
@@ -27,6 +27,6 @@ std::string crtOnTimeText(std::uint32_t tenMinuteUnits);
 // C0 0B, reply C1 0B N2 N1 N0). The request is not write-protected, so it
 // goes out in both modes. The link has shown its own message already when
 // the exchange itself failed.
-CrtOnTimeReadout readCrtOnTime(link::JigLink& link);
+CrtOnTimeReadout readCrtOnTime(link::MonitorLink& link);
 
 }  // namespace velmora::tools

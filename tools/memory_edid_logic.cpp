@@ -9,7 +9,7 @@
 
 namespace velmora::tools {
 
-MemoryEdidLogic::MemoryEdidLogic(model::FeatureInterpreter& interpreter, link::JigLink& link,
+MemoryEdidLogic::MemoryEdidLogic(model::FeatureInterpreter& interpreter, link::MonitorLink& link,
                                  link::ProgramFlags& flags, platform::MessageSink& messages,
                                  MemoryEdidView& view)
     : interpreter_(interpreter), link_(link), flags_(flags), messages_(messages), view_(view) {}
@@ -138,11 +138,25 @@ MemoryRange MemoryEdidLogic::dialogRange(std::string_view pageText) {
     return MemoryRange{page, page, 0x00, 0xFF};
 }
 
-void MemoryEdidLogic::readEdidDdc1() { (void)link_.readEdidDdc1(); }
-void MemoryEdidLogic::busStart() { link::busStepStart(link_); }
-void MemoryEdidLogic::busSendA0() { link::busStepSendA0(link_); }
-void MemoryEdidLogic::busSendA1() { link::busStepSendA1(link_); }
-void MemoryEdidLogic::busReceiveData() { link::busStepReceiveData(link_); }
-void MemoryEdidLogic::busStop() { link::busStepStop(link_); }
+// DDC1 and the single bus steps need the board's own view of the lines; on
+// another link the hidden buttons do nothing.
+void MemoryEdidLogic::readEdidDdc1() {
+    if (link::JigLink* jig = link_.jigLink()) (void)jig->readEdidDdc1();
+}
+void MemoryEdidLogic::busStart() {
+    if (link::JigLink* jig = link_.jigLink()) link::busStepStart(*jig);
+}
+void MemoryEdidLogic::busSendA0() {
+    if (link::JigLink* jig = link_.jigLink()) link::busStepSendA0(*jig);
+}
+void MemoryEdidLogic::busSendA1() {
+    if (link::JigLink* jig = link_.jigLink()) link::busStepSendA1(*jig);
+}
+void MemoryEdidLogic::busReceiveData() {
+    if (link::JigLink* jig = link_.jigLink()) link::busStepReceiveData(*jig);
+}
+void MemoryEdidLogic::busStop() {
+    if (link::JigLink* jig = link_.jigLink()) link::busStepStop(*jig);
+}
 
 }  // namespace velmora::tools

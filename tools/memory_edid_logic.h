@@ -2,7 +2,7 @@
 #include <string>
 #include <string_view>
 
-#include "link/jig_link.h"
+#include "link/monitor_link.h"
 #include "link/program_flags.h"
 #include "model/feature_interpreter.h"
 #include "platform/message_sink.h"
@@ -45,7 +45,7 @@ public:
     // A page read stops sending requests after this many failed cells.
     static constexpr int kFailedCellsLimit = 3;
 
-    MemoryEdidLogic(model::FeatureInterpreter& interpreter, link::JigLink& link, link::ProgramFlags& flags,
+    MemoryEdidLogic(model::FeatureInterpreter& interpreter, link::MonitorLink& link, link::ProgramFlags& flags,
                     platform::MessageSink& messages, MemoryEdidView& view);
     MemoryEdidLogic(const MemoryEdidLogic&) = delete;
     MemoryEdidLogic& operator=(const MemoryEdidLogic&) = delete;
@@ -100,7 +100,7 @@ private:
     void probeAccessMode();
 
     model::FeatureInterpreter& interpreter_;
-    link::JigLink& link_;
+    link::MonitorLink& link_;
     link::ProgramFlags& flags_;
     platform::MessageSink& messages_;
     MemoryEdidView& view_;

@@ -16,7 +16,7 @@ std::optional<std::uint8_t> readMemoryByte(model::FeatureInterpreter& interprete
     return reply[kMemoryReplyByte];
 }
 
-void probeEepromAccessMode(model::FeatureInterpreter& interpreter, const link::JigLink& link,
+void probeEepromAccessMode(model::FeatureInterpreter& interpreter, const link::MonitorLink& link,
                            link::ProgramFlags& flags) {
     // A monitor that does not understand the present request form stays
     // silent (NoResponse); any other failure says nothing about the form.

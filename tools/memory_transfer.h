@@ -26,7 +26,7 @@ std::optional<std::uint8_t> readMemoryByte(model::FeatureInterpreter& interprete
 // page 0 address 0, and when the monitor stays silent (NoResponse) switches
 // EepromAccessMode to the other request form. Any other failure says
 // nothing about the form and leaves it. The byte read is not used.
-void probeEepromAccessMode(model::FeatureInterpreter& interpreter, const link::JigLink& link,
+void probeEepromAccessMode(model::FeatureInterpreter& interpreter, const link::MonitorLink& link,
                            link::ProgramFlags& flags);
 
 // Every byte of a sound range (see rangeFault) in location order; nothing at

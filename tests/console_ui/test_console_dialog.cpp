@@ -32,6 +32,7 @@
 #include "console/ui/console_dialog.h"
 #include "console/ui/list_row_delegates.h"
 #include "console/ui/password_dialog.h"
+#include "link/jig_link.h"
 #include "link/ui/debug_window.h"
 #include "link/ui/jig_options_dialog.h"
 #include "model/program_context.h"
@@ -840,7 +841,7 @@ void ConsoleDialogTest::optionsDialogOkAndCancel() {
     });
     c.click(ConsoleDialog::kOptionId);
     QCOMPARE(startPosition, 50);
-    QCOMPARE(c.context.link.busDelayCount(), count);
+    QCOMPARE(c.context.link.jigLink()->busDelayCount(), count);
     QTRY_COMPARE(QApplication::focusWidget(), c.items());
 }
 

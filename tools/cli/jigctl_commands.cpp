@@ -6,13 +6,18 @@
 #include <sstream>
 #include <string>
 
+#include "bench/bench_i2c_adapter.h"
 #include "bench/virtual_bench.h"
 #include "console/page_lists.h"
 #include "link/block_text.h"
+#include "link/display_channel_link.h"
 #include "model/image_layout.h"
 #include "model/model_folders.h"
 #include "model/program_context.h"
+#include "platform/absent_port.h"
 #include "platform/counting_platform.h"
+#include "platform/i2c_dev_port.h"
+#include "platform/port_choice.h"
 #include "platform/files.h"
 #include "platform/machine_link_platform.h"
 #include "platform/user_folders.h"
@@ -57,7 +62,7 @@ public:
 // characters, so long transfers are passed on byte by byte).
 class Trace {
 public:
-    Trace(link::JigLink& link, std::ostream& err, bool enabled) : link_(link), err_(err), enabled_(enabled) {
+    Trace(link::MonitorLink& link, std::ostream& err, bool enabled) : link_(link), err_(err), enabled_(enabled) {
         if (enabled_) link_.transcriptOn();
     }
     void flush() {
@@ -75,7 +80,7 @@ public:
     }
 
 private:
-    link::JigLink& link_;
+    link::MonitorLink& link_;
     std::ostream& err_;
     bool enabled_;
 };
@@ -338,6 +343,20 @@ std::optional<std::string> resolveModel(const std::string& nameOrPath, std::ostr
     return path;
 }
 
+constexpr const char* kDefaultJigPort = "/dev/parport0";
+constexpr const char* kBenchChannelNode = "/dev/i2c-bench";
+
+// A display channel and what its link runs on: the kernel (or the bench's
+// stand-in adapter), the node, and the clock of a real PC.
+struct DisplayChannel {
+    explicit DisplayChannel(std::unique_ptr<platform::I2cKernel> adapter) : kernel(std::move(adapter)), port(*kernel) {}
+    std::unique_ptr<platform::I2cKernel> kernel;
+    platform::I2cDevPort port;
+    platform::SteadyClock clock;
+    platform::CalibratedSpin spin{1};  // the link never spins: nothing to measure
+    platform::RealtimeShield shield;
+};
+
 // Where a command's output goes: the text streams, or with --json the
 // capture streams and the document.
 struct Outputs {
@@ -376,6 +395,8 @@ int runCommand(const Invocation& invocation, Outputs& outputs) {
     ProgressWipingSink messages(streamMessages, progressShown);
     std::unique_ptr<bench::VirtualBench> bench;
     std::unique_ptr<platform::MachineLinkPlatform> machine;
+    std::unique_ptr<DisplayChannel> channel;
+    platform::AbsentPort absentPort;
     std::optional<platform::LinkPlatform> platform;
     if (invocation.bench) {
         bench = std::make_unique<bench::VirtualBench>(bench::BenchTiming::Virtual);
@@ -388,9 +409,29 @@ int runCommand(const Invocation& invocation, Outputs& outputs) {
         }
         if (invocation.benchEdidPath && !loadBenchEdid(*bench, *invocation.benchEdidPath, err)) return kExitUsage;
         platform.emplace(bench->platform(messages));
+        if (invocation.benchPort == BenchPort::I2c) {
+            channel = std::make_unique<DisplayChannel>(std::make_unique<bench::BenchI2cAdapter>(*bench));
+            (void)channel->port.open(kBenchChannelNode);
+        }
     } else {
-        machine = std::make_unique<platform::MachineLinkPlatform>(err);
-        platform.emplace(machine->platform(messages));
+        const platform::PortChoice port = platform::choosePort(invocation.port.value_or(kDefaultJigPort));
+        if (port.kind == platform::PortKind::Unknown) {
+            err << "velmora-jigctl: --port " << *invocation.port
+                << " is neither a display channel (/dev/i2c-N, i2c-N) nor a parallel port (/dev/parportN, parportN)\n";
+            return kExitUsage;
+        }
+        if (port.kind == platform::PortKind::DisplayChannel) {
+            channel = std::make_unique<DisplayChannel>(std::make_unique<platform::LinuxI2cKernel>());
+            if (const int error = channel->port.open(port.device); error != 0) {
+                err << "velmora-jigctl: cannot open the display channel "
+                    << platform::describeI2cFailure(port.device, error) << "\n";
+                return kExitOperationFailed;
+            }
+            platform.emplace(platform::LinkPlatform{absentPort, channel->clock, channel->spin, channel->shield, messages});
+        } else {
+            machine = std::make_unique<platform::MachineLinkPlatform>(err, port.device.c_str());
+            platform.emplace(machine->platform(messages));
+        }
     }
     // Port accesses and pauses are counted on their way, for --stats.
     platform::PlatformCounters counters;
@@ -399,13 +440,31 @@ int runCommand(const Invocation& invocation, Outputs& outputs) {
     const platform::LinkPlatform counted{countingPort, countingClock, platform->spin, platform->shield,
                                          platform->messages};
 
-    auto program = std::make_unique<ProgramContext>(counted);
+    std::unique_ptr<ProgramContext> program;
+    if (channel) {
+        // The link's own waits are its counters' (not the clock's) to count.
+        platform::Clock& linkClock = platform->clock;
+        const link::DisplayChannelTiming timing = invocation.ddcciFast ? link::kFastTiming : link::kDdcCiTiming;
+        program = std::make_unique<ProgramContext>(counted, [&](const link::ProgramFlags& flags) {
+            return std::make_unique<link::DisplayChannelLink>(channel->port, linkClock, messages, flags, timing);
+        });
+    } else {
+        program = std::make_unique<ProgramContext>(counted);
+    }
     program->flags.writeEnabled = invocation.readOnly ? 0 : 1;
     if (model) {
         program->model = *model;
         if (model->protocolReplyMode) program->link.setReplyMode(*model->protocolReplyMode);
     }
     if (invocation.protocol) program->link.setReplyMode(*invocation.protocol);
+    // Command packets of a model that replies as bus master cannot be had
+    // through a display channel; the EEPROM reads can.
+    if (channel && program->link.replyMode() == link::ReplyMode::SlaveReceive && invocation.command != Command::Edid) {
+        err << "velmora-jigctl: " << link::kSlaveReceiveRefusal
+            << " Use --port /dev/parportN with the interface board, or --protocol ddc2bi for a monitor that does"
+               " answer in MasterRead mode.\n";
+        return kExitOperationFailed;
+    }
 
     Trace trace(program->link, outputs.diagnostic, invocation.trace);
     const CostMeter meter(program->link, counters, countingClock, invocation.bench);

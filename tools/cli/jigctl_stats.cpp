@@ -4,7 +4,7 @@
 
 namespace velmora::tools::cli {
 
-CostMeter::CostMeter(const link::JigLink& link, const platform::PlatformCounters& counters, platform::Clock& clock,
+CostMeter::CostMeter(const link::MonitorLink& link, const platform::PlatformCounters& counters, platform::Clock& clock,
                      bool virtualClock)
     : link_(link), counters_(counters), clock_(clock), virtualClock_(virtualClock), start_(now()) {}
 

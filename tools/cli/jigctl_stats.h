@@ -5,7 +5,7 @@
 
 #include <nlohmann/json.hpp>
 
-#include "link/jig_link.h"
+#include "link/monitor_link.h"
 #include "platform/clock.h"
 #include "platform/counting_platform.h"
 
@@ -32,14 +32,14 @@ struct OperationCost {
 // cost() gives what passed since.
 class CostMeter {
 public:
-    CostMeter(const link::JigLink& link, const platform::PlatformCounters& counters, platform::Clock& clock,
+    CostMeter(const link::MonitorLink& link, const platform::PlatformCounters& counters, platform::Clock& clock,
               bool virtualClock);
     [[nodiscard]] OperationCost cost() const;
 
 private:
     [[nodiscard]] OperationCost now() const;
 
-    const link::JigLink& link_;
+    const link::MonitorLink& link_;
     const platform::PlatformCounters& counters_;
     platform::Clock& clock_;
     bool virtualClock_;

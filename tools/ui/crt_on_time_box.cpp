@@ -4,7 +4,7 @@
 
 namespace velmora::tools::ui {
 
-void showCrtOnTime(link::JigLink& link, platform::MessageSink& messages) {
+void showCrtOnTime(link::MonitorLink& link, platform::MessageSink& messages) {
     const CrtOnTimeReadout readout = readCrtOnTime(link);
     messages.showMessage(readout.text, readout.caption);
 }

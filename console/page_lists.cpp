@@ -56,9 +56,9 @@ void addServiceItems(const model::ModelDescription& model, model::FeatureInterpr
             interpreter.page = memoryItemPage(entry.kind, entry.arg);
             interpreter.lastReply = nullptr;
             if (entry.kind == kDeviceMemoryKind && readAllowed(link)) {
-                const std::uint8_t* reply =
-                    interpreter.ReadMemory(static_cast<std::uint8_t>(entry.arg & 0xFF), 1);
-                if (reply != nullptr) interpreter.current = reply[model::request::kMemoryReplyByte];
+                if (interpreter.ReadMemory(static_cast<std::uint8_t>(entry.arg & 0xFF), 1) != nullptr) {
+                    interpreter.current = interpreter.memoryByte().value_or(interpreter.current);
+                }
             }
             interpreter.maximum = 255;
             lists.items.push_back({textAt(model, entry.ref), entry.arg, entry.kind, interpreter.current, 255});

@@ -8,7 +8,6 @@ namespace {
 
 constexpr int kEndStep = 1000;  // Home/End and the scroll bar's ends: far past any range
 constexpr std::int16_t kMemoryTypeBase = 0xFC;  // memory type = FCh - kind
-constexpr std::size_t kMemoryReplyByte = 7;
 constexpr std::int16_t kMemoryMaximum = 255;
 
 std::uint8_t lowByte(std::int16_t code) { return static_cast<std::uint8_t>(code & 0xFF); }
@@ -80,7 +79,7 @@ void ValueAdjuster::readItem(ItemRecord& record) {
         (void)interpreter_.ReadMemory(lowByte(record.code), memoryCount(record.kind));
     }
     record.maximum = kMemoryMaximum;
-    if (interpreter_.lastReply != nullptr) record.current = interpreter_.lastReply[kMemoryReplyByte];
+    if (const std::optional<std::uint8_t> value = interpreter_.memoryByte()) record.current = *value;
 }
 
 void ValueAdjuster::scroll(ItemRecord& record, int code, int thumbPosition) {

@@ -41,7 +41,7 @@ const std::uint8_t* JigLink::transferEepromBlock(std::int32_t block) {
         if (!readByte(replyBuffer_[i], i == kEepromBlockBytes - 1)) break;
     }
     stop();
-    return errorFlag_ ? nullptr : replyBuffer_.data();
+    return bus_.errorFlag() ? nullptr : replyBuffer_.data();
 }
 
 std::uint16_t JigLink::measureSdaRun() {

@@ -112,7 +112,7 @@ private:
 }  // namespace
 
 bool JigLink::receiveReplyAsSlave() {
-    if (errorFlag_) return false;
+    if (bus_.errorFlag()) return false;
     SlaveReceiver receiver(platform_.port, replyBuffer_);
     Reception outcome;
     bool noResponse = false;
@@ -128,12 +128,12 @@ bool JigLink::receiveReplyAsSlave() {
     counters_.bytesOnBus += static_cast<std::int64_t>(received.size());
     for (std::uint8_t byte : received) appendHexByte(byte);
     if (outcome == Reception::Failed) {
-        errorFlag_ = true;
+        bus_.setErrorFlag();
         return false;
     }
     if (xorChecksum(received) != 0) {
         appendText("Checksum");
-        errorFlag_ = true;
+        bus_.setErrorFlag();
         return false;
     }
     replyBytesReceived_ = received.size();

@@ -24,8 +24,8 @@ constexpr FailureReport kFailureReports[] = {
 }  // namespace
 
 bool JigLink::isWriteProtected(std::span<const std::uint8_t> request) const {
-    if (flags_.writeEnabled != 0) return false;
-    const std::size_t n = payloadLength(request[2]);
+    if (flags_.writeEnabled != 0 || request.size() <= kHeaderBytes) return false;
+    const std::size_t n = std::min(payloadLength(request[2]), request.size() - kHeaderBytes);
     return isProtectedPayload(request.subspan(kHeaderBytes, n));
 }
 
@@ -75,7 +75,7 @@ bool JigLink::runAttempt(std::span<std::uint8_t> request, std::int32_t replyArgu
     writeByte(checksum);
     stop();
 
-    if (replyArgument != 0 && !errorFlag_) {
+    if (replyArgument != 0 && !bus_.errorFlag()) {
         appendText("MON:");
         if (replyMode_ == ReplyMode::MasterRead) {
             waitMilliseconds(replyArgument);
@@ -84,7 +84,7 @@ bool JigLink::runAttempt(std::span<std::uint8_t> request, std::int32_t replyArgu
             receiveReplyAsSlave();
         }
     }
-    return !errorFlag_;
+    return !bus_.errorFlag();
 }
 
 void JigLink::reportFailure() {
@@ -115,10 +115,10 @@ bool JigLink::readReplyAsMaster() {
     }
     readByte(replyBuffer_[i], true);  // the checksum, not acknowledged
     stop();
-    if (errorFlag_) return false;
+    if (bus_.errorFlag()) return false;
     if (xorChecksum(std::span<const std::uint8_t>(replyBuffer_.data(), i + 1)) != 0) {
         appendText("Checksum");
-        errorFlag_ = true;
+        bus_.setErrorFlag();
         return false;
     }
     replyBytesReceived_ = i + 1;

@@ -176,11 +176,11 @@ bool FeatureInterpreter::runWrittenRequest(std::int32_t replyArgument, bool need
     const std::uint8_t lengthByte = nextOperand();
     const std::size_t length = lengthByte & 0x7F;
     if (!operandsAvailable(length)) return false;
-    for (std::size_t i = 0; i < length; ++i) request[3 + i] = nextOperand();
-    request[2] = lengthByte;
-    lastReply = link_.transact(request, replyArgument);
-    if (!needsReply) return lastReply != nullptr;
-    return serviceAccepted(lastReply);
+    link::Request written = link::Request::withLengthByte(lengthByte);
+    for (std::size_t i = 0; i < length; ++i) (void)written.append(nextOperand());
+    const link::ReplyView reply = send(written, replyArgument);
+    if (!needsReply) return reply.received();
+    return serviceAccepted(reply);
 }
 
 // __USER_TBL (v, n, p, n values): the user table of VCP v, values relative to
@@ -194,12 +194,9 @@ bool FeatureInterpreter::runUserTable() {
     if (count + 4 > kMaxPayload) return refuseUserTable(count, kMaxPayload - 4);
     vcpCode = code;
     if (code != kNoVcp && !ReadVcp()) return false;
-    request[3] = kUserTableOpcode;
-    request[4] = kUserTableSubCode;
-    request[5] = code;
-    request[6] = parameter;
-    for (std::size_t i = 0; i < count; ++i) request[7 + i] = ComputeValue(nextOperand());
-    return serviceAccepted(send(count + 4, kServiceReply));
+    link::Request table{kUserTableOpcode, kUserTableSubCode, code, parameter};
+    for (std::size_t i = 0; i < count; ++i) (void)table.append(ComputeValue(nextOperand()));
+    return serviceAccepted(send(table, kServiceReply));
 }
 
 // __USER_TBL_S (v, n, mode, n values): one table request for a mode.

@@ -2,10 +2,12 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <span>
 #include <string>
 
 #include "link/monitor_link.h"
+#include "link/request_reply.h"
 #include "link/program_flags.h"
 #include "model/model_description.h"
 #include "platform/clock.h"
@@ -22,6 +24,12 @@ namespace velmora::model {
 // read and write passes: callers set `vcpCode` (and `current` before SetVcp)
 // and read `current` and `maximum` after ReadVcp. A failed read leaves them
 // as they were. `page` selects the memory page of the next memory request.
+// A VCP value as a Get VCP reply gave it.
+struct VcpReading {
+    std::uint8_t current = 0;
+    std::uint8_t maximum = 0;
+};
+
 class FeatureInterpreter {
 public:
     static constexpr std::size_t kSavedColumns = 50;
@@ -63,18 +71,26 @@ public:
     // The reply (the byte read is reply byte 7), or nullptr; also nullptr
     // for a reply too short to hold the byte.
     [[nodiscard]] const std::uint8_t* ReadMemory(std::uint8_t address, std::uint8_t count);
+    // The byte the last reply carries where ReadMemory's reply holds it;
+    // nothing when there is no reply or it is too short.
+    [[nodiscard]] std::optional<std::uint8_t> memoryByte() const;
+    // The last reply, bounded by what it really carried.
+    [[nodiscard]] link::ReplyView lastReplyView() const;
+    // ReadVcp of `code` (the register is set as ReadVcp sets it); nothing
+    // when the read failed.
+    [[nodiscard]] std::optional<VcpReading> readVcpValue(std::uint8_t code);
     [[nodiscard]] bool WriteMemory(std::uint8_t address, std::uint8_t value, std::uint8_t count);
     // Turns a relative table byte into the value to send, from the present
     // `current` and `maximum` of `vcpCode`.
     [[nodiscard]] std::uint8_t ComputeValue(std::uint8_t delta) const;
 
 private:
-    // Sends `request` with its length byte set for `payloadLength` bytes.
-    const std::uint8_t* send(std::size_t payloadLength, std::int32_t replyArgument);
+    // Writes `outgoing` into `request`, sends it and keeps its reply in lastReply.
+    link::ReplyView send(const link::Request& outgoing, std::int32_t replyArgument);
     // A service-style reply that came and carries a result byte other than
     // EEh. A reply too short to hold the result byte is no success: the
     // buffer's byte there is the checksum or left from an earlier reply.
-    [[nodiscard]] bool serviceAccepted(const std::uint8_t* reply) const;
+    [[nodiscard]] static bool serviceAccepted(const link::ReplyView& reply);
     bool sendTableRequest(std::uint8_t mode, std::span<const std::uint8_t> values);
     bool setVcpTo(std::uint8_t code, std::uint8_t value);
     bool readVcpOf(std::uint8_t code);

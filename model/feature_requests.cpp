@@ -11,90 +11,88 @@ FeatureInterpreter::FeatureInterpreter(link::MonitorLink& link, const ModelDescr
                                        const link::ProgramFlags& flags, platform::Clock& clock)
     : link_(link), model_(model), flags_(flags), clock_(clock) {}
 
-const std::uint8_t* FeatureInterpreter::send(std::size_t payloadLength, std::int32_t replyArgument) {
-    request[2] = static_cast<std::uint8_t>(0x80 | payloadLength);
+link::ReplyView FeatureInterpreter::send(const link::Request& outgoing, std::int32_t replyArgument) {
+    // Callers keep their payloads within the request array.
+    if (!outgoing.writeInto(request)) {
+        lastReply = nullptr;
+        return {};
+    }
     lastReply = link_.transact(request, replyArgument);
-    return lastReply;
+    return lastReplyView();
 }
+
+link::ReplyView FeatureInterpreter::lastReplyView() const { return {lastReply, link_.replyPayloadLength()}; }
 
 void FeatureInterpreter::wait(std::int32_t ms) { clock_.sleepMilliseconds(ms); }
 
 bool FeatureInterpreter::ReadVcp() {
-    request[3] = kGetVcp;
-    request[4] = vcpCode;
-    const std::uint8_t* reply = send(2, kReadVcpReply);
+    const link::ReplyView reply = send(link::Request{kGetVcp, vcpCode}, kReadVcpReply);
     // A reply too short for the value is a failed read: the buffer's later
     // bytes are left from an earlier reply.
-    if (reply == nullptr || link_.replyPayloadLength() < kVcpReplyPayload || reply[3] != kGetVcpReply || reply[4] != 0x00 || reply[5] != vcpCode) {
+    if (!reply.carries(kVcpReplyPayload) || reply.opcode() != kGetVcpReply || reply.result() != 0x00 ||
+        reply.payload(kVcpReplyCode) != vcpCode) {
         return false;
     }
     // Maximum and present value are 16-bit, high byte first; the adjustable
     // range is a byte, so the low bytes count.
-    maximum = reply[8];
-    current = reply[10];
+    maximum = *reply.payload(kVcpReplyMaximumLow);
+    current = *reply.payload(kVcpReplyCurrentLow);
     return true;
 }
 
 bool FeatureInterpreter::SetVcp() {
-    request[3] = kSetVcp;
-    request[4] = vcpCode;
-    request[5] = 0x00;
-    request[6] = current;
-    return send(4, kNoReply) != nullptr;
+    return send(link::Request{kSetVcp, vcpCode, 0x00, current}, kNoReply).received();
 }
 
 bool FeatureInterpreter::SendServiceCommand(std::uint8_t code) {
-    request[3] = code;
-    return serviceAccepted(send(1, kServiceReply));
+    return serviceAccepted(send(link::Request{code}, kServiceReply));
 }
 
-bool FeatureInterpreter::serviceAccepted(const std::uint8_t* reply) const {
-    return reply != nullptr && link_.replyPayloadLength() >= kResultReplyPayload && reply[4] != kServiceFailed;
+bool FeatureInterpreter::serviceAccepted(const link::ReplyView& reply) {
+    const std::optional<std::uint8_t> result = reply.result();
+    return result && *result != kServiceFailed;
 }
 
 bool FeatureInterpreter::sendTableRequest(std::uint8_t mode, std::span<const std::uint8_t> values) {
     if (values.size() + 2 > kMaxPayload) return false;
-    request[3] = kTableRequest;
-    request[4] = mode;
-    for (std::size_t i = 0; i < values.size(); ++i) request[5 + i] = values[i];
-    const std::uint8_t* reply = send(values.size() + 2, kTableReply);
-    return reply != nullptr && link_.replyPayloadLength() >= kResultReplyPayload && reply[3] == kTableReplyOpcode &&
-           reply[4] == mode;
+    link::Request table{kTableRequest, mode};
+    for (std::uint8_t value : values) (void)table.append(value);
+    const link::ReplyView reply = send(table, kTableReply);
+    return reply.carries(kResultReplyPayload) && reply.opcode() == kTableReplyOpcode && reply.result() == mode;
 }
 
 const std::uint8_t* FeatureInterpreter::ReadMemory(std::uint8_t address, std::uint8_t count) {
-    if (flags_.eepromAccessMode == link::EepromAccessMode::ByPage) {
-        request[3] = kMemoryReadByPage;
-        request[4] = count == 1 ? kMemorySubCode : kMemorySubCodeBlock;
-        request[5] = page;
-    } else {
-        request[3] = kMemoryReadByDevice;
-        request[4] = count;
-        request[5] = static_cast<std::uint8_t>(kEepromDevice | (2 * page));
-    }
-    request[6] = address;
-    const std::uint8_t* reply = send(4, kMemoryReply);
-    if (reply != nullptr && link_.replyPayloadLength() < kMemoryReplyPayload) {
+    const link::Request read =
+        flags_.eepromAccessMode == link::EepromAccessMode::ByPage
+            ? link::Request{kMemoryReadByPage, count == 1 ? kMemorySubCode : kMemorySubCodeBlock, page, address}
+            : link::Request{kMemoryReadByDevice, count, static_cast<std::uint8_t>(kEepromDevice | (2 * page)),
+                            address};
+    const link::ReplyView reply = send(read, kMemoryReply);
+    if (reply.received() && !reply.carries(kMemoryReplyPayload)) {
         lastReply = nullptr;  // no byte in it: a failed read
         return nullptr;
     }
-    return reply;
+    return lastReply;
 }
 
 bool FeatureInterpreter::WriteMemory(std::uint8_t address, std::uint8_t value, std::uint8_t count) {
     const bool byPage = flags_.eepromAccessMode == link::EepromAccessMode::ByPage;
-    if (byPage && count == 1) {
-        request[3] = kMemoryWriteByPage;
-        request[4] = kMemorySubCode;
-        request[5] = page;
-    } else {
-        request[3] = kMemoryWriteByDevice;
-        request[4] = count;
-        request[5] = !byPage && count == 1 ? static_cast<std::uint8_t>(kEepromDevice | (2 * page)) : page;
-    }
-    request[6] = address;
-    request[7] = value;
-    return send(5, kMemoryReply) != nullptr;
+    const link::Request write =
+        byPage && count == 1
+            ? link::Request{kMemoryWriteByPage, kMemorySubCode, page, address, value}
+            : link::Request{kMemoryWriteByDevice, count,
+                            !byPage && count == 1 ? static_cast<std::uint8_t>(kEepromDevice | (2 * page)) : page,
+                            address, value};
+    return send(write, kMemoryReply).received();
+}
+
+std::optional<std::uint8_t> FeatureInterpreter::memoryByte() const {
+    return lastReplyView().payload(kMemoryReplyByte);
+}
+
+std::optional<VcpReading> FeatureInterpreter::readVcpValue(std::uint8_t code) {
+    if (!readVcpOf(code)) return std::nullopt;
+    return VcpReading{current, maximum};
 }
 
 std::uint8_t FeatureInterpreter::ComputeValue(std::uint8_t delta) const {

@@ -29,7 +29,13 @@ inline constexpr std::uint8_t kMemorySubCodeBlock = 0x89;
 inline constexpr std::uint8_t kMemoryReadByDevice = 0x60;
 inline constexpr std::uint8_t kMemoryWriteByDevice = 0x62;
 inline constexpr std::uint8_t kEepromDevice = 0xA0;
-inline constexpr std::uint8_t kMemoryReplyByte = 7;  // the byte read, in the reply
+inline constexpr std::size_t kMemoryReplyByte = 4;  // payload position of the byte read
+
+// Payload positions in a Get VCP reply: the VCP code, and the low bytes of
+// the 16-bit maximum and present value (high byte first).
+inline constexpr std::size_t kVcpReplyCode = 2;
+inline constexpr std::size_t kVcpReplyMaximumLow = 5;
+inline constexpr std::size_t kVcpReplyCurrentLow = 7;
 
 // Payload bytes a reply must carry to be read: opcode, result, VCP code,
 // type, maximum (2), current (2); opcode and result (the byte that says

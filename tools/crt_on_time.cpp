@@ -1,7 +1,8 @@
 #include "tools/crt_on_time.h"
 
-#include <array>
 #include <cstdio>
+
+#include "link/request_reply.h"
 
 namespace velmora::tools {
 
@@ -15,6 +16,7 @@ constexpr std::int32_t kOnTimeReplyWait = 100;
 constexpr std::uint32_t kUnitsPerHour = 6;
 // C1 0B and the three bytes of the count.
 constexpr std::size_t kOnTimeReplyPayload = 5;
+constexpr std::size_t kOnTimeCountFirst = 2;
 
 }  // namespace
 
@@ -27,17 +29,19 @@ std::string crtOnTimeText(std::uint32_t tenMinuteUnits) {
 }
 
 CrtOnTimeReadout readCrtOnTime(link::MonitorLink& link) {
-    std::array<std::uint8_t, 6> request{0, 0, 0x82, kOnTimeRequest, kOnTimeSubCode, 0};
-    const std::uint8_t* reply = link.transact(request, kOnTimeReplyWait);
+    const link::ReplyView reply = link::exchange(link, link::Request{kOnTimeRequest, kOnTimeSubCode}, kOnTimeReplyWait);
 
     CrtOnTimeReadout readout;
     readout.caption = std::string(kCrtOnTimeCaption);
-    if (reply == nullptr || link.replyPayloadLength() < kOnTimeReplyPayload || reply[3] != kOnTimeReply || reply[4] != kOnTimeSubCode) {
+    if (!reply.carries(kOnTimeReplyPayload) || reply.opcode() != kOnTimeReply || reply.result() != kOnTimeSubCode) {
         readout.text = std::string(kCrtOnTimeUnsupported);
         return readout;
     }
     readout.supported = true;
-    readout.tenMinuteUnits = (std::uint32_t{reply[5]} << 16) | (std::uint32_t{reply[6]} << 8) | reply[7];
+    // The count follows the sub-code, high byte first.
+    for (std::size_t i = kOnTimeCountFirst; i < kOnTimeReplyPayload; ++i) {
+        readout.tenMinuteUnits = (readout.tenMinuteUnits << 8) | *reply.payload(i);
+    }
     readout.text = crtOnTimeText(readout.tenMinuteUnits);
     return readout;
 }

@@ -4,6 +4,7 @@
 
 #include "link/block_text.h"
 #include "link/bus_stepping.h"
+#include "link/jig_link.h"
 #include "tools/box_readings.h"
 #include "tools/memory_transfer.h"
 
@@ -138,25 +139,19 @@ MemoryRange MemoryEdidLogic::dialogRange(std::string_view pageText) {
     return MemoryRange{page, page, 0x00, 0xFF};
 }
 
-// DDC1 and the single bus steps need the board's own view of the lines; on
-// another link the hidden buttons do nothing.
+// The DDC1 read and the bus steps are the jig's own; on a link without
+// them these buttons do nothing.
 void MemoryEdidLogic::readEdidDdc1() {
     if (link::JigLink* jig = link_.jigLink()) (void)jig->readEdidDdc1();
 }
-void MemoryEdidLogic::busStart() {
-    if (link::JigLink* jig = link_.jigLink()) link::busStepStart(*jig);
-}
-void MemoryEdidLogic::busSendA0() {
-    if (link::JigLink* jig = link_.jigLink()) link::busStepSendA0(*jig);
-}
-void MemoryEdidLogic::busSendA1() {
-    if (link::JigLink* jig = link_.jigLink()) link::busStepSendA1(*jig);
-}
-void MemoryEdidLogic::busReceiveData() {
-    if (link::JigLink* jig = link_.jigLink()) link::busStepReceiveData(*jig);
-}
-void MemoryEdidLogic::busStop() {
-    if (link::JigLink* jig = link_.jigLink()) link::busStepStop(*jig);
+void MemoryEdidLogic::busStart() { jigStep(link::busStepStart); }
+void MemoryEdidLogic::busSendA0() { jigStep(link::busStepSendA0); }
+void MemoryEdidLogic::busSendA1() { jigStep(link::busStepSendA1); }
+void MemoryEdidLogic::busReceiveData() { jigStep(link::busStepReceiveData); }
+void MemoryEdidLogic::busStop() { jigStep(link::busStepStop); }
+
+void MemoryEdidLogic::jigStep(void (*step)(link::JigLink&)) {
+    if (link::JigLink* jig = link_.jigLink()) step(*jig);
 }
 
 }  // namespace velmora::tools

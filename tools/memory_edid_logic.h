@@ -86,7 +86,8 @@ public:
     // whole page named by the Page box's full text.
     [[nodiscard]] static MemoryRange dialogRange(std::string_view pageText);
 
-    // Behind the hidden buttons; they show nothing.
+    // Behind the hidden buttons; they show nothing, and do nothing on a link
+    // without the jig's controls.
     void readEdidDdc1();
     void busStart();
     void busSendA0();
@@ -98,6 +99,7 @@ public:
 
 private:
     void probeAccessMode();
+    void jigStep(void (*step)(link::JigLink&));
 
     model::FeatureInterpreter& interpreter_;
     link::MonitorLink& link_;

@@ -3,17 +3,14 @@
 namespace velmora::tools {
 
 namespace {
-// The byte read is the fifth payload byte of the reply.
-constexpr std::size_t kMemoryReplyByte = 7;
 constexpr int kPageBytes = 256;
 }  // namespace
 
 std::optional<std::uint8_t> readMemoryByte(model::FeatureInterpreter& interpreter, std::uint8_t page,
                                            std::uint8_t address) {
     interpreter.page = page;
-    const std::uint8_t* reply = interpreter.ReadMemory(address, 1);
-    if (reply == nullptr) return std::nullopt;
-    return reply[kMemoryReplyByte];
+    if (interpreter.ReadMemory(address, 1) == nullptr) return std::nullopt;
+    return interpreter.memoryByte();
 }
 
 void probeEepromAccessMode(model::FeatureInterpreter& interpreter, const link::MonitorLink& link,

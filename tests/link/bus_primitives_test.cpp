@@ -96,9 +96,39 @@ TEST(ClockStretching, HeldDataBitEndsTheByteReadAtOnce) {
     EXPECT_EQ(f.bench.board().statusReads() - reads, 2001u);
     EXPECT_EQ(value, 0x00);
     EXPECT_EQ(f.link.errorCode(), LinkError::None);
+    EXPECT_EQ(f.link.lastByteOutcome(), BusOutcome::TimedOut);  // recorded, though it carries no code
     EXPECT_EQ(f.link.transcriptText(), "\r\n S_ A1");  // no byte recorded
     holder.on = false;
     f.link.stop();
+}
+
+// --- How a byte write ends, and the error code each ending leaves -----------------
+
+TEST(ByteOutcomes, AckNackAndStretchTimeOutEachLeaveTheirCode) {
+    struct Row {
+        const char* name;
+        std::uint8_t address;
+        std::int32_t stretchReads;
+        BusOutcome outcome;
+        LinkError code;
+    };
+    for (const Row row : {Row{"acknowledged", 0x6E, 0, BusOutcome::Ok, LinkError::None},
+                          Row{"nobody at A4", 0xA4, 0, BusOutcome::NotAcknowledged, LinkError::MonitorNotConnected},
+                          Row{"SCL held 2000 reads", 0x6E, 2000, BusOutcome::TimedOut,
+                              LinkError::MonitorNotConnected}}) {
+        LinkOnBench f;
+        f.bench.faults.sclStretchReads = row.stretchReads;
+        ASSERT_TRUE(f.link.start()) << row.name;
+        EXPECT_EQ(f.link.writeByte(row.address), row.outcome == BusOutcome::Ok) << row.name;
+        EXPECT_EQ(f.link.lastByteOutcome(), row.outcome) << row.name;
+        EXPECT_EQ(f.link.errorCode(), row.code) << row.name;
+        // After a failure the next byte touches nothing and keeps the code.
+        f.bench.faults.sclStretchReads = 0;
+        (void)f.link.writeByte(0x00);
+        EXPECT_EQ(f.link.lastByteOutcome() == BusOutcome::Skipped, row.outcome != BusOutcome::Ok) << row.name;
+        EXPECT_EQ(f.link.errorCode(), row.code) << row.name;
+        f.link.stop();
+    }
 }
 
 // --- Error flag and bus conditions ----------------------------------------------------

@@ -1,27 +1,27 @@
 // Bit-banged I2C master over the jig: every line change is followed by a
 // read-back of the line, which is also where a slave's clock stretching is
 // honoured. Data bits other than SCL and SDA are always written as 0.
+#include "link/bit_bang_bus.h"
+
 #include "link/bus_wiring.h"
-#include "link/jig_link.h"
 
 namespace velmora::link {
 
-JigLink::JigLink(platform::LinkPlatform platform, const ProgramFlags& flags)
-    : platform_(platform), flags_(flags) {
-    busReset();
-}
+BitBangBus::BitBangBus(platform::PortIo& port, platform::SpinDelay& spin, LinkTranscript& transcript,
+                       LinkCounters& counters)
+    : port_(port), spin_(spin), transcript_(transcript), counters_(counters) {}
 
-void JigLink::writeData(std::uint8_t value) {
+void BitBangBus::writeData(std::uint8_t value) {
     dataShadow_ = value;
-    platform_.port.write8(platform::kDataPort, value);
+    port_.write8(platform::kDataPort, value);
 }
 
-std::uint8_t JigLink::readStatus() { return platform_.port.read8(platform::kStatusPort); }
+std::uint8_t BitBangBus::readStatus() { return port_.read8(platform::kStatusPort); }
 
-bool JigLink::senseSda() { return (readStatus() & kSdaStatus) != 0; }
-bool JigLink::senseScl() { return (readStatus() & kSclStatus) != 0; }
+bool BitBangBus::senseSda() { return (readStatus() & kSdaStatus) != 0; }
+bool BitBangBus::senseScl() { return (readStatus() & kSclStatus) != 0; }
 
-bool JigLink::waitForLine(std::uint8_t statusMask, bool level) {
+bool BitBangBus::waitForLine(std::uint8_t statusMask, bool level) {
     // expects: the line at `level` within the read-back budget
     for (std::int32_t read = 0; read < kLineReadBackReads; ++read) {
         if (((readStatus() & statusMask) != 0) == level) return true;
@@ -30,35 +30,25 @@ bool JigLink::waitForLine(std::uint8_t statusMask, bool level) {
     return false;
 }
 
-bool JigLink::setScl(bool level) {
+bool BitBangBus::setScl(bool level) {
     writeData(level ? (dataShadow_ & kSdaData) : (dataShadow_ | kSclData));
     return waitForLine(kSclStatus, level);
 }
 
-bool JigLink::setSda(bool level) {
+bool BitBangBus::setSda(bool level) {
     writeData(level ? (dataShadow_ & kSclData) : (dataShadow_ | kSdaData));
     return waitForLine(kSdaStatus, level);
 }
 
-void JigLink::releaseSda() { writeData(dataShadow_ & kSclData); }
+void BitBangBus::releaseSda() { writeData(dataShadow_ & kSclData); }
 
-void JigLink::busDelay(std::int32_t units) {
-    for (std::int32_t unit = 0; unit < units; ++unit) platform_.spin.spin(busDelayCount_);
+void BitBangBus::busDelay(std::int32_t units) {
+    for (std::int32_t unit = 0; unit < units; ++unit) spin_.spin(busDelayCount_);
 }
 
-void JigLink::waitMilliseconds(std::int32_t ms) {
-    if (ms > 0) counters_.waitMilliseconds += ms;
-    const std::int32_t begin = platform_.clock.milliseconds();
-    // expects: the clock to advance; differences survive the 32-bit wrap
-    while (static_cast<std::int32_t>(static_cast<std::uint32_t>(platform_.clock.milliseconds()) -
-                                     static_cast<std::uint32_t>(begin)) < ms) {
-    }
-}
-
-bool JigLink::start() {
-    appendText("S_");
+BusOutcome BitBangBus::start() {
+    transcript_.appendText("S_");
     errorFlag_ = false;
-    errorCode_ = LinkError::None;
     // SCL is released before SDA falls, so the same steps make a repeated
     // START when SDA was low.
     setScl(true);
@@ -68,12 +58,11 @@ bool JigLink::start() {
     busDelay(10);
     setScl(false);
     busDelay(30);
-    if (errorFlag_) errorCode_ = LinkError::InterfaceBoard;
-    return !errorFlag_;
+    return errorFlag_ ? BusOutcome::TimedOut : BusOutcome::Ok;
 }
 
-bool JigLink::stop() {
-    if (!errorFlag_) appendText("_E");
+bool BitBangBus::stop() {
+    if (!errorFlag_) transcript_.appendText("_E");
     // Runs even after a failure so that a transfer always ends with both
     // lines released.
     setScl(false);
@@ -87,11 +76,11 @@ bool JigLink::stop() {
     return !errorFlag_;
 }
 
-bool JigLink::writeByte(std::uint8_t value) {
-    if (errorFlag_) return false;
+BusOutcome BitBangBus::writeByte(std::uint8_t value) {
+    if (errorFlag_) return lastByteOutcome_ = BusOutcome::Skipped;
     ++counters_.bytesOnBus;
     setScl(false);
-    appendHexByte(value);
+    transcript_.appendHexByte(value);
     busDelay(10);
     for (int bit = 7; bit >= 0; --bit) {
         setSda(((value >> bit) & 1) != 0);
@@ -104,19 +93,21 @@ bool JigLink::writeByte(std::uint8_t value) {
     releaseSda();
     busDelay(5);
     setScl(true);
-    if (senseSda()) errorFlag_ = true;  // SDA left high: no acknowledge
-    if (errorFlag_) {
-        errorCode_ = LinkError::MonitorNotConnected;
-        return false;
+    // The flag was clear on entry: set now, a line did not follow during the byte.
+    const bool timedOut = errorFlag_;
+    const bool acknowledged = !senseSda();  // SDA left high: no acknowledge
+    if (timedOut || !acknowledged) {
+        errorFlag_ = true;
+        return lastByteOutcome_ = timedOut ? BusOutcome::TimedOut : BusOutcome::NotAcknowledged;
     }
     busDelay(6);
     setScl(false);
     busDelay(10);
-    return true;
+    return lastByteOutcome_ = BusOutcome::Ok;
 }
 
-bool JigLink::readByte(std::uint8_t& value, bool last) {
-    if (errorFlag_) return false;
+BusOutcome BitBangBus::readByte(std::uint8_t& value, bool last) {
+    if (errorFlag_) return lastByteOutcome_ = BusOutcome::Skipped;
     ++counters_.bytesOnBus;
     setScl(false);
     busDelay(3);
@@ -125,14 +116,14 @@ bool JigLink::readByte(std::uint8_t& value, bool last) {
     busDelay(10);
     for (int bit = 0; bit < 8; ++bit) {
         busDelay(5);
-        if (!setScl(true)) return false;  // clock held low too long
+        if (!setScl(true)) return lastByteOutcome_ = BusOutcome::TimedOut;  // clock held low too long
         busDelay(3);
         value = static_cast<std::uint8_t>((value << 1) | (senseSda() ? 1 : 0));
         busDelay(3);
         setScl(false);
         busDelay(1);
     }
-    appendHexByte(value);
+    transcript_.appendHexByte(value);
     busDelay(5);
     setSda(last);  // low acknowledges; high after the final byte
     busDelay(6);
@@ -142,13 +133,13 @@ bool JigLink::readByte(std::uint8_t& value, bool last) {
     busDelay(3);
     releaseSda();
     busDelay(7);
-    return !errorFlag_;
+    return lastByteOutcome_ = errorFlag_ ? BusOutcome::TimedOut : BusOutcome::Ok;
 }
 
-bool JigLink::busReset() {
+bool BitBangBus::reset() {
     // Nine clock pulses free a slave that is holding SDA in the middle of a byte.
     for (int pulse = 0; pulse < 9; ++pulse) stop();
-    transcriptOff();
+    transcript_.turnOff();
     setSda(false);
     busDelay(10);
     if (senseSda()) errorFlag_ = true;

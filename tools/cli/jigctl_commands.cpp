@@ -13,8 +13,8 @@
 #include "link/display_channel_link.h"
 #include "model/image_layout.h"
 #include "model/model_folders.h"
+#include "model/display_channel_rig.h"
 #include "model/program_context.h"
-#include "platform/absent_port.h"
 #include "platform/counting_platform.h"
 #include "platform/i2c_dev_port.h"
 #include "platform/port_choice.h"
@@ -346,17 +346,6 @@ std::optional<std::string> resolveModel(const std::string& nameOrPath, std::ostr
 constexpr const char* kDefaultJigPort = "/dev/parport0";
 constexpr const char* kBenchChannelNode = "/dev/i2c-bench";
 
-// A display channel and what its link runs on: the kernel (or the bench's
-// stand-in adapter), the node, and the clock of a real PC.
-struct DisplayChannel {
-    explicit DisplayChannel(std::unique_ptr<platform::I2cKernel> adapter) : kernel(std::move(adapter)), port(*kernel) {}
-    std::unique_ptr<platform::I2cKernel> kernel;
-    platform::I2cDevPort port;
-    platform::SteadyClock clock;
-    platform::CalibratedSpin spin{1};  // the link never spins: nothing to measure
-    platform::RealtimeShield shield;
-};
-
 // Where a command's output goes: the text streams, or with --json the
 // capture streams and the document.
 struct Outputs {
@@ -395,8 +384,7 @@ int runCommand(const Invocation& invocation, Outputs& outputs) {
     ProgressWipingSink messages(streamMessages, progressShown);
     std::unique_ptr<bench::VirtualBench> bench;
     std::unique_ptr<platform::MachineLinkPlatform> machine;
-    std::unique_ptr<DisplayChannel> channel;
-    platform::AbsentPort absentPort;
+    std::unique_ptr<model::DisplayChannelRig> channel;
     std::optional<platform::LinkPlatform> platform;
     if (invocation.bench) {
         bench = std::make_unique<bench::VirtualBench>(bench::BenchTiming::Virtual);
@@ -410,8 +398,8 @@ int runCommand(const Invocation& invocation, Outputs& outputs) {
         if (invocation.benchEdidPath && !loadBenchEdid(*bench, *invocation.benchEdidPath, err)) return kExitUsage;
         platform.emplace(bench->platform(messages));
         if (invocation.benchPort == BenchPort::I2c) {
-            channel = std::make_unique<DisplayChannel>(std::make_unique<bench::BenchI2cAdapter>(*bench));
-            (void)channel->port.open(kBenchChannelNode);
+            channel = std::make_unique<model::DisplayChannelRig>(std::make_unique<bench::BenchI2cAdapter>(*bench));
+            (void)channel->open(kBenchChannelNode);
         }
     } else {
         const platform::PortChoice port = platform::choosePort(invocation.port.value_or(kDefaultJigPort));
@@ -421,13 +409,13 @@ int runCommand(const Invocation& invocation, Outputs& outputs) {
             return kExitUsage;
         }
         if (port.kind == platform::PortKind::DisplayChannel) {
-            channel = std::make_unique<DisplayChannel>(std::make_unique<platform::LinuxI2cKernel>());
-            if (const int error = channel->port.open(port.device); error != 0) {
+            channel = std::make_unique<model::DisplayChannelRig>(std::make_unique<platform::LinuxI2cKernel>());
+            if (const int error = channel->open(port.device); error != 0) {
                 err << "velmora-jigctl: cannot open the display channel "
                     << platform::describeI2cFailure(port.device, error) << "\n";
                 return kExitOperationFailed;
             }
-            platform.emplace(platform::LinkPlatform{absentPort, channel->clock, channel->spin, channel->shield, messages});
+            platform.emplace(channel->platform(messages));
         } else {
             machine = std::make_unique<platform::MachineLinkPlatform>(err, port.device.c_str());
             platform.emplace(machine->platform(messages));
@@ -445,9 +433,7 @@ int runCommand(const Invocation& invocation, Outputs& outputs) {
         // The link's own waits are its counters' (not the clock's) to count.
         platform::Clock& linkClock = platform->clock;
         const link::DisplayChannelTiming timing = invocation.ddcciFast ? link::kFastTiming : link::kDdcCiTiming;
-        program = std::make_unique<ProgramContext>(counted, [&](const link::ProgramFlags& flags) {
-            return std::make_unique<link::DisplayChannelLink>(channel->port, linkClock, messages, flags, timing);
-        });
+        program = std::make_unique<ProgramContext>(counted, channel->linkMaker(linkClock, messages, timing));
     } else {
         program = std::make_unique<ProgramContext>(counted);
     }

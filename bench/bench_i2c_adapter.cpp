@@ -50,6 +50,11 @@ int BenchI2cAdapter::combinedTransfer(int descriptor, i2c_rdwr_ioctl_data& data)
     }
     ++transfers;
     if (transferError != 0) return -transferError;
+    if (readError != 0) {
+        for (__u32 i = 0; i < data.nmsgs; ++i) {
+            if ((data.msgs[i].flags & I2C_M_RD) != 0) return -readError;
+        }
+    }
     if (bench_.faults.sdaLow) return -ETIMEDOUT;
 
     int result = static_cast<int>(data.nmsgs);

@@ -34,8 +34,10 @@ public:
 
     // A test may make the node fail to open with this errno (0: it opens).
     int openError = 0;
-    // A test may make every transfer fail with this errno (0: none).
+    // A test may make every transfer fail with this errno (0: none), or
+    // only those that read (the reply of a request that went through).
     int transferError = 0;
+    int readError = 0;
     std::string openedPath;
     int transfers = 0;
 

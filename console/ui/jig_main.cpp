@@ -34,7 +34,9 @@ int main(int argc, char* argv[]) {
         std::cerr << "usage: velmora-jig [--port /dev/i2c-N|i2c-N|/dev/parportN|parportN]\n";
         return 2;
     }
-    const platform::PortChoice port = platform::choosePort(portName.value_or(platform::PpdevPort::kDefaultDevice));
+    const platform::PortChoice port =
+        portName ? platform::choosePort(*portName)
+                 : platform::PortChoice{platform::PortKind::Jig, platform::PpdevPort::kDefaultDevice};
     if (port.kind == platform::PortKind::Unknown) {
         std::cerr << "velmora-jig: --port " << *portName
                   << " is neither a display channel (/dev/i2c-N, i2c-N) nor a parallel port (/dev/parportN, parportN)\n";

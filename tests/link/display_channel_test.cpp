@@ -41,6 +41,12 @@ struct ChannelOnBench {
     }
 };
 
+int countOf(std::string_view text, std::string_view item) {
+    int count = 0;
+    for (auto at = text.find(item); at != std::string_view::npos; at = text.find(item, at + 1)) ++count;
+    return count;
+}
+
 std::string messageTexts(const platform::RecordingMessageSink& sink) {
     std::string texts;
     for (const auto& message : sink.messages) texts += message.text + "|";
@@ -144,6 +150,29 @@ TEST(DisplayChannel, AdapterErrorsDuringTheRequest) {
                       "\r\n Monitor is not Connected\r\n")
             << row.error;
         EXPECT_EQ(messageTexts(f.messages), "Monitor is not Connected|");
+    }
+}
+
+// While the reply is read: 0x6F not acknowledged is the jig's unconnected
+// monitor; a held line carries no code, as the jig's timed-out byte read.
+TEST(DisplayChannel, AdapterErrorsWhileReadingTheReply) {
+    struct Row {
+        int error;
+        LinkError code;
+        const char* messages;
+    };
+    for (const Row& row : {Row{ENXIO, LinkError::MonitorNotConnected, "Monitor is not Connected|"},
+                           Row{EIO, LinkError::MonitorNotConnected, "Monitor is not Connected|"},
+                           Row{ETIMEDOUT, LinkError::None, ""}, Row{EAGAIN, LinkError::None, ""}}) {
+        ChannelOnBench f;
+        f.adapter.readError = row.error;
+        f.link.transcriptOn();
+        EXPECT_TRUE(f.request({0x01, 0x10}, 30).empty());
+        EXPECT_EQ(f.adapter.transfers, 6) << row.error;
+        EXPECT_EQ(f.link.errorCode(), row.code) << row.error;
+        EXPECT_EQ(messageTexts(f.messages), row.messages) << row.error;
+        EXPECT_EQ(countOf(f.link.transcriptText(), " PC: S_ 6E 51 82 01 10 AC _E MON: S_ 6F Error!!"), 3)
+            << f.link.transcriptText();
     }
 }
 

@@ -402,7 +402,9 @@ int runCommand(const Invocation& invocation, Outputs& outputs) {
             (void)channel->open(kBenchChannelNode);
         }
     } else {
-        const platform::PortChoice port = platform::choosePort(invocation.port.value_or(kDefaultJigPort));
+        // Without --port, the first parallel port as always.
+        const platform::PortChoice port = invocation.port ? platform::choosePort(*invocation.port)
+                                                          : platform::PortChoice{platform::PortKind::Jig, kDefaultJigPort};
         if (port.kind == platform::PortKind::Unknown) {
             err << "velmora-jigctl: --port " << *invocation.port
                 << " is neither a display channel (/dev/i2c-N, i2c-N) nor a parallel port (/dev/parportN, parportN)\n";

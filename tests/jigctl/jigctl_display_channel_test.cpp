@@ -116,7 +116,7 @@ INSTANTIATE_TEST_SUITE_P(
         ErrorRow{{"--port", "/dev/i2c-97", "read-vcp", "10"}, 1, "load the i2c-dev module (sudo modprobe i2c-dev)"},
         ErrorRow{{"--port", "i2c-97", "--protocol", "ddc2bi", "edid"}, 1, "/dev/i2c-97: No such file or directory"},
         ErrorRow{{"--port", "/dev/null", "read-vcp", "10"}, 2, "is neither a display channel"},
-        ErrorRow{{"--bench", "--bench-port", "i2c", "read-vcp", "10"}, 1, "needs the interface board"},
+        ErrorRow{{"--bench", "--bench-port", "i2c", "read-vcp", "10"}, 1, "needs the interface board on the parallel port; the display channel cannot receive its replies. Use --port /dev/parportN"},
         ErrorRow{{"--bench", "--bench-port", "i2c", "--model", sampleModel("vm2195.mdl"), "crt-time"}, 1,
                  "SlaveReceive mode"},
         ErrorRow{{"--bench", "--port", "/dev/i2c-1", "read-vcp", "10"}, 2, "--port and --bench exclude each other"},

@@ -2,7 +2,7 @@
 // [VER,..] and [KEY,..].
 #include <string>
 
-#include "model/model_description.h"
+#include "model/model_compiler.h"
 #include "model/text_rules.h"
 
 namespace velmora::model {
@@ -58,7 +58,7 @@ std::optional<DirectiveParts> findDirective(std::string_view comment) {
 
 }  // namespace
 
-int ModelDescription::ReadDirective(std::string_view comment) {
+int ModelCompiler::ReadDirective(std::string_view comment) {
     const std::optional<DirectiveParts> parts = findDirective(comment);
     if (!parts) return 0;
     const std::string& keyword = parts->keyword;
@@ -66,46 +66,46 @@ int ModelDescription::ReadDirective(std::string_view comment) {
     // A keyword names a directive when it begins with the directive's name,
     // so [Version,0.9] is a VER directive.
     if (startsWithIgnoringCase(keyword, "MODEL")) {
-        modelName.assign(parts->arguments.substr(0, kModelNameCapacity));
+        model_.modelName.assign(parts->arguments.substr(0, ModelDescription::kModelNameCapacity));
         return 1;
     }
     if (startsWithIgnoringCase(keyword, "PROTOCOL")) {
-        protocolReplyMode = startsWithIgnoringCase(parts->arguments, "DDC2Bi") ? link::ReplyMode::MasterRead
+        model_.protocolReplyMode = startsWithIgnoringCase(parts->arguments, "DDC2Bi") ? link::ReplyMode::MasterRead
                                                                                : link::ReplyMode::SlaveReceive;
         return 1;
     }
     if (startsWithIgnoringCase(keyword, "TIMING")) {
-        trace_.recordTimingDirective(currentLine_);
+        model_.trace_.recordTimingDirective(currentLine_);
         if (parts->hasSecondComma) {
-            if (parts->first.size() > kTimingTextCapacity) {
-                reportLineError("TIMING family longer than " + std::to_string(kTimingTextCapacity) +
+            if (parts->first.size() > ModelDescription::kTimingTextCapacity) {
+                reportLineError("TIMING family longer than " + std::to_string(ModelDescription::kTimingTextCapacity) +
                             " characters is ignored\n");
             } else {
-                timingFamily.assign(parts->first);
+                model_.timingFamily.assign(parts->first);
             }
         }
         if (parts->hasThirdComma) {
-            if (parts->second.size() > kTimingTextCapacity) {
-                reportLineError("TIMING label longer than " + std::to_string(kTimingTextCapacity) +
+            if (parts->second.size() > ModelDescription::kTimingTextCapacity) {
+                reportLineError("TIMING label longer than " + std::to_string(ModelDescription::kTimingTextCapacity) +
                             " characters is ignored\n");
             } else {
-                timingLabel.assign(parts->second);
+                model_.timingLabel.assign(parts->second);
             }
-            timingOffset = static_cast<std::uint8_t>(leadingInteger(parts->third) & 0xFF);
+            model_.timingOffset = static_cast<std::uint8_t>(leadingInteger(parts->third) & 0xFF);
         }
         return 1;
     }
     if (startsWithIgnoringCase(keyword, "VER")) {
-        version = leadingFloat(parts->arguments);
-        oldVersion = version < 1.0 ? 1 : 0;
+        model_.version = leadingFloat(parts->arguments);
+        model_.oldVersion = model_.version < 1.0 ? 1 : 0;
         return 1;
     }
     if (startsWithIgnoringCase(keyword, "KEY")) {
         if (!parts->hasSecondComma) return 0;
         const std::int32_t code = EvaluateExpression(parts->first);
-        if (code & kNotFound) return 0;
-        if (keyNameCount >= kKeyNameCapacity) {
-            reportLineError("key name table full (" + std::to_string(kKeyNameCapacity) + " names): " +
+        if (code & ModelDescription::kNotFound) return 0;
+        if (model_.keyNameCount >= ModelDescription::kKeyNameCapacity) {
+            reportLineError("key name table full (" + std::to_string(ModelDescription::kKeyNameCapacity) + " names): " +
                         std::string(parts->afterSecondComma) + " is not stored\n");
             return 0;
         }
@@ -115,15 +115,15 @@ int ModelDescription::ReadDirective(std::string_view comment) {
     return 0;
 }
 
-void ModelDescription::storeKeyName(std::int32_t code, std::string_view name) {
-    trace_.recordKeyName(keyNameCount, currentLine_);
-    KeyName& entry = keyNames[keyNameCount];
+void ModelCompiler::storeKeyName(std::int32_t code, std::string_view name) {
+    model_.trace_.recordKeyName(model_.keyNameCount, currentLine_);
+    KeyName& entry = model_.keyNames[model_.keyNameCount];
     if (!entry.name.assign(name)) {
         reportLineError("key name " + std::string(name) + " cut to " + std::to_string(kNameFieldLength) +
                     " characters\n");
     }
     entry.code = code;
-    ++keyNameCount;
+    ++model_.keyNameCount;
 }
 
 }  // namespace velmora::model

@@ -3,12 +3,12 @@
 
 #include "model/builtin_names.h"
 #include "model/hex_text.h"
-#include "model/model_description.h"
+#include "model/model_compiler.h"
 #include "model/text_rules.h"
 
 namespace velmora::model {
 
-std::int32_t ModelDescription::ParseNumber(std::string_view text) {
+std::int32_t ModelCompiler::ParseNumber(std::string_view text) {
     if (!text.empty() && (text.back() == 'h' || text.back() == 'H')) {
         text.remove_suffix(1);
         return static_cast<std::int32_t>(ParseHexText(text));
@@ -24,26 +24,26 @@ std::int32_t ModelDescription::ParseNumber(std::string_view text) {
     return leadingInteger(text);
 }
 
-std::uint16_t ModelDescription::LookupSymbol(std::string_view name) {
+std::uint16_t ModelCompiler::LookupSymbol(std::string_view name) {
     // Labels are unique without regard to case, so at most one row can match
     // the name exactly; it is the one the case-folded index finds.
     if (const auto row = symbolIndex_.findIgnoringCase(name)) {
-        const Symbol& symbol = symbolTable[*row];
+        const Symbol& symbol = model_.symbolTable[*row];
         if (symbol.name.view() == name) {
-            trace_.recordSymbolUse(*row);
+            model_.trace_.recordSymbolUse(*row);
             return static_cast<std::uint16_t>(symbol.value);
         }
     }
     if (const auto value = findBuiltinName(name)) return *value;
     // A model may leave the two service blocks out.
-    if (name == "SERVICE_KEY" || name == "SERVICE_VCP") return kNotFound;
+    if (name == "SERVICE_KEY" || name == "SERVICE_VCP") return ModelDescription::kNotFound;
     std::string message(name);
     message += " is not found \n";
     reportError(message, name);
-    return kNotFound;
+    return ModelDescription::kNotFound;
 }
 
-std::int32_t ModelDescription::EvaluateExpression(std::string_view text) {
+std::int32_t ModelCompiler::EvaluateExpression(std::string_view text) {
     if (text.empty()) return 0;
     // Unsigned arithmetic: a sum that leaves 32 bits wraps instead of being undefined.
     std::uint32_t sum = 0;

@@ -1,9 +1,11 @@
 // The two passes over a model text: pass 1 gives every label its address or
 // constant, pass 2 emits the db/dw bytes into the model image and reads the
-// directives in comments. The post-processing steps follow.
+// directives in comments. The post-processing steps follow. Then the error
+// report the compile writes.
+#include "model/model_compiler.h"
+
 #include <string>
 
-#include "model/model_description.h"
 #include "model/source_line.h"
 #include "model/text_rules.h"
 #include "platform/files.h"
@@ -37,34 +39,59 @@ std::size_t operandWidth(std::string_view operand) {
     return isQuoted(operand) ? quotedText(operand).size() : 1;
 }
 
+bool isNameCharacter(char c) {
+    return (c >= '0' && c <= '9') || (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || c == '_';
+}
+
+// 1-based column of `subject` in a line: its first occurrence that stands
+// apart from neighbouring name characters; 0 when there is none.
+int columnOf(std::string_view line, std::string_view subject) {
+    if (subject.empty()) return 0;
+    for (std::size_t at = line.find(subject); at != std::string_view::npos; at = line.find(subject, at + 1)) {
+        const std::size_t end = at + subject.size();
+        const bool apartBefore = at == 0 || !isNameCharacter(line[at - 1]) || !isNameCharacter(subject.front());
+        const bool apartAfter = end >= line.size() || !isNameCharacter(line[end]) || !isNameCharacter(subject.back());
+        if (apartBefore && apartAfter) return static_cast<int>(at + 1);
+    }
+    return 0;
+}
+
 }  // namespace
 
-int ModelDescription::LoadModelFile() {
-    lastLoadFailure_.clear();
-    if (modelPath.size() > kModelPathCapacity) {
-        lastLoadFailure_ = "model path longer than " + std::to_string(kModelPathCapacity) + " characters";
+ModelCompiler::ModelCompiler(ModelDescription& model) : model_(model) {
+    for (std::int32_t row = 0; row < model_.symbolCount; ++row) {
+        const auto at = static_cast<std::size_t>(row);
+        symbolIndex_.add(model_.symbolTable[at].name.view(), at);
+    }
+}
+
+int ModelCompiler::LoadModelFile() {
+    model_.lastLoadFailure_.clear();
+    if (model_.modelPath.size() > ModelDescription::kModelPathCapacity) {
+        model_.lastLoadFailure_ =
+            "model path longer than " + std::to_string(ModelDescription::kModelPathCapacity) + " characters";
         return 0;
     }
-    const platform::FileRead file = platform::readWholeFile(modelPath);
+    const platform::FileRead file = platform::readWholeFile(model_.modelPath);
     if (!file.ok) {
-        lastLoadFailure_ = file.failure;
+        model_.lastLoadFailure_ = file.failure;
         return 0;
     }
     if (file.bytes.empty()) {
-        lastLoadFailure_ = modelPath + ": the file is empty";
+        model_.lastLoadFailure_ = model_.modelPath + ": the file is empty";
         return 0;
     }
     CompileText(file.bytes);
     return 1;
 }
 
-void ModelDescription::CompileText(std::string_view text) {
+void ModelCompiler::CompileText(std::string_view text) {
     resetForCompile();
     runPass(text, Pass::Addresses);
     runPass(text, Pass::Bytes);
     currentLineText_ = {};
     // Reports of the timing decoding concern the TIMING directive.
-    currentLine_ = trace_.timingDirectiveLine();
+    currentLine_ = model_.trace_.timingDirectiveLine();
     DecodeTimings();
     currentLine_ = 0;
     BuildItemTable();
@@ -72,30 +99,30 @@ void ModelDescription::CompileText(std::string_view text) {
     RegisterServiceItems();
 }
 
-void ModelDescription::resetForCompile() {
-    version = 0.0;
-    locationCounter = 0;
-    symbolCount = 0;
-    oldVersion = 0;
-    modelName.clear();
-    timingLabel.clear();
-    timingFamily.clear();
-    timingOffset = 0;
-    keyNameCount = 0;
-    protocolReplyMode.reset();
+void ModelCompiler::resetForCompile() {
+    model_.version = 0.0;
+    model_.locationCounter = 0;
+    model_.symbolCount = 0;
+    model_.oldVersion = 0;
+    model_.modelName.clear();
+    model_.timingLabel.clear();
+    model_.timingFamily.clear();
+    model_.timingOffset = 0;
+    model_.keyNameCount = 0;
+    model_.protocolReplyMode.reset();
     // A fresh image: bytes of the previous model must not show through
     // beyond the end of this one.
-    modelImage.fill(0);
+    model_.modelImage.fill(0);
     symbolIndex_.clear();
-    imageFull_ = false;
+    model_.imageFull_ = false;
     symbolTableFullReported_ = false;
     currentLine_ = 0;
     currentLineText_ = {};
-    trace_.clear();
+    model_.trace_.clear();
 }
 
-void ModelDescription::runPass(std::string_view text, Pass pass) {
-    locationCounter = 0;
+void ModelCompiler::runPass(std::string_view text, Pass pass) {
+    model_.locationCounter = 0;
     LineWalker walker(text);
     SourceLine line;
     std::string_view raw;
@@ -106,16 +133,17 @@ void ModelDescription::runPass(std::string_view text, Pass pass) {
         if (pass == Pass::Addresses) {
             countLine(line);
         } else {
-            const std::uint16_t address = locationCounter;
+            const std::uint16_t address = model_.locationCounter;
             emitLine(line);
-            trace_.recordEmission(currentLine_, address, static_cast<std::uint16_t>(locationCounter - address));
+            model_.trace_.recordEmission(currentLine_, address,
+                                         static_cast<std::uint16_t>(model_.locationCounter - address));
         }
     }
 }
 
-void ModelDescription::countLine(const SourceLine& line) {
+void ModelCompiler::countLine(const SourceLine& line) {
     if (line.statementTooLong) {
-        reportLineError("statement longer than " + std::to_string(kStatementLength) +
+        reportLineError("statement longer than " + std::to_string(ModelDescription::kStatementLength) +
                     " characters is ignored\n");
     }
     if (line.label.empty() && line.statement.empty()) return;
@@ -140,7 +168,7 @@ void ModelDescription::countLine(const SourceLine& line) {
             defineSymbol(line.label, ParseNumber(valueText));
             return;
         } else {
-            defineSymbol(line.label, locationCounter);
+            defineSymbol(line.label, model_.locationCounter);
         }
     }
     if (keyword == Keyword::Define || keyword == Keyword::Set) return;
@@ -151,10 +179,10 @@ void ModelDescription::countLine(const SourceLine& line) {
 
     switch (keyword) {
     case Keyword::Db:
-        locationCounter = static_cast<std::uint16_t>(locationCounter + count);
+        model_.locationCounter = static_cast<std::uint16_t>(model_.locationCounter + count);
         break;
     case Keyword::Dw:
-        locationCounter = static_cast<std::uint16_t>(locationCounter + 2 * count);
+        model_.locationCounter = static_cast<std::uint16_t>(model_.locationCounter + 2 * count);
         break;
     case Keyword::Other:
         reportError(duplicated, line.label);
@@ -164,9 +192,9 @@ void ModelDescription::countLine(const SourceLine& line) {
     }
 }
 
-void ModelDescription::emitLine(const SourceLine& line) {
+void ModelCompiler::emitLine(const SourceLine& line) {
     if (line.commentTooLong) {
-        reportLineError("comment longer than " + std::to_string(kCommentLength) +
+        reportLineError("comment longer than " + std::to_string(ModelDescription::kCommentLength) +
                     " characters is ignored\n");
     }
     if (!line.comment.empty()) ReadDirective(line.comment);
@@ -195,37 +223,72 @@ void ModelDescription::emitLine(const SourceLine& line) {
     }
 }
 
-void ModelDescription::defineSymbol(std::string_view label, std::int32_t value) {
-    if (static_cast<std::size_t>(symbolCount) >= kSymbolCapacity) {
+void ModelCompiler::defineSymbol(std::string_view label, std::int32_t value) {
+    if (static_cast<std::size_t>(model_.symbolCount) >= ModelDescription::kSymbolCapacity) {
         if (!symbolTableFullReported_) {
             symbolTableFullReported_ = true;
-            reportLineError("symbol table full (" + std::to_string(kSymbolCapacity) +
+            reportLineError("symbol table full (" + std::to_string(ModelDescription::kSymbolCapacity) +
                         " symbols): label " + std::string(label) + " and later ones are not defined\n");
         }
         return;
     }
-    Symbol& symbol = symbolTable[static_cast<std::size_t>(symbolCount)];
+    Symbol& symbol = model_.symbolTable[static_cast<std::size_t>(model_.symbolCount)];
     symbol.name.assign(label);
     symbol.value = value;
-    symbolIndex_.add(label, static_cast<std::size_t>(symbolCount));
-    trace_.recordSymbolDefinition(static_cast<std::size_t>(symbolCount), currentLine_);
-    ++symbolCount;
+    symbolIndex_.add(label, static_cast<std::size_t>(model_.symbolCount));
+    model_.trace_.recordSymbolDefinition(static_cast<std::size_t>(model_.symbolCount), currentLine_);
+    ++model_.symbolCount;
 }
 
-void ModelDescription::emitByte(std::uint8_t value) {
-    if (!imageFull_ && locationCounter < kImageCapacity) {
-        modelImage[locationCounter] = value;
-    } else if (!imageFull_) {
+void ModelCompiler::emitByte(std::uint8_t value) {
+    if (!model_.imageFull_ && model_.locationCounter < ModelDescription::kImageCapacity) {
+        model_.modelImage[model_.locationCounter] = value;
+    } else if (!model_.imageFull_) {
         // Once full, nothing more is written, even if the counter wraps.
-        imageFull_ = true;
-        reportLineError("model image full (" + std::to_string(kImageCapacity) +
+        model_.imageFull_ = true;
+        reportLineError("model image full (" + std::to_string(ModelDescription::kImageCapacity) +
                     " bytes): later bytes are not written\n");
     }
-    locationCounter = static_cast<std::uint16_t>(locationCounter + 1);
+    model_.locationCounter = static_cast<std::uint16_t>(model_.locationCounter + 1);
 }
 
-void ModelDescription::writeTerminator() {
-    if (!imageFull_ && locationCounter < kImageCapacity) modelImage[locationCounter] = 0;
+void ModelCompiler::writeTerminator() {
+    if (!model_.imageFull_ && model_.locationCounter < ModelDescription::kImageCapacity) {
+        model_.modelImage[model_.locationCounter] = 0;
+    }
+}
+
+void ModelCompiler::reportError(std::string_view message, std::string_view subject) {
+    model_.trace_.addDiagnostic(currentLine_, columnOf(currentLineText_, subject), message);
+    appendToErrorText(message);
+}
+
+void ModelCompiler::reportLineError(std::string_view message) {
+    model_.trace_.addDiagnostic(currentLine_, 0, message);
+    appendToErrorText(linePrefix() + std::string(message));
+}
+
+void ModelCompiler::reportErrorAtPosition(std::size_t position, std::string_view message) {
+    model_.trace_.addDiagnostic(model_.trace_.lineOfPosition(position), 0, message);
+    appendToErrorText(message);
+}
+
+void ModelCompiler::appendToErrorText(std::string_view message) {
+    model_.errorFlag = true;
+    // The reader of the report empties the text; a new report starts then.
+    if (model_.errorTextFull_ && !model_.errorText.empty()) return;
+    model_.errorTextFull_ = false;
+    if (model_.errorText.size() + message.size() > ModelDescription::kErrorTextCapacity) {
+        // A broken file can produce a message per line; keep the report readable.
+        model_.errorText += "(further errors are not listed)\n";
+        model_.errorTextFull_ = true;
+        return;
+    }
+    model_.errorText.append(message);
+}
+
+std::string ModelCompiler::linePrefix() const {
+    return currentLine_ > 0 ? "line " + std::to_string(currentLine_) + ": " : std::string();
 }
 
 }  // namespace velmora::model

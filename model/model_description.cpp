@@ -1,10 +1,54 @@
+// The compiled model and its readers: chunks, name references, image bytes
+// and texts, pages and timings.
 #include "model/model_description.h"
 
 #include <algorithm>
 
 #include "model/image_layout.h"
+#include "model/model_compiler.h"
 
 namespace velmora::model {
+
+namespace {
+
+// Function opcodes that have a display name of their own.
+bool isNamedFunction(std::uint8_t code) {
+    switch (code) {
+    case opcode::ShiftKey:
+    case opcode::ModeSave:
+    case opcode::UserDelete2:
+    case opcode::StandardColorDump:
+    case opcode::AllColorSave:
+    case opcode::StandardModeDump:
+    case opcode::ColorSave:
+    case opcode::AllModeSave:
+    case opcode::UserDelete:
+    case opcode::Channel1:
+    case opcode::Channel2:
+    case opcode::Channel3:
+    case opcode::Channel4:
+    case opcode::Degauss:
+        return true;
+    default:
+        return false;
+    }
+}
+
+}  // namespace
+
+// The compiler's operations, for callers that hold the description.
+int ModelDescription::LoadModelFile() { return ModelCompiler(*this).LoadModelFile(); }
+void ModelDescription::CompileText(std::string_view text) { ModelCompiler(*this).CompileText(text); }
+std::int32_t ModelDescription::EvaluateExpression(std::string_view text) {
+    return ModelCompiler(*this).EvaluateExpression(text);
+}
+std::uint16_t ModelDescription::LookupSymbol(std::string_view name) { return ModelCompiler(*this).LookupSymbol(name); }
+std::int32_t ModelDescription::ParseNumber(std::string_view text) { return ModelCompiler(*this).ParseNumber(text); }
+int ModelDescription::ReadDirective(std::string_view comment) { return ModelCompiler(*this).ReadDirective(comment); }
+void ModelDescription::BuildItemTable() { ModelCompiler(*this).BuildItemTable(); }
+void ModelDescription::RegisterServiceKeys() { ModelCompiler(*this).RegisterServiceKeys(); }
+void ModelDescription::RegisterServiceItems() { ModelCompiler(*this).RegisterServiceItems(); }
+int ModelDescription::DecodeTimings() { return ModelCompiler(*this).DecodeTimings(); }
 
 int ModelDescription::pageCount() const {
     const std::optional<std::uint16_t> payload = FindChunk(chunk::Page);
@@ -39,58 +83,53 @@ std::string_view ModelDescription::imageText(std::size_t position) const {
     return {begin, static_cast<std::size_t>(zero - begin)};
 }
 
-namespace {
-
-bool isNameCharacter(char c) {
-    return (c >= '0' && c <= '9') || (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || c == '_';
-}
-
-// 1-based column of `subject` in a line: its first occurrence that stands
-// apart from neighbouring name characters; 0 when there is none.
-int columnOf(std::string_view line, std::string_view subject) {
-    if (subject.empty()) return 0;
-    for (std::size_t at = line.find(subject); at != std::string_view::npos; at = line.find(subject, at + 1)) {
-        const std::size_t end = at + subject.size();
-        const bool apartBefore = at == 0 || !isNameCharacter(line[at - 1]) || !isNameCharacter(subject.front());
-        const bool apartAfter = end >= line.size() || !isNameCharacter(line[end]) || !isNameCharacter(subject.back());
-        if (apartBefore && apartAfter) return static_cast<int>(at + 1);
+std::optional<std::uint16_t> ModelDescription::FindChunk(std::uint8_t id) const {
+    const std::size_t end = imageLength();
+    std::size_t position = 0;
+    // Every step moves forward, and the walk stays inside the written image
+    // even when the model never ends its chain with a zero length.
+    while (position + 1 < end) {
+        const std::uint8_t length = modelImage[position + 1];
+        if (modelImage[position] == id) return static_cast<std::uint16_t>(position + 2);
+        if (length == 0) return std::nullopt;
+        position += length;
     }
-    return 0;
+    return std::nullopt;
 }
 
-}  // namespace
-
-void ModelDescription::reportError(std::string_view message, std::string_view subject) {
-    trace_.addDiagnostic(currentLine_, columnOf(currentLineText_, subject), message);
-    appendToErrorText(message);
-}
-
-void ModelDescription::reportLineError(std::string_view message) {
-    trace_.addDiagnostic(currentLine_, 0, message);
-    appendToErrorText(linePrefix() + std::string(message));
-}
-
-void ModelDescription::reportErrorAtPosition(std::size_t position, std::string_view message) {
-    trace_.addDiagnostic(trace_.lineOfPosition(position), 0, message);
-    appendToErrorText(message);
-}
-
-void ModelDescription::appendToErrorText(std::string_view message) {
-    errorFlag = true;
-    // The reader of the report empties the text; a new report starts then.
-    if (errorTextFull_ && !errorText.empty()) return;
-    errorTextFull_ = false;
-    if (errorText.size() + message.size() > kErrorTextCapacity) {
-        // A broken file can produce a message per line; keep the report readable.
-        errorText += "(further errors are not listed)\n";
-        errorTextFull_ = true;
-        return;
+std::uint16_t ModelDescription::NameReference(std::uint16_t position) const {
+    const std::uint8_t code = imageByte(position);
+    std::size_t length = 0;
+    switch (code) {
+    case opcode::SetVcp:
+    case opcode::SetVcpOnly:
+        length = 3;
+        break;
+    case opcode::SetVcpUp:
+    case opcode::SetVcpDown:
+        length = 2;
+        break;
+    case opcode::SetReply:
+    case opcode::SetOnly:
+        length = 2 + (imageByte(position + 1) & 0x7F);
+        break;
+    case opcode::UserTable:
+    case opcode::UserTableS:
+        length = 4 + (imageByte(position + 2) & 0x7F);
+        break;
+    case opcode::TestVcp:
+        length = 4 + (imageByte(position + 3) & 0x7F);
+        break;
+    case opcode::Delay:
+    case opcode::Sound:
+        return name_ref::Unnamed;
+    case opcode::TestColor:
+        return opcode::TestColor;
+    default:
+        return isNamedFunction(code) ? code : 0;
     }
-    errorText.append(message);
-}
-
-std::string ModelDescription::linePrefix() const {
-    return currentLine_ > 0 ? "line " + std::to_string(currentLine_) + ": " : std::string();
+    // The item's name text follows the command's last operand.
+    return static_cast<std::uint16_t>(name_ref::ImageText + position + length);
 }
 
 }  // namespace velmora::model

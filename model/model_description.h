@@ -9,7 +9,6 @@
 #include "link/reply_mode.h"
 #include "model/bounded_text.h"
 #include "model/compile_trace.h"
-#include "model/symbol_index.h"
 #include "model/timing_tables.h"
 
 namespace velmora::model {
@@ -21,8 +20,6 @@ struct ItemEntry {
     std::int16_t ref = 0;
     bool operator==(const ItemEntry&) const = default;
 };
-
-struct SourceLine;
 
 inline constexpr std::size_t kNameFieldLength = 31;
 
@@ -39,8 +36,10 @@ struct Symbol {
 };
 
 // The compiled form of one model file: its settings, symbols, emitted image,
-// item table and decoded timings. One instance is owned by the application
-// and compiled in place on every model selection and Reload.
+// item table and decoded timings, with the readers of the image. One
+// instance is owned by the application and compiled in place on every model
+// selection and Reload; ModelCompiler does the compiling, and the compile
+// operations here hand the description to it.
 class ModelDescription {
 public:
     static constexpr std::size_t kModelPathCapacity = 255;
@@ -85,6 +84,7 @@ public:
     // when the model has no such directive (the link keeps its mode).
     std::optional<link::ReplyMode> protocolReplyMode;
 
+    // --- compiling: each hands the description to a ModelCompiler ---
     // Reads and compiles the file named by modelPath. 1 when the file was
     // read whole and compiled (compile faults are in the error report), 0
     // when it could not be read; the description is then left unchanged.
@@ -98,14 +98,15 @@ public:
     std::uint16_t LookupSymbol(std::string_view name);
     std::int32_t ParseNumber(std::string_view text);
     int ReadDirective(std::string_view comment);
-
-    // Payload position of the first chunk with this identifier, walking the
-    // chunk chain from position 0 and never beyond the written image.
-    std::optional<std::uint16_t> FindChunk(std::uint8_t id) const;
     void BuildItemTable();
     void RegisterServiceKeys();
     void RegisterServiceItems();
     int DecodeTimings();
+
+    // --- readers ---
+    // Payload position of the first chunk with this identifier, walking the
+    // chunk chain from position 0 and never beyond the written image.
+    std::optional<std::uint16_t> FindChunk(std::uint8_t id) const;
     // Name reference of the command at an image position.
     std::uint16_t NameReference(std::uint16_t position) const;
 
@@ -129,36 +130,13 @@ public:
     std::uint16_t imageWord(std::size_t position) const;
 
 private:
-    enum class Pass { Addresses, Bytes };
-
-    // Appends one message to the error report and sets the flag; the trace
-    // records it with the current line, and with the column of `subject`
-    // (the offending text) when that is found in the line.
-    void reportError(std::string_view message, std::string_view subject = {});
-    // The same for messages that carry "line N: " in the error report.
-    void reportLineError(std::string_view message);
-    // A report found after the passes, about the bytes at an image position.
-    void reportErrorAtPosition(std::size_t position, std::string_view message);
-    void appendToErrorText(std::string_view message);
-    void resetForCompile();
-    void runPass(std::string_view text, Pass pass);
-    void countLine(const SourceLine& line);
-    void emitLine(const SourceLine& line);
-    void defineSymbol(std::string_view label, std::int32_t value);
-    void emitByte(std::uint8_t value);
-    void writeTerminator();
-    std::string linePrefix() const;
-    void storeKeyName(std::int32_t code, std::string_view name);
-    void cutUpSuffix(std::uint16_t position);
-    std::optional<std::uint8_t> takeServiceSlot();
+    // The compiler fills the record, its report and its trace.
+    friend class ModelCompiler;
 
     std::string lastLoadFailure_;
-    SymbolIndex symbolIndex_;
-    bool imageFull_ = false;
-    bool symbolTableFullReported_ = false;
+    bool imageFull_ = false;  // the last compile ran past the image's capacity
+    // The report reached its capacity; kept until its reader empties the text.
     bool errorTextFull_ = false;
-    int currentLine_ = 0;  // source line being compiled, 0 outside a compile
-    std::string_view currentLineText_;  // its text, while the passes run
     CompileTrace trace_;
 };
 

@@ -5,7 +5,7 @@
 #include <string>
 
 #include "model/image_layout.h"
-#include "model/model_description.h"
+#include "model/model_compiler.h"
 #include "model/text_rules.h"
 
 namespace velmora::model {
@@ -137,39 +137,39 @@ TimingEntry decodeRecord(Family family, const std::array<std::uint8_t, 7>& t) {
 
 bool isTimingFamily(std::string_view name) { return familyNamed(name) != Family::Unknown; }
 
-int ModelDescription::DecodeTimings() {
-    timingEntries[0] = TimingEntry{};
-    const std::optional<std::uint16_t> payload = FindChunk(chunk::AllGeometry);
+int ModelCompiler::DecodeTimings() {
+    model_.timingEntries[0] = TimingEntry{};
+    const std::optional<std::uint16_t> payload = model_.FindChunk(chunk::AllGeometry);
     // Without a TIMING label there is nothing to look up (and nothing to report).
-    if (!payload || timingLabel.empty()) return 0;
-    const std::uint16_t table = LookupSymbol(timingLabel);
-    if (table == kNotFound) return 0;
+    if (!payload || model_.timingLabel.empty()) return 0;
+    const std::uint16_t table = LookupSymbol(model_.timingLabel);
+    if (table == ModelDescription::kNotFound) return 0;
 
-    const std::uint8_t descriptorCount = imageByte(*payload);
+    const std::uint8_t descriptorCount = model_.imageByte(*payload);
     std::optional<std::size_t> descriptor;
     for (std::size_t i = 0; i < descriptorCount && !descriptor; ++i) {
         const std::size_t position = *payload + 1 + 8 * i;
-        if (imageWord(position + 4) == table) descriptor = position;
+        if (model_.imageWord(position + 4) == table) descriptor = position;
     }
     if (!descriptor) return 0;
 
-    const std::uint8_t columns = imageByte(*descriptor);
-    std::size_t rows = imageByte(*descriptor + 1);
-    if (rows > kTimingCapacity) {
-        reportError("timing table " + timingLabel + " has " + std::to_string(rows) + " modes: only the first " +
-                    std::to_string(kTimingCapacity) + " are decoded\n");
-        rows = kTimingCapacity;
+    const std::uint8_t columns = model_.imageByte(*descriptor);
+    std::size_t rows = model_.imageByte(*descriptor + 1);
+    if (rows > ModelDescription::kTimingCapacity) {
+        reportError("timing table " + model_.timingLabel + " has " + std::to_string(rows) + " modes: only the first " +
+                    std::to_string(ModelDescription::kTimingCapacity) + " are decoded\n");
+        rows = ModelDescription::kTimingCapacity;
     }
-    const Family family = familyNamed(timingFamily);
+    const Family family = familyNamed(model_.timingFamily);
     for (std::size_t i = 0; i < rows; ++i) {
-        const std::size_t first = std::size_t{table} + i * columns + timingOffset;
+        const std::size_t first = std::size_t{table} + i * columns + model_.timingOffset;
         std::array<std::uint8_t, 7> timingBytes{};
-        for (std::size_t j = 0; j < timingBytes.size(); ++j) timingBytes[j] = imageByte(first + j);
+        for (std::size_t j = 0; j < timingBytes.size(); ++j) timingBytes[j] = model_.imageByte(first + j);
         TimingEntry entry = decodeRecord(family, timingBytes);
         entry.presetIndex = presetLookup(entry);
-        timingEntries[i] = entry;
+        model_.timingEntries[i] = entry;
     }
-    timingEntries[rows] = TimingEntry{};
+    model_.timingEntries[rows] = TimingEntry{};
     return 1;
 }
 

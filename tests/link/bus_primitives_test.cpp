@@ -120,7 +120,7 @@ TEST(ByteOutcomes, AckNackAndStretchTimeOutEachLeaveTheirCode) {
         f.bench.faults.sclStretchReads = row.stretchReads;
         ASSERT_TRUE(f.link.start()) << row.name;
         EXPECT_EQ(f.link.writeByte(row.address), row.outcome == BusOutcome::Ok) << row.name;
-        EXPECT_EQ(f.link.lastByteOutcome(), row.outcome) << row.name;
+        EXPECT_EQ(f.link.lastByteOutcome(), row.outcome) << row.name << ": " << busOutcomeName(f.link.lastByteOutcome());
         EXPECT_EQ(f.link.errorCode(), row.code) << row.name;
         // After a failure the next byte touches nothing and keeps the code.
         f.bench.faults.sclStretchReads = 0;

@@ -119,18 +119,17 @@ struct Session {
 };
 
 int readVcp(Session& s) {
-    auto& interpreter = s.program.interpreter;
-    interpreter.vcpCode = s.number(0);
-    if (!interpreter.ReadVcp()) {
+    const std::optional<model::VcpReading> reading = s.program.interpreter.readVcpValue(s.number(0));
+    if (!reading) {
         s.err << "read-vcp: VCP " << hex2(s.number(0)) << " could not be read\n";
         return kExitOperationFailed;
     }
     if (s.json) {
-        *s.json = vcpJson(s.number(0), interpreter.current, interpreter.maximum);
+        *s.json = vcpJson(s.number(0), reading->current, reading->maximum);
         return kExitSuccess;
     }
-    s.out << "VCP " << hex2(s.number(0)) << ": current " << console::valueText(interpreter.current)
-          << ", maximum " << console::valueText(interpreter.maximum) << "\n";
+    s.out << "VCP " << hex2(s.number(0)) << ": current " << console::valueText(reading->current)
+          << ", maximum " << console::valueText(reading->maximum) << "\n";
     return kExitSuccess;
 }
 

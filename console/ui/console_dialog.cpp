@@ -342,7 +342,7 @@ void ConsoleDialog::onOption() {
     link::JigLink* jig = context_.link.jigLink();
     if (jig == nullptr) {
         // A graphics card's adapter clocks the display channel itself.
-        messages_.showMessage(link::kNoBusSpeedMessage, "");
+        link::ui::JigOptionsDialog::explainNoBusSpeed(this, text(link::kNoBusSpeedMessage));
     } else if (const std::optional<int> count = link::ui::JigOptionsDialog::ask(this, jig->busDelayCount())) {
         jig->setBusDelayCount(*count);
     }

@@ -19,6 +19,11 @@ int I2cDevPort::open(const std::string& path) {
 }
 
 int I2cDevPort::transfer(std::span<const I2cSegment> segments) {
+    lastError_ = marshalAndTransfer(segments);
+    return lastError_;
+}
+
+int I2cDevPort::marshalAndTransfer(std::span<const I2cSegment> segments) {
     if (descriptor_ < 0) return ENXIO;
     if (segments.empty() || segments.size() > kMaxSegments) return EINVAL;
     std::array<i2c_msg, kMaxSegments> messages{};

@@ -38,11 +38,16 @@ public:
     // ETIMEDOUT (a line held), EBUSY or EAGAIN (the adapter in use), EINVAL
     // (a transfer the kernel does not take). A port that is not open gives ENXIO.
     [[nodiscard]] int transfer(std::span<const I2cSegment> segments);
+    // The errno of the last transfer, 0 when it went through.
+    [[nodiscard]] int lastError() const { return lastError_; }
 
 private:
+    int marshalAndTransfer(std::span<const I2cSegment> segments);
+
     I2cKernel& kernel_;
     std::string path_;
     int descriptor_ = -1;
+    int lastError_ = 0;
 };
 
 // What the user reads when the node cannot be opened or used: the reason and

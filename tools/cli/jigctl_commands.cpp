@@ -458,6 +458,14 @@ int runCommand(const Invocation& invocation, Outputs& outputs) {
     Session session{invocation, *program, messages, trace, out, err, outputs.json, outputs.diagnostic, progressShown};
     const int status = dispatch(session);
     trace.flush();
+    // What the adapter said about the last failed transfer, with its remedy
+    // (no monitor on the cable, a busy adapter), below the link's own words.
+    // An EDID block past the first may simply not exist.
+    const bool laterBlock = invocation.command == Command::Edid && !invocation.numbers.empty() && invocation.numbers[0] != 0;
+    if (channel && status == kExitOperationFailed && channel->port.lastError() != 0 && !laterBlock) {
+        outputs.diagnostic << "velmora-jigctl: on the display channel "
+                           << platform::describeI2cFailure(channel->port.path(), channel->port.lastError()) << "\n";
+    }
     outputs.linkError = program->link.errorCode();
     if (invocation.stats) {
         const OperationCost cost = meter.cost();

@@ -114,8 +114,9 @@ void DisplayChannelLink::recordFailedTransfer(std::span<const std::uint8_t> byte
 bool DisplayChannelLink::sendRequest(std::span<const std::uint8_t> request) {
     awaitRequestGap();
     appendText("S_");
-    // The packet's first byte, 0x6E, is the address byte of the transfer.
-    std::array<std::uint8_t, kHeaderBytes + 128> body{};
+    // The packet's first byte, 0x6E, is the address byte of the transfer;
+    // the rest, at most the longest packet less that byte, is its message.
+    std::array<std::uint8_t, requestSize(0x7F) - 1> body{};
     const std::size_t bodyLength = request.size() - 1;
     std::copy(request.begin() + 1, request.end(), body.begin());
     const platform::I2cSegment segment{kDdcCiDevice, false, std::span(body.data(), bodyLength)};
@@ -212,11 +213,6 @@ const std::uint8_t* DisplayChannelLink::transferEepromBlock(std::int32_t block) 
     for (std::size_t i = 0; i < kEepromBlockBytes; ++i) appendHexByte(replyBuffer_[i]);
     appendText("_E");
     return replyBuffer_.data();
-}
-
-const std::uint8_t* DisplayChannelLink::readEdidDdc1() {
-    replyBytesReceived_ = 0;
-    return nullptr;
 }
 
 }  // namespace velmora::link

@@ -20,8 +20,8 @@ namespace velmora::link {
 
 // Waits the display-channel link adds to the ones every request carries.
 // The DDC/CI standard gives the monitor 40 ms to prepare a reply and asks
-// for 50 ms between two requests; monitors built for the interface board
-// usually answer within the reply argument alone (the fast timing).
+// for 50 ms between two requests. A monitor that keeps to the requests' own
+// waits can be served faster with the fast timing.
 struct DisplayChannelTiming {
     std::int32_t replyWaitMinimumMs = 0;  // the wait before reading a reply is at least this
     std::int32_t requestGapMs = 0;        // from the end of one request to the start of the next
@@ -30,10 +30,9 @@ struct DisplayChannelTiming {
 inline constexpr DisplayChannelTiming kDdcCiTiming{40, 50};
 inline constexpr DisplayChannelTiming kFastTiming{0, 0};
 
-// The monitor's DDC/CI address (0x6E/0x6F as address bytes), and the first
-// EDID/EEPROM device (0xA0/0xA1).
+// The monitor's DDC/CI address as the kernel takes it (7 bits): 0x6E/0x6F
+// as address bytes.
 inline constexpr std::uint8_t kDdcCiDevice = kMonitorAddress >> 1;
-inline constexpr std::uint8_t kEepromDevice = 0xA0 >> 1;
 
 // Shown when a model's replies come back in SlaveReceive mode: the adapter
 // of a graphics card is always bus master and cannot receive them.
@@ -80,8 +79,6 @@ public:
     void setReplyMode(ReplyMode mode) override { replyMode_ = mode; }
     [[nodiscard]] const LinkCounters& counters() const override { return counters_; }
     [[nodiscard]] DisplayChannelTiming timing() const { return timing_; }
-    // The adapter sets its own clock: there is no bus speed to choose.
-    [[nodiscard]] static constexpr bool hasBusSpeed() { return false; }
 
     // --- command packets ---
     // As the jig's transact: `request` is a CommandPacket whose bytes 0, 1
@@ -97,8 +94,6 @@ public:
     [[nodiscard]] const std::uint8_t* readEepromBlock(std::int32_t block) override;
     // 256 bytes from word address 0 of the device at 0xA0 + 2 x block.
     [[nodiscard]] const std::uint8_t* transferEepromBlock(std::int32_t block) override;
-    // DDC1 needs the board's view of SDA: always nullptr.
-    [[nodiscard]] const std::uint8_t* readEdidDdc1();
 
     [[nodiscard]] std::span<const std::uint8_t, kReplyBufferSize> replyBuffer() const { return replyBuffer_; }
     // As the jig's: payload bytes the last reply really carried.

@@ -1,10 +1,18 @@
 #include "model/program_context.h"
 
+#include "link/jig_link.h"
+
 namespace velmora::model {
 
 ProgramContext::ProgramContext(platform::LinkPlatform linkPlatform)
+    : ProgramContext(linkPlatform, [&linkPlatform](const link::ProgramFlags& programFlags) {
+          return std::make_unique<link::JigLink>(linkPlatform, programFlags);
+      }) {}
+
+ProgramContext::ProgramContext(platform::LinkPlatform linkPlatform, const LinkMaker& makeLink)
     : platform(linkPlatform),
-      link(platform, flags),
+      ownedLink_(makeLink(flags)),
+      link(*ownedLink_),
       interpreter(link, model, flags, platform.clock) {}
 
 int ProgramContext::loadModel(const std::string& path) {

@@ -1,7 +1,9 @@
 #pragma once
+#include <functional>
+#include <memory>
 #include <string>
 
-#include "link/jig_link.h"
+#include "link/monitor_link.h"
 #include "link/program_flags.h"
 #include "model/feature_interpreter.h"
 #include "model/model_description.h"
@@ -16,7 +18,14 @@ namespace velmora::model {
 // test owns one.
 class ProgramContext {
 public:
+    // Makes the link to the monitor from the program's flags.
+    using LinkMaker = std::function<std::unique_ptr<link::MonitorLink>(const link::ProgramFlags&)>;
+
+    // The jig on the platform's parallel port.
     explicit ProgramContext(platform::LinkPlatform platform);
+    // Another way to the monitor (a display channel); the platform gives
+    // the clock and the message boxes, its port is not used.
+    ProgramContext(platform::LinkPlatform platform, const LinkMaker& makeLink);
     ProgramContext(const ProgramContext&) = delete;
     ProgramContext& operator=(const ProgramContext&) = delete;
 
@@ -28,7 +37,15 @@ public:
 
     platform::LinkPlatform platform;
     link::ProgramFlags flags;
-    link::JigLink link;
+    // The device the link works on when the program was told one (--port),
+    // shown beside the window's title; empty for the default parallel port.
+    std::string portName;
+
+private:
+    std::unique_ptr<link::MonitorLink> ownedLink_;
+
+public:
+    link::MonitorLink& link;
     ModelDescription model;
     FeatureInterpreter interpreter;
 };

@@ -44,6 +44,7 @@ const std::vector<CommandForm>& commandForms() {
          "FROMPAGE FROMADDR TOPAGE TOADDR FILE"},
         {"load-mem", Command::LoadMem, {Argument::File}, 1, "FILE"},
         {"decode-edid", Command::DecodeEdid, {Argument::File}, 1, "[--json] FILE"},
+        {"detect", Command::Detect, {}, 0, ""},
     };
     return forms;
 }
@@ -139,7 +140,8 @@ bool commandNeedsModel(Command command) {
 }
 
 bool commandUsesMonitor(Command command) {
-    return command != Command::Help && command != Command::Timings && command != Command::DecodeEdid;
+    return command != Command::Help && command != Command::Timings && command != Command::DecodeEdid &&
+           command != Command::Detect;
 }
 
 ParsedArguments parseArguments(std::span<const std::string> arguments) {
@@ -174,6 +176,17 @@ ParsedArguments parseArguments(std::span<const std::string> arguments) {
         } else if (option == "--bench-fault") {
             if (!hasValue) return failure("--bench-fault needs NAME or NAME=N");
             invocation.benchFaults.push_back(arguments[++i]);
+        } else if (option == "--port") {
+            if (!hasValue) return failure("--port needs a device: /dev/i2c-N, i2c-N, /dev/parportN or parportN");
+            invocation.port = arguments[++i];
+        } else if (option == "--bench-port") {
+            if (!hasValue) return failure("--bench-port needs i2c or parport");
+            const std::string& way = arguments[++i];
+            if (way == "i2c") invocation.benchPort = BenchPort::I2c;
+            else if (way == "parport") invocation.benchPort = BenchPort::Parport;
+            else return failure("--bench-port takes i2c or parport, not \"" + way + "\"");
+        } else if (option == "--ddcci-fast") {
+            invocation.ddcciFast = true;
         } else if (option == "--bench-edid") {
             if (!hasValue) return failure("--bench-edid needs an EDID file");
             invocation.benchEdidPath = arguments[++i];
@@ -183,6 +196,7 @@ ParsedArguments parseArguments(std::span<const std::string> arguments) {
     }
     if (!invocation.benchFaults.empty() && !invocation.bench) return failure("--bench-fault needs --bench");
     if (invocation.benchEdidPath && !invocation.bench) return failure("--bench-edid needs --bench");
+    if (invocation.port && invocation.bench) return failure("--port and --bench exclude each other (see --bench-port)");
     if (i == arguments.size()) return failure("no command given");
 
     const CommandForm* form = findCommand(arguments[i]);
@@ -222,6 +236,16 @@ std::string usageText() {
            "  --bench               run on the virtual bench instead of the parallel port\n"
            "                        (a fresh bench for every run, on its virtual clock)\n"
            "  --bench-fault NAME[=N]  switch on a fault of the bench (repeatable; needs --bench)\n"
+           "  --bench-port i2c|parport  reach the bench monitor through the display-channel\n"
+           "                        code (i2c, MasterRead models only) or the jig's (parport,\n"
+           "                        the default)\n"
+           "  --port PATH           the way to the monitor: an i2c-dev node of a graphics\n"
+           "                        card's display channel (/dev/i2c-N or i2c-N), or the jig's\n"
+           "                        parallel port (/dev/parportN or parportN); default\n"
+           "                        /dev/parport0. See detect\n"
+           "  --ddcci-fast          on a display channel, wait only what each request asks\n"
+           "                        for, not the DDC/CI standard's 40 ms before reading a\n"
+           "                        reply and 50 ms between requests\n"
            "  --model FILE.mdl|NAME compile a model first: its PROTOCOL sets the reply mode,\n"
            "                        its items become runnable. A NAME (vm1995pro) is looked\n"
            "                        for beside the program, in ../share/velmora-jig/models\n"
@@ -255,6 +279,9 @@ std::string usageText() {
            "  timings               print the model's preset timing list\n"
            "  save-mem FROMPAGE FROMADDR TOPAGE TOADDR FILE  save an EEPROM range to a .mem file\n"
            "  load-mem FILE         write a .mem file back into the EEPROM\n"
+           "  detect                list the display channels (/dev/i2c-*: adapter, EDID at\n"
+           "                        0x50, DDC/CI at 0x37) and parallel ports (board line\n"
+           "                        test); exit 0 when a monitor was found, 1 when none\n"
            "\n"
            "items, run and timings need --model. save-mem, load-mem and items show a progress\n"
            "line on standard error when it is a terminal.\n"
@@ -262,7 +289,8 @@ std::string usageText() {
            "Exit status: 0 success, 1 the monitor operation failed, 2 bad usage, a model\n"
            "that cannot be loaded, or a range or file that is refused before anything is sent;\n"
            "an EDID without header or shorter than 128 bytes is refused with 2 (a wrong\n"
-           "checksum is decoded and flagged).\n"
+           "checksum is decoded and flagged). A display channel that cannot be opened, and\n"
+           "a model that replies in SlaveReceive mode on one, end with 1 and the remedy.\n"
            "\n"
            "Bench faults:\n" +
            benchFaultList();

@@ -25,7 +25,12 @@ enum class Command {
     SaveMem,   // FROMPAGE FROMADDR TOPAGE TOADDR FILE
     LoadMem,   // FILE
     DecodeEdid,  // FILE
+    Detect,    // list the ways to a monitor this PC has
 };
+
+// Which way the bench's monitor is reached: through the jig's port code, or
+// through the display-channel code and a stand-in i2c-dev adapter.
+enum class BenchPort { Parport, I2c };
 
 // Everything the command line asked for, checked before anything is sent.
 struct Invocation {
@@ -38,6 +43,12 @@ struct Invocation {
     bool stats = false;     // the operation's cost on standard error afterwards
     bool progress = false;  // a progress line on standard error (set when it is a terminal)
     std::vector<std::string> benchFaults;
+    // --port: the jig's ppdev node or an i2c-dev node; /dev/parport0 without it.
+    std::optional<std::string> port;
+    BenchPort benchPort = BenchPort::Parport;
+    // The display channel waits only what each request asks for, not the
+    // DDC/CI standard's 40 ms before a reply and 50 ms between requests.
+    bool ddcciFast = false;
     std::optional<std::string> benchEdidPath;  // loaded into the bench monitor's EDID memory
     bool decode = false;  // edid: the block decoded instead of the grid
 

@@ -6,16 +6,22 @@
 #include <sstream>
 #include <string>
 
+#include "bench/bench_i2c_adapter.h"
 #include "bench/virtual_bench.h"
 #include "console/page_lists.h"
 #include "link/block_text.h"
+#include "link/display_channel_link.h"
 #include "model/image_layout.h"
 #include "model/model_folders.h"
+#include "model/display_channel_rig.h"
 #include "model/program_context.h"
 #include "platform/counting_platform.h"
+#include "platform/i2c_dev_port.h"
+#include "platform/port_choice.h"
 #include "platform/files.h"
 #include "platform/machine_link_platform.h"
 #include "platform/user_folders.h"
+#include "apps/velmora-jigctl/jigctl_detect.h"
 #include "apps/velmora-jigctl/jigctl_edid.h"
 #include "apps/velmora-jigctl/jigctl_json.h"
 #include "apps/velmora-jigctl/jigctl_output.h"
@@ -307,7 +313,8 @@ int dispatch(Session& s) {
     case Command::LoadMem: return loadMem(s);
     case Command::Help:
     case Command::Timings:
-    case Command::DecodeEdid: break;
+    case Command::DecodeEdid:
+    case Command::Detect: break;
     }
     return kExitUsage;
 }
@@ -345,6 +352,9 @@ std::optional<std::string> resolveModel(const std::string& nameOrPath, std::ostr
     return path;
 }
 
+constexpr const char* kDefaultJigPort = "/dev/parport0";
+constexpr const char* kBenchChannelNode = "/dev/i2c-bench";
+
 // Where a command's output goes: the text streams, or with --json the
 // capture streams and the document.
 struct Outputs {
@@ -371,6 +381,7 @@ int runCommand(const Invocation& invocation, Outputs& outputs) {
         return kExitSuccess;
     }
     if (invocation.command == Command::DecodeEdid) return decodeEdidFile(invocation, outputs.json, out, err);
+    if (invocation.command == Command::Detect) return detectMonitors(DetectPlaces{}, invocation.bench, out, err);
     if (invocation.command == Command::Run && !isRunnable(model->itemTable[invocation.numbers.at(0)].kind)) {
         err << "velmora-jigctl: item code " << hex2(invocation.numbers.at(0)) << " is no function of "
             << (model->modelName.empty() ? *invocation.modelPath : model->modelName) << "\n";
@@ -382,6 +393,7 @@ int runCommand(const Invocation& invocation, Outputs& outputs) {
     ProgressWipingSink messages(streamMessages, progressShown);
     std::unique_ptr<bench::VirtualBench> bench;
     std::unique_ptr<platform::MachineLinkPlatform> machine;
+    std::unique_ptr<model::DisplayChannelRig> channel;
     std::optional<platform::LinkPlatform> platform;
     if (invocation.bench) {
         bench = std::make_unique<bench::VirtualBench>(bench::BenchTiming::Virtual);
@@ -394,9 +406,31 @@ int runCommand(const Invocation& invocation, Outputs& outputs) {
         }
         if (invocation.benchEdidPath && !loadBenchEdid(*bench, *invocation.benchEdidPath, err)) return kExitUsage;
         platform.emplace(bench->platform(messages));
+        if (invocation.benchPort == BenchPort::I2c) {
+            channel = std::make_unique<model::DisplayChannelRig>(std::make_unique<bench::BenchI2cAdapter>(*bench));
+            (void)channel->open(kBenchChannelNode);
+        }
     } else {
-        machine = std::make_unique<platform::MachineLinkPlatform>(err);
-        platform.emplace(machine->platform(messages));
+        // Without --port, the first parallel port as always.
+        const platform::PortChoice port = invocation.port ? platform::choosePort(*invocation.port)
+                                                          : platform::PortChoice{platform::PortKind::Jig, kDefaultJigPort};
+        if (port.kind == platform::PortKind::Unknown) {
+            err << "velmora-jigctl: --port " << *invocation.port
+                << " is neither a display channel (/dev/i2c-N, i2c-N) nor a parallel port (/dev/parportN, parportN)\n";
+            return kExitUsage;
+        }
+        if (port.kind == platform::PortKind::DisplayChannel) {
+            channel = std::make_unique<model::DisplayChannelRig>(std::make_unique<platform::LinuxI2cKernel>());
+            if (const int error = channel->open(port.device); error != 0) {
+                err << "velmora-jigctl: cannot open the display channel "
+                    << platform::describeI2cFailure(port.device, error) << "\n";
+                return kExitOperationFailed;
+            }
+            platform.emplace(channel->platform(messages));
+        } else {
+            machine = std::make_unique<platform::MachineLinkPlatform>(err, port.device.c_str());
+            platform.emplace(machine->platform(messages));
+        }
     }
     // Port accesses and pauses are counted on their way, for --stats.
     platform::PlatformCounters counters;
@@ -405,19 +439,43 @@ int runCommand(const Invocation& invocation, Outputs& outputs) {
     const platform::LinkPlatform counted{countingPort, countingClock, platform->spin, platform->shield,
                                          platform->messages};
 
-    auto program = std::make_unique<ProgramContext>(counted);
+    std::unique_ptr<ProgramContext> program;
+    if (channel) {
+        // The link's own waits are its counters' (not the clock's) to count.
+        platform::Clock& linkClock = platform->clock;
+        const link::DisplayChannelTiming timing = invocation.ddcciFast ? link::kFastTiming : link::kDdcCiTiming;
+        program = std::make_unique<ProgramContext>(counted, channel->linkMaker(linkClock, messages, timing));
+    } else {
+        program = std::make_unique<ProgramContext>(counted);
+    }
     program->flags.writeEnabled = invocation.readOnly ? 0 : 1;
     if (model) {
         program->model = *model;
         if (model->protocolReplyMode) program->link.setReplyMode(*model->protocolReplyMode);
     }
     if (invocation.protocol) program->link.setReplyMode(*invocation.protocol);
+    // Command packets of a model that replies as bus master cannot be had
+    // through a display channel; the EEPROM reads can.
+    if (channel && program->link.replyMode() == link::ReplyMode::SlaveReceive && invocation.command != Command::Edid) {
+        err << "velmora-jigctl: " << link::kSlaveReceiveRefusal
+            << " Use --port /dev/parportN with the interface board, or --protocol ddc2bi for a monitor that does"
+               " answer in MasterRead mode.\n";
+        return kExitOperationFailed;
+    }
 
     Trace trace(program->link, outputs.diagnostic, invocation.trace);
     const CostMeter meter(program->link, counters, countingClock, invocation.bench);
     Session session{invocation, *program, messages, trace, out, err, outputs.json, outputs.diagnostic, progressShown};
     const int status = dispatch(session);
     trace.flush();
+    // What the adapter said about the last failed transfer, with its remedy
+    // (no monitor on the cable, a busy adapter), below the link's own words.
+    // An EDID block past the first may simply not exist.
+    const bool laterBlock = invocation.command == Command::Edid && !invocation.numbers.empty() && invocation.numbers[0] != 0;
+    if (channel && status == kExitOperationFailed && channel->port.lastError() != 0 && !laterBlock) {
+        outputs.diagnostic << "velmora-jigctl: on the display channel "
+                           << platform::describeI2cFailure(channel->port.path(), channel->port.lastError()) << "\n";
+    }
     outputs.linkError = program->link.errorCode();
     if (invocation.stats) {
         const OperationCost cost = meter.cost();

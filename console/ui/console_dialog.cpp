@@ -30,6 +30,8 @@
 #include "console/ui/scroll_code_translator.h"
 #include "console/ui/wheel_needs_focus.h"
 #include "console/write_password.h"
+#include "link/display_channel_link.h"
+#include "link/jig_link.h"
 #include "link/ui/jig_options_dialog.h"
 #include "platform/qt/display_text.h"
 #include "platform/qt/sorted_combo_box.h"
@@ -239,7 +241,11 @@ void ConsoleDialog::focusItemList() {
     itemList_->setFocus();
 }
 
-void ConsoleDialog::updateTitle() { setWindowTitle(text(console::windowTitle(context_.flags))); }
+void ConsoleDialog::updateTitle() {
+    std::string title = console::windowTitle(context_.flags);
+    if (!context_.portName.empty()) title += " - " + context_.portName;
+    setWindowTitle(text(title));
+}
 
 void ConsoleDialog::onModelChosen(int comboIndex) {
     loadModel(comboIndex);
@@ -341,8 +347,12 @@ void ConsoleDialog::onDebug() {
 }
 
 void ConsoleDialog::onOption() {
-    if (const std::optional<int> count = link::ui::JigOptionsDialog::ask(this, context_.link.busDelayCount())) {
-        context_.link.setBusDelayCount(*count);
+    link::JigLink* jig = context_.link.jigLink();
+    if (jig == nullptr) {
+        // A graphics card's adapter clocks the display channel itself.
+        link::ui::JigOptionsDialog::explainNoBusSpeed(this, text(link::kNoBusSpeedMessage));
+    } else if (const std::optional<int> count = link::ui::JigOptionsDialog::ask(this, jig->busDelayCount())) {
+        jig->setBusDelayCount(*count);
     }
     focusItemList();
 }

@@ -1,5 +1,6 @@
 #include "link/ui/jig_options_dialog.h"
 
+#include <QLabel>
 #include <QSlider>
 
 namespace velmora::link::ui {
@@ -12,12 +13,36 @@ JigOptionsDialog::JigOptionsDialog(int busDelayCount, QWidget* parent)
     }
 }
 
+JigOptionsDialog::JigOptionsDialog(const QString& reason, QWidget* parent)
+    : TemplateDialog(QString::fromLatin1(platform::qt::templates::kJigOptionsDialog), parent) {
+    QSlider* slider = speedSlider();
+    if (slider == nullptr) return;
+    // The note takes the place of the slider and of the scale under it.
+    QRect area = slider->geometry();
+    for (QLabel* scale : findChildren<QLabel*>()) {
+        if (!scale->text().contains(QLatin1String("fast"))) continue;
+        area = area.united(scale->geometry());
+        scale->hide();
+    }
+    slider->hide();
+    auto* note = new QLabel(reason, slider->parentWidget());
+    note->setObjectName(QStringLiteral("noBusSpeed"));
+    note->setWordWrap(true);
+    note->setGeometry(area);
+    note->show();
+}
+
+void JigOptionsDialog::explainNoBusSpeed(QWidget* parent, const QString& reason) {
+    JigOptionsDialog dialog(reason, parent);
+    dialog.exec();
+}
+
 QSlider* JigOptionsDialog::speedSlider() const {
     return control<QSlider>(kSliderId);
 }
 
 void JigOptionsDialog::onOk() {
-    if (QSlider* slider = speedSlider()) {
+    if (QSlider* slider = speedSlider(); slider != nullptr && !slider->isHidden()) {
         chosen_ = slider->value() + kPositionOffset;
     }
     TemplateDialog::onOk();

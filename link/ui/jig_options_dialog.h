@@ -17,10 +17,15 @@ public:
     static constexpr int kPositionOffset = 50;
 
     explicit JigOptionsDialog(int busDelayCount, QWidget* parent = nullptr);
+    // On a link without a bus speed (a display channel): the dialog shows
+    // `reason` where the slider and its scale would be, and OK changes nothing.
+    JigOptionsDialog(const QString& reason, QWidget* parent);
 
     // Runs the dialog modally. OK gives the new bus delay count; Cancel or
     // closing gives nothing, and the caller keeps its count.
     [[nodiscard]] static std::optional<int> ask(QWidget* parent, int busDelayCount);
+    // Runs the dialog modally with `reason` in place of the slider.
+    static void explainNoBusSpeed(QWidget* parent, const QString& reason);
 
     [[nodiscard]] QSlider* speedSlider() const;
 

@@ -34,6 +34,10 @@
 #include "console/ui/console_dialog.h"
 #include "console/ui/list_row_delegates.h"
 #include "console/ui/password_dialog.h"
+#include "bench/bench_i2c_adapter.h"
+#include "link/display_channel_link.h"
+#include "link/jig_link.h"
+#include "model/display_channel_rig.h"
 #include "link/ui/debug_window.h"
 #include "link/ui/jig_options_dialog.h"
 #include "model/program_context.h"
@@ -83,7 +87,13 @@ const QByteArray kFunctionsModel =
 // so that a test can set the bench or the flags up first.
 class Console {
 public:
-    explicit Console(const ModelFiles& models) {
+    // With `displayChannel` the bench monitor is reached through the
+    // display-channel link and the stand-in adapter, as velmora-jig --port /dev/i2c-3.
+    explicit Console(const ModelFiles& models, bool displayChannel = false) : viaDisplayChannel(displayChannel) {
+        if (viaDisplayChannel) {
+            QCOMPARE(rig.open("/dev/i2c-3"), 0);
+            context.portName = "/dev/i2c-3";
+        }
         for (const auto& [name, text] : models) write(name, text);
         context.link.setReplyMode(link::ReplyMode::MasterRead);
     }
@@ -164,7 +174,13 @@ public:
     bench::VirtualBench bench;
     platform::RecordingMessageSink messages;
     platform::ScriptedFileChooser fileChooser;  // these tests never choose a file
-    model::ProgramContext context{bench.platform(messages)};
+    bool viaDisplayChannel = false;
+    model::DisplayChannelRig rig{std::make_unique<bench::BenchI2cAdapter>(bench)};
+    model::ProgramContext context{bench.platform(messages),
+                                  [this](const link::ProgramFlags& flags) -> std::unique_ptr<link::MonitorLink> {
+                                      if (viaDisplayChannel) return rig.linkMaker(bench.clock(), messages)(flags);
+                                      return std::make_unique<link::JigLink>(bench.platform(messages), flags);
+                                  }};
     link::ui::CDebugWnd debugWindow;
     std::unique_ptr<ConsoleDialog> window;
 };
@@ -232,6 +248,7 @@ private slots:
     void passwordDialogOpensWriting();
     void optionsDialogOkAndCancel_data();
     void optionsDialogOkAndCancel();
+    void displayChannelShowsItsPortAndNoBusSpeed();
     void autoReadingFollowsTheBox();
     void aboutFromTheBackgroundMenuAndF1();
     void escapeClosesTheWindow();
@@ -875,8 +892,34 @@ void ConsoleDialogTest::optionsDialogOkAndCancel() {
     });
     c.click(ConsoleDialog::kOptionId);
     QCOMPARE(startPosition, 50);
-    QCOMPARE(c.context.link.busDelayCount(), count);
+    QCOMPARE(c.context.link.jigLink()->busDelayCount(), count);
     QTRY_COMPARE(QApplication::focusWidget(), c.items());
+}
+
+// Through a display channel the window reads the same values, names its
+// port in the title, and has no bus speed to offer.
+void ConsoleDialogTest::displayChannelShowsItsPortAndNoBusSpeed() {
+    Console jig({{"vm1795.mdl", sampleModel("vm1795.mdl")}});
+    jig.open();
+    Console channel({{"vm1795.mdl", sampleModel("vm1795.mdl")}}, true);
+    ConsoleDialog& w = channel.open();
+    QCOMPARE(channel.itemRows(), jig.itemRows());
+    QVERIFY(!channel.itemRows().isEmpty());
+    QCOMPARE(w.windowTitle(), jig.window->windowTitle() + " - /dev/i2c-3");
+    QVERIFY(channel.bench.board().portAccesses() == 0);
+    QString note;
+    bool sliderShown = true;
+    whenModalOpens([&](QWidget& modal) {
+        auto* dialog = qobject_cast<link::ui::JigOptionsDialog*>(&modal);
+        QVERIFY(dialog != nullptr);
+        sliderShown = dialog->speedSlider()->isVisible();
+        if (auto* label = dialog->findChild<QLabel*>(QStringLiteral("noBusSpeed"))) note = label->text();
+        QTest::mouseClick(dialog->control(1), Qt::LeftButton);
+    });
+    channel.click(ConsoleDialog::kOptionId);
+    QVERIFY(!sliderShown);
+    QCOMPARE(note, QString::fromLatin1(link::kNoBusSpeedMessage.data(), qsizetype(link::kNoBusSpeedMessage.size())));
+    QVERIFY(channel.messages.messages.empty());
 }
 
 void ConsoleDialogTest::autoReadingFollowsTheBox() {

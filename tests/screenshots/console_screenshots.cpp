@@ -21,6 +21,7 @@
 #include "console/ui/about_dialog.h"
 #include "console/ui/console_dialog.h"
 #include "console/ui/password_dialog.h"
+#include "link/jig_link.h"
 #include "link/ui/debug_window.h"
 #include "link/ui/jig_options_dialog.h"
 #include "model/program_context.h"
@@ -92,7 +93,7 @@ int main(int argc, char* argv[]) {
         saved &= save(dialog, output, QStringLiteral("main-after-run.png"));
         if (debugWindow.window() != nullptr) saved &= save(*debugWindow.window(), output, QStringLiteral("debug-window.png"));
 
-        link::ui::JigOptionsDialog options(context.link.busDelayCount(), &dialog);
+        link::ui::JigOptionsDialog options(context.link.jigLink()->busDelayCount(), &dialog);
         options.show();
         saved &= save(options, output, QStringLiteral("options-dialog.png"));
         console::ui::PasswordDialog password(context.flags, messages, &dialog);

@@ -9,6 +9,8 @@
 #include <QToolButton>
 #include <QtTest>
 
+#include "link/jig_link.h"
+
 #include <algorithm>
 #include <memory>
 
@@ -474,7 +476,7 @@ void MemoryEdidDialogTest::hiddenButtonsStepTheBus() {
         button->setEnabled(true);
         button->click();
     };
-    const auto& link = f.program.link;
+    const auto& link = *f.program.link.jigLink();
     press(Window::kBusStartButton);
     press(Window::kSendA1Button);  // the EDID memory acknowledges its read address
     QVERIFY(!link.errorFlag());

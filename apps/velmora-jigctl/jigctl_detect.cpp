@@ -1,0 +1,154 @@
+#include "apps/velmora-jigctl/jigctl_detect.h"
+
+#include <algorithm>
+#include <array>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <vector>
+
+#include "bench/bench_i2c_adapter.h"
+#include "bench/virtual_bench.h"
+#include "link/display_channel_link.h"
+#include "link/jig_link.h"
+#include "platform/i2c_dev_port.h"
+#include "platform/i2c_kernel.h"
+#include "platform/machine_link_platform.h"
+#include "platform/steady_clock.h"
+#include "tools/edid_decoder.h"
+
+namespace velmora::tools::cli {
+
+namespace {
+
+namespace fs = std::filesystem;
+
+// Nodes named PREFIX + number in `folder`, in the order of their numbers.
+std::vector<std::pair<int, std::string>> numberedNodes(const std::string& folder, std::string_view prefix) {
+    std::vector<std::pair<int, std::string>> nodes;
+    std::error_code error;
+    for (const auto& entry : fs::directory_iterator(folder, error)) {
+        const std::string name = entry.path().filename().string();
+        if (!name.starts_with(prefix) || name.size() == prefix.size() || name.size() > prefix.size() + 6) continue;
+        const std::string digits = name.substr(prefix.size());
+        if (!std::all_of(digits.begin(), digits.end(), [](char c) { return c >= '0' && c <= '9'; })) continue;
+        nodes.emplace_back(std::stoi(digits), entry.path().string());
+    }
+    std::sort(nodes.begin(), nodes.end());
+    return nodes;
+}
+
+std::string adapterName(const std::string& folder, int number) {
+    std::ifstream file(folder + "/i2c-" + std::to_string(number) + "/name");
+    std::string name;
+    std::getline(file, name);
+    return name.empty() ? "adapter name unknown" : name;
+}
+
+// "EDID at 0x50: NAME, manufacturer XYZ" or why there is none.
+struct EdidFinding {
+    bool found = false;
+    std::string text;
+};
+
+EdidFinding describeEdid(const std::uint8_t* block, std::string_view where) {
+    const std::string prefix = "EDID at " + std::string(where);
+    if (block == nullptr) return {false, "no EDID at " + std::string(where)};
+    const EdidDecoding decoding = decodeEdid(std::span<const std::uint8_t>(block, link::kEdidBytes));
+    if (!decoding.edid) return {false, prefix + ": answers, but holds no EDID"};
+    const DecodedEdid& edid = *decoding.edid;
+    return {true, prefix + ": " + edid.displayName.value_or("no monitor name") + ", manufacturer " +
+                      edid.manufacturer + (edid.checksumValid ? "" : " (wrong checksum)")};
+}
+
+// One display channel: the EDID, then (only where an EDID answered, so that
+// nothing is written to 0x37 of a bus that is no display's, such as the
+// memory modules' SMBus) a Get VCP request for the brightness.
+bool probeDisplayChannel(platform::I2cKernel& kernel, platform::Clock& clock, const std::string& path,
+                         const std::string& label, std::ostream& out) {
+    platform::I2cDevPort port(kernel);
+    if (const int error = port.open(path); error != 0) {
+        out << label << ": cannot open: " << platform::describeI2cFailure(path, error) << "\n";
+        return false;
+    }
+    platform::RecordingMessageSink quiet;
+    link::ProgramFlags flags;
+    link::DisplayChannelLink link(port, clock, quiet, flags);
+    link.setReplyMode(link::ReplyMode::MasterRead);
+    const EdidFinding edid = describeEdid(link.readEepromBlock(0), "0x50");
+    out << label << ": " << edid.text;
+    bool ddcci = false;
+    if (edid.found) {
+        std::array<std::uint8_t, 6> getBrightness{0, 0, 0x82, 0x01, 0x10, 0};
+        ddcci = link.transact(getBrightness, 30) != nullptr;
+        out << "; DDC/CI at 0x37: " << (ddcci ? "answers" : "no answer");
+    }
+    out << "\n";
+    return edid.found || ddcci;
+}
+
+// One parallel port: the line test of the bus reset, then the EDID at 0xA0.
+bool probeJig(platform::LinkPlatform platform, const std::string& label, std::ostream& out) {
+    link::ProgramFlags flags;
+    link::JigLink link(platform, flags);
+    if (!link.busReset()) {
+        out << label << ": the interface board does not answer its line test\n";
+        return false;
+    }
+    const EdidFinding edid = describeEdid(link.readEepromBlock(0), "0xA0");
+    out << label << ": the interface board answers its line test; " << edid.text << "\n";
+    return edid.found;
+}
+
+int detectOnBench(std::ostream& out) {
+    bool found = false;
+    {
+        bench::VirtualBench bench;
+        bench::BenchI2cAdapter adapter(bench);
+        found = probeDisplayChannel(adapter, bench.clock(), "/dev/i2c-bench", "bench display channel (i2c)", out) || found;
+    }
+    {
+        bench::VirtualBench bench;
+        platform::RecordingMessageSink quiet;
+        found = probeJig(bench.platform(quiet), "bench parallel port (interface board)", out) || found;
+    }
+    return found ? 0 : 1;
+}
+
+}  // namespace
+
+int detectMonitors(const DetectPlaces& places, bool bench, std::ostream& out, std::ostream& err) {
+    if (bench) return detectOnBench(out);
+    const auto channels = numberedNodes(places.devices, "i2c-");
+    const auto parports = numberedNodes(places.devices, "parport");
+    if (channels.empty() && parports.empty()) {
+        err << "velmora-jigctl: no display channel (" << places.devices << "/i2c-*) and no parallel port ("
+            << places.devices << "/parport*) found. Load the i2c-dev module for the graphics cards' display "
+            << "channels (sudo modprobe i2c-dev; at every boot: echo i2c-dev | sudo tee "
+               "/etc/modules-load.d/i2c-dev.conf), or parport_pc and ppdev for the interface board.\n";
+        return 1;
+    }
+    bool found = false;
+    platform::LinuxI2cKernel kernel;
+    platform::SteadyClock clock;
+    for (const auto& [number, path] : channels) {
+        const std::string label = path + " (" + adapterName(places.adapterNames, number) + ")";
+        found = probeDisplayChannel(kernel, clock, path, label, out) || found;
+    }
+    for (const auto& [number, path] : parports) {
+        std::ostringstream diagnostics;
+        platform::RecordingMessageSink quiet;
+        platform::MachineLinkPlatform machine(diagnostics, path.c_str());
+        if (!machine.port().isOpen()) {
+            std::string reason = diagnostics.str();
+            if (!reason.empty() && reason.back() == '\n') reason.pop_back();
+            out << path << ": " << reason << "\n";
+            continue;
+        }
+        found = probeJig(machine.platform(quiet), path, out) || found;
+    }
+    if (!found) err << "velmora-jigctl: no monitor answered\n";
+    return found ? 0 : 1;
+}
+
+}  // namespace velmora::tools::cli

@@ -1,0 +1,21 @@
+#pragma once
+#include <ostream>
+#include <string>
+
+namespace velmora::tools::cli {
+
+// Where the ways to a monitor are looked for.
+struct DetectPlaces {
+    std::string devices = "/dev";                    // i2c-N and parportN nodes
+    std::string adapterNames = "/sys/class/i2c-dev";  // i2c-N/name: the adapter's name
+};
+
+// velmora-jigctl detect: every display channel with its adapter name,
+// whether an EDID answers at 0x50 (its monitor name and manufacturer) and,
+// on a channel with an EDID, whether DDC/CI answers at 0x37; every parallel
+// port with whether the interface board answers its line test and an EDID
+// behind it. With `bench`, the bench monitor both ways instead. Returns the
+// exit status: 0 when a monitor answered somewhere, 1 when none did.
+int detectMonitors(const DetectPlaces& places, bool bench, std::ostream& out, std::ostream& err);
+
+}  // namespace velmora::tools::cli

@@ -1,0 +1,128 @@
+#pragma once
+#include <array>
+#include <cstdint>
+#include <span>
+#include <string_view>
+
+#include "link/command_packet.h"
+#include "link/jig_link.h"
+#include "link/link_counters.h"
+#include "link/link_error.h"
+#include "link/link_transcript.h"
+#include "link/monitor_link.h"
+#include "link/program_flags.h"
+#include "link/reply_mode.h"
+#include "platform/clock.h"
+#include "platform/i2c_dev_port.h"
+#include "platform/message_sink.h"
+
+namespace velmora::link {
+
+// Waits the display-channel link adds to the ones every request carries.
+// The DDC/CI standard gives the monitor 40 ms to prepare a reply and asks
+// for 50 ms between two requests. A monitor that keeps to the requests' own
+// waits can be served faster with the fast timing.
+struct DisplayChannelTiming {
+    std::int32_t replyWaitMinimumMs = 0;  // the wait before reading a reply is at least this
+    std::int32_t requestGapMs = 0;        // from the end of one request to the start of the next
+};
+
+inline constexpr DisplayChannelTiming kDdcCiTiming{40, 50};
+inline constexpr DisplayChannelTiming kFastTiming{0, 0};
+
+// The monitor's DDC/CI address as the kernel takes it (7 bits): 0x6E/0x6F
+// as address bytes.
+inline constexpr std::uint8_t kDdcCiDevice = kMonitorAddress >> 1;
+
+// Shown when a model's replies come back in SlaveReceive mode: the adapter
+// of a graphics card is always bus master and cannot receive them.
+inline constexpr std::string_view kSlaveReceiveRefusal =
+    "This model replies as bus master (SlaveReceive mode), which needs the interface board "
+    "on the parallel port; the display channel cannot receive its replies.";
+
+// Shown instead of the bus-speed slider of the jig's options.
+inline constexpr std::string_view kNoBusSpeedMessage =
+    "The I2C speed applies to the interface board only: on a display channel the graphics card's "
+    "adapter sets the bus clock itself.";
+
+// The link to the monitor through a graphics card's display data channel
+// (an i2c-dev adapter): the same command packets, write protection, three
+// attempts, reply checks, transcript, failure words and error codes as the
+// jig, with whole messages handed to the kernel instead of bits on a port.
+//
+// What only the jig can do is refused, never attempted: replies in
+// SlaveReceive mode (the message says the interface board is needed), the
+// DDC1 stream (no EDID), and the bus speed (there is none to set).
+class DisplayChannelLink final : public MonitorLink {
+public:
+    // Bytes read for a reply in one message: the most the length byte can
+    // announce (payload up to 124 bytes, as the jig reads it) with its frame.
+    static constexpr std::size_t kReplyReadBytes = 127;
+
+    DisplayChannelLink(platform::I2cDevPort& port, platform::Clock& clock, platform::MessageSink& messages,
+                       const ProgramFlags& flags, DisplayChannelTiming timing = kDdcCiTiming);
+    DisplayChannelLink(const DisplayChannelLink&) = delete;
+    DisplayChannelLink& operator=(const DisplayChannelLink&) = delete;
+
+    // --- transcript ---
+    void transcriptOn() override { transcript_.turnOn(); }
+    void transcriptOff() override { transcript_.turnOff(); }
+    void appendText(std::string_view text) override { transcript_.appendText(text); }
+    void appendHexByte(std::uint8_t value) { transcript_.appendHexByte(value); }
+    [[nodiscard]] std::string_view transcriptText() const override { return transcript_.text(); }
+    [[nodiscard]] std::int32_t transcriptLength() const override { return transcript_.length(); }
+
+    // --- error state and settings ---
+    [[nodiscard]] LinkError errorCode() const override { return errorCode_; }
+    void setErrorCode(LinkError code) override { errorCode_ = code; }
+    [[nodiscard]] ReplyMode replyMode() const override { return replyMode_; }
+    void setReplyMode(ReplyMode mode) override { replyMode_ = mode; }
+    [[nodiscard]] const LinkCounters& counters() const override { return counters_; }
+    [[nodiscard]] DisplayChannelTiming timing() const { return timing_; }
+
+    // --- command packets ---
+    // As the jig's transact: `request` is a CommandPacket whose bytes 0, 1
+    // and checksum are filled in place; the reply buffer or nullptr. In
+    // SlaveReceive mode nothing is sent: the refusal is shown and the error
+    // code is InterfaceBoard, so that a batch of requests stops at once.
+    [[nodiscard]] const std::uint8_t* transact(std::span<std::uint8_t> request, std::int32_t replyArgument) override;
+    [[nodiscard]] bool isWriteProtected(std::span<const std::uint8_t> request) const override;
+
+    // --- EDID and EEPROM ---
+    // The transcript off (as the jig's bus reset), nothing on the bus.
+    bool busReset() override;
+    [[nodiscard]] const std::uint8_t* readEepromBlock(std::int32_t block) override;
+    // 256 bytes from word address 0 of the device at 0xA0 + 2 x block.
+    [[nodiscard]] const std::uint8_t* transferEepromBlock(std::int32_t block) override;
+
+    [[nodiscard]] std::span<const std::uint8_t, kReplyBufferSize> replyBuffer() const { return replyBuffer_; }
+    // As the jig's: payload bytes the last reply really carried.
+    [[nodiscard]] std::size_t replyPayloadLength() const override;
+
+private:
+    bool runAttempt(std::span<std::uint8_t> request, std::int32_t replyArgument);
+    bool sendRequest(std::span<const std::uint8_t> request);
+    bool readReply();
+    void awaitRequestGap();
+    void sleep(std::int32_t ms);
+    void recordFailedTransfer(std::span<const std::uint8_t> bytes, int errorNumber);
+    void reportFailure();
+
+    platform::I2cDevPort& port_;
+    platform::Clock& clock_;
+    platform::MessageSink& messages_;
+    const ProgramFlags& flags_;
+    DisplayChannelTiming timing_;
+
+    ReplyMode replyMode_ = ReplyMode::SlaveReceive;
+    LinkError errorCode_ = LinkError::None;
+    LinkTranscript transcript_;
+    LinkCounters counters_;
+    bool requestSent_ = false;
+    std::int32_t lastRequestEnd_ = 0;
+
+    std::array<std::uint8_t, kReplyBufferSize> replyBuffer_{};
+    std::size_t replyBytesReceived_ = 0;
+};
+
+}  // namespace velmora::link

@@ -1,5 +1,7 @@
 #pragma once
+#include <cstddef>
 #include <cstdint>
+#include <optional>
 
 // Byte values of the model image: chunk identifiers, command opcodes and the
 // item kinds of the item table. The model files name the same values through
@@ -45,6 +47,34 @@ inline constexpr std::uint8_t Channel4 = 0x96;
 inline constexpr std::uint8_t Degauss = 0xA1;
 inline constexpr std::uint8_t ShiftKey = 0xF0;
 }  // namespace opcode
+
+// The bytes a script command with operands takes in the image, its opcode
+// included; `operand(i)` reads the i-th byte after the opcode (the counts of
+// the variable-length commands sit there). Nothing for a command without
+// operands or an unknown opcode.
+template <class OperandReader>
+constexpr std::optional<std::size_t> commandBytes(std::uint8_t code, OperandReader operand) {
+    switch (code) {
+    case opcode::SetVcp:
+    case opcode::SetVcpOnly:
+    case opcode::Delay:
+        return 3;
+    case opcode::SetVcpUp:
+    case opcode::SetVcpDown:
+    case opcode::TestColor:
+        return 2;
+    case opcode::SetReply:
+    case opcode::SetOnly:
+        return 2 + (operand(0) & 0x7F);
+    case opcode::UserTable:
+    case opcode::UserTableS:
+        return 4 + (operand(1) & 0x7F);
+    case opcode::TestVcp:
+        return 4 + (operand(2) & 0x7F);
+    default:
+        return std::nullopt;
+    }
+}
 
 // `kind` values of the item table besides the function opcodes.
 namespace item_kind {

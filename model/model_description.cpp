@@ -99,37 +99,12 @@ std::optional<std::uint16_t> ModelDescription::FindChunk(std::uint8_t id) const 
 
 std::uint16_t ModelDescription::NameReference(std::uint16_t position) const {
     const std::uint8_t code = imageByte(position);
-    std::size_t length = 0;
-    switch (code) {
-    case opcode::SetVcp:
-    case opcode::SetVcpOnly:
-        length = 3;
-        break;
-    case opcode::SetVcpUp:
-    case opcode::SetVcpDown:
-        length = 2;
-        break;
-    case opcode::SetReply:
-    case opcode::SetOnly:
-        length = 2 + (imageByte(position + 1) & 0x7F);
-        break;
-    case opcode::UserTable:
-    case opcode::UserTableS:
-        length = 4 + (imageByte(position + 2) & 0x7F);
-        break;
-    case opcode::TestVcp:
-        length = 4 + (imageByte(position + 3) & 0x7F);
-        break;
-    case opcode::Delay:
-    case opcode::Sound:
-        return name_ref::Unnamed;
-    case opcode::TestColor:
-        return opcode::TestColor;
-    default:
-        return isNamedFunction(code) ? code : 0;
-    }
+    if (code == opcode::Delay || code == opcode::Sound) return name_ref::Unnamed;
+    if (code == opcode::TestColor) return opcode::TestColor;
+    const auto length = commandBytes(code, [&](std::size_t i) { return imageByte(position + 1 + i); });
+    if (!length) return isNamedFunction(code) ? code : 0;
     // The item's name text follows the command's last operand.
-    return static_cast<std::uint16_t>(name_ref::ImageText + position + length);
+    return static_cast<std::uint16_t>(name_ref::ImageText + position + *length);
 }
 
 }  // namespace velmora::model

@@ -120,22 +120,8 @@ private:
     void checkCommand(std::size_t at) {
         const std::uint8_t code = model_.imageByte(at);
         const auto operand = [&](std::size_t i) { return model_.imageByte(at + 1 + i); };
-        std::optional<std::size_t> length;
+        const std::optional<std::size_t> length = commandBytes(code, operand);
         switch (code) {
-        case opcode::SetVcp:
-        case opcode::SetVcpOnly:
-        case opcode::Delay:
-            length = 3;
-            break;
-        case opcode::SetVcpUp:
-        case opcode::SetVcpDown:
-        case opcode::TestColor:
-            length = 2;
-            break;
-        case opcode::SetReply:
-        case opcode::SetOnly:
-            length = 2 + (operand(0) & 0x7F);
-            break;
         case opcode::UserTable:
         case opcode::UserTableS: {
             const std::size_t values = operand(1) & 0x7F;
@@ -144,12 +130,8 @@ private:
                 warnAt(at, "user table of " + std::to_string(values) + " values is longer than a request can hold (" +
                                std::to_string(room) + ")");
             }
-            length = 4 + values;
             break;
         }
-        case opcode::TestVcp:
-            length = 4 + (operand(2) & 0x7F);
-            break;
         case opcode::StandardColorDump:
             needChunk(at, chunk::StandardColor, "STND COLOR DUMP", "04 (__STD_COLOR)");
             break;
@@ -162,6 +144,15 @@ private:
         case opcode::AllModeSave:
             needChunk(at, chunk::AllGeometry, "ALL MODE SAVE", "05 (__ALL_GD)");
             break;
+        case opcode::SetVcp:
+        case opcode::SetVcpOnly:
+        case opcode::Delay:
+        case opcode::SetVcpUp:
+        case opcode::SetVcpDown:
+        case opcode::TestColor:
+        case opcode::SetReply:
+        case opcode::SetOnly:
+        case opcode::TestVcp:
         case opcode::Sound:
         case opcode::ModeSave:
         case opcode::UserDelete2:

@@ -129,6 +129,16 @@ void DialogTemplatesTest::everyTableBuilds() {
                  metrics.horizontalAdvance(QStringLiteral("1111")),
              fixedPitch);
     QVERIFY(!dialog.windowIcon().isNull());
+    // Every control lies inside the dialog (a combo box's height is that of
+    // its opened list, which may hang below).
+    const qt::DialogTemplate& table = dialog.dialogTemplate();
+    for (const qt::ControlTemplate& control : table.controls) {
+        const qt::DialogRect& r = control.rect;
+        const int bottom = control.kind == qt::ControlKind::ComboBox ? r.y : r.y + r.height;
+        QVERIFY2(r.x >= 0 && r.y >= 0 && r.x + r.width <= table.width && bottom <= table.height,
+                 qPrintable(QStringLiteral("%1 at %2,%3 size %4x%5").arg(control.text).arg(r.x).arg(r.y).arg(r.width)
+                                .arg(r.height)));
+    }
 }
 
 void DialogTemplatesTest::controlsByIdMatchTheTables_data() {

@@ -41,8 +41,11 @@ void readBack(ModelDescription& model) {
         const auto arg = static_cast<std::uint16_t>(entry.arg);
         (void)model.imageText(ref & name_ref::PositionMask);
         (void)model.imageText(ref);
-        (void)functionName(model, entry);
-        (void)vcpItemName(model, entry, static_cast<std::uint8_t>(arg));
+        if (entry.kind == item_kind::VcpUp || entry.kind == item_kind::VcpDown) {
+            (void)vcpItemName(model, entry, static_cast<std::uint8_t>(arg));
+        } else {
+            (void)functionName(model, entry);
+        }
         if (entry.kind != item_kind::Script && entry.kind != item_kind::ServiceKey) continue;
         const std::uint8_t count = model.imageByte(arg);
         for (std::size_t i = 0; i < count; ++i) (void)model.NameReference(model.imageWord(arg + 1u + 2u * i));

@@ -4,7 +4,7 @@
 // read-back per value) of the VM-1995 Pro sample model, which has the
 // largest tables of the samples.
 //
-// The bench runs on its virtual clock, so the specified waits (10 ms between
+// The bench runs on its virtual clock, so the interpreter's waits (10 ms between
 // steps, 30 ms before a DDC2Bi reply, 100 ms for a table reply) cost no
 // real time; what is measured is the host CPU of building, framing and
 // clocking every request and reply through the simulated board and monitor.

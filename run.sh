@@ -78,7 +78,7 @@ case "${1:-}" in
     package)
         # cpack computes the package's library dependencies with
         # dpkg-shlibdeps (dpkg-dev), which finds the programs with file(1).
-        configure_and_build build-package -DVELMORA_TESTS=OFF
+        configure_and_build build-package -DVELMORA_TESTS=OFF -DVELMORA_DEBIAN_DOCS=ON
         (cd build-package && cpack -G DEB)
         ;;
     "")

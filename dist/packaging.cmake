@@ -12,8 +12,10 @@ string(CONCAT CPACK_PACKAGE_DESCRIPTION
     "A service technician adjusts CRT monitors over an I2C bus driven on the\n"
     "first parallel port through an interface board (the jig): service\n"
     "settings, factory functions and model scripts, EEPROM and EDID, preset\n"
-    "timings and the picture tube's on-time. Each monitor model is a small\n"
-    "assembler source (.mdl) compiled at start; sample models are included.\n"
+    "timings and the picture tube's on-time. Monitors that speak DDC/CI are\n"
+    "also reached without the jig, through a graphics card's display channel\n"
+    "(i2c-dev). Each monitor model is a small assembler source (.mdl)\n"
+    "compiled at start; sample models are included.\n"
     "Also contains velmora-jig-bench, the console on a simulated board and\n"
     "monitor, velmora-jigctl for scripts and production lines, and velmora-mdl\n"
     "for model authors.")

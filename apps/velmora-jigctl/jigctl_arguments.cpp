@@ -5,7 +5,7 @@
 #include "bench/bench_faults.h"
 #include "apps/velmora-jigctl/jigctl_edid.h"
 
-namespace velmora::tools::cli {
+namespace velmora::apps::jigctl {
 
 namespace {
 
@@ -296,4 +296,4 @@ std::string usageText() {
            benchFaultList();
 }
 
-}  // namespace velmora::tools::cli
+}  // namespace velmora::apps::jigctl

@@ -8,7 +8,7 @@
 
 #include "link/reply_mode.h"
 
-namespace velmora::tools::cli {
+namespace velmora::apps::jigctl {
 
 enum class Command {
     Help,
@@ -80,4 +80,4 @@ bool commandUsesMonitor(Command command);
 
 std::string usageText();
 
-}  // namespace velmora::tools::cli
+}  // namespace velmora::apps::jigctl

@@ -32,7 +32,9 @@
 #include "tools/preset_timing_text.h"
 #include "tools/save_memory_logic.h"
 
-namespace velmora::tools::cli {
+namespace velmora::apps::jigctl {
+
+using namespace velmora::tools;
 
 namespace {
 
@@ -514,4 +516,4 @@ int runInvocation(const Invocation& invocation, std::ostream& out, std::ostream&
     return status;
 }
 
-}  // namespace velmora::tools::cli
+}  // namespace velmora::apps::jigctl

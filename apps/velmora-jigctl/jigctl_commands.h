@@ -3,7 +3,7 @@
 
 #include "apps/velmora-jigctl/jigctl_arguments.h"
 
-namespace velmora::tools::cli {
+namespace velmora::apps::jigctl {
 
 inline constexpr int kExitSuccess = 0;
 inline constexpr int kExitOperationFailed = 1;
@@ -15,4 +15,4 @@ inline constexpr int kExitUsage = 2;
 // exit status.
 int runInvocation(const Invocation& invocation, std::ostream& out, std::ostream& err);
 
-}  // namespace velmora::tools::cli
+}  // namespace velmora::apps::jigctl

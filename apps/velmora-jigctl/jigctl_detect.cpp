@@ -17,7 +17,9 @@
 #include "platform/steady_clock.h"
 #include "tools/edid_decoder.h"
 
-namespace velmora::tools::cli {
+namespace velmora::apps::jigctl {
+
+using namespace velmora::tools;
 
 namespace {
 
@@ -151,4 +153,4 @@ int detectMonitors(const DetectPlaces& places, bool bench, std::ostream& out, st
     return found ? 0 : 1;
 }
 
-}  // namespace velmora::tools::cli
+}  // namespace velmora::apps::jigctl

@@ -2,7 +2,7 @@
 #include <ostream>
 #include <string>
 
-namespace velmora::tools::cli {
+namespace velmora::apps::jigctl {
 
 // Where the ways to a monitor are looked for.
 struct DetectPlaces {
@@ -18,4 +18,4 @@ struct DetectPlaces {
 // exit status: 0 when a monitor answered somewhere, 1 when none did.
 int detectMonitors(const DetectPlaces& places, bool bench, std::ostream& out, std::ostream& err);
 
-}  // namespace velmora::tools::cli
+}  // namespace velmora::apps::jigctl

@@ -8,7 +8,9 @@
 #include "tools/edid_json.h"
 #include "tools/edid_text.h"
 
-namespace velmora::tools::cli {
+namespace velmora::apps::jigctl {
+
+using namespace velmora::tools;
 
 namespace {
 
@@ -63,4 +65,4 @@ bool loadBenchEdid(bench::VirtualBench& bench, const std::string& path, std::ost
     return true;
 }
 
-}  // namespace velmora::tools::cli
+}  // namespace velmora::apps::jigctl

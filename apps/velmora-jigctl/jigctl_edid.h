@@ -10,7 +10,7 @@
 #include "bench/virtual_bench.h"
 #include "apps/velmora-jigctl/jigctl_arguments.h"
 
-namespace velmora::tools::cli {
+namespace velmora::apps::jigctl {
 
 // Takes the EDID command flags (--decode for edid, --json for edid and
 // decode-edid) out of the arguments that follow the command, so that they
@@ -30,4 +30,4 @@ int decodeEdidFile(const Invocation& invocation, nlohmann::json* json, std::ostr
 // the file is refused.
 bool loadBenchEdid(bench::VirtualBench& bench, const std::string& path, std::ostream& err);
 
-}  // namespace velmora::tools::cli
+}  // namespace velmora::apps::jigctl

@@ -5,7 +5,9 @@
 #include "console/console_session.h"
 #include "model/timing_tables.h"
 
-namespace velmora::tools::cli {
+namespace velmora::apps::jigctl {
+
+using namespace velmora::tools;
 
 namespace {
 
@@ -104,4 +106,4 @@ std::string jsonLine(const nlohmann::json& document) {
     return document.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace);
 }
 
-}  // namespace velmora::tools::cli
+}  // namespace velmora::apps::jigctl

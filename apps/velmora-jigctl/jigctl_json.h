@@ -12,7 +12,7 @@
 #include "tools/crt_on_time.h"
 #include "tools/memory_image.h"
 
-namespace velmora::tools::cli {
+namespace velmora::apps::jigctl {
 
 // The results of --json: one document per command, with the numbers the
 // text form shows (codes, values and addresses as plain integers).
@@ -26,12 +26,12 @@ nlohmann::json memoryByteJson(int page, int address, int value);
 // {block, bytes: [256 values]}
 nlohmann::json blockJson(int block, std::span<const std::uint8_t> bytes);
 // {tenMinuteUnits, hours, minutes, text}
-nlohmann::json crtTimeJson(const CrtOnTimeReadout& readout);
+nlohmann::json crtTimeJson(const tools::CrtOnTimeReadout& readout);
 // {model, timings: [{number, defined, hFreqKHz, vFreqHz, hPolarity, vPolarity,
 // resolution, standard: {number, name} or null}]}, the rows the list shows.
 nlohmann::json timingsJson(const model::ModelDescription& model);
 // {file, from, to, bytes}: locations 0..3FFh of a transferred range.
-nlohmann::json transferJson(const std::string& file, const MemoryRange& range);
+nlohmann::json transferJson(const std::string& file, const tools::MemoryRange& range);
 // {error, code}: what went wrong and the link's error code.
 nlohmann::json errorJson(std::string_view text, link::LinkError code);
 
@@ -42,4 +42,4 @@ std::string errorText(std::string_view lines);
 // replaced rather than refused.
 std::string jsonLine(const nlohmann::json& document);
 
-}  // namespace velmora::tools::cli
+}  // namespace velmora::apps::jigctl

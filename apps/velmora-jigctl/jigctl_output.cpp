@@ -7,7 +7,9 @@
 #include "tools/crt_on_time.h"
 #include "tools/memory_dialog_common.h"
 
-namespace velmora::tools::cli {
+namespace velmora::apps::jigctl {
+
+using namespace velmora::tools;
 
 namespace {
 
@@ -78,4 +80,4 @@ std::string presetTimingText(const PresetTimingTexts& texts) {
     return text;
 }
 
-}  // namespace velmora::tools::cli
+}  // namespace velmora::apps::jigctl

@@ -7,7 +7,7 @@
 #include "platform/message_sink.h"
 #include "tools/preset_timing_text.h"
 
-namespace velmora::tools::cli {
+namespace velmora::apps::jigctl {
 
 // The message boxes of the program as lines of text: completed transfers
 // ("OK") and the on-time readout on standard output, everything else (the
@@ -30,6 +30,6 @@ std::string pageListsText(int page, const console::PageLists& lists);
 
 // The Preset Timing window as text: the model's name, the headings, then
 // both columns side by side, line for line.
-std::string presetTimingText(const PresetTimingTexts& texts);
+std::string presetTimingText(const tools::PresetTimingTexts& texts);
 
-}  // namespace velmora::tools::cli
+}  // namespace velmora::apps::jigctl

@@ -2,7 +2,9 @@
 
 #include <algorithm>
 
-namespace velmora::tools::cli {
+namespace velmora::apps::jigctl {
+
+using namespace velmora::tools;
 
 CostMeter::CostMeter(const link::MonitorLink& link, const platform::PlatformCounters& counters, platform::Clock& clock,
                      bool virtualClock)
@@ -120,4 +122,4 @@ std::string ProgressLine::text(const std::string& label, const std::string& unit
     return line;
 }
 
-}  // namespace velmora::tools::cli
+}  // namespace velmora::apps::jigctl

@@ -9,7 +9,7 @@
 #include "platform/clock.h"
 #include "platform/counting_platform.h"
 
-namespace velmora::tools::cli {
+namespace velmora::apps::jigctl {
 
 // What one command cost, for --stats.
 struct OperationCost {
@@ -96,4 +96,4 @@ private:
     ProgressSlot* slot_;
 };
 
-}  // namespace velmora::tools::cli
+}  // namespace velmora::apps::jigctl

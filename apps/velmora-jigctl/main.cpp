@@ -12,7 +12,7 @@
 #include "apps/velmora-jigctl/jigctl_json.h"
 
 int main(int argc, char** argv) {
-    using namespace velmora::tools::cli;
+    using namespace velmora::apps::jigctl;
     const std::vector<std::string> arguments(argv + 1, argv + argc);
     ParsedArguments parsed = parseArguments(arguments);
     if (!parsed.invocation) {

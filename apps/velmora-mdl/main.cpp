@@ -21,7 +21,7 @@ namespace {
 
 using velmora::link::ReplyMode;
 using velmora::model::ModelDescription;
-namespace cli = velmora::model::cli;
+namespace cli = velmora::apps::mdl;
 
 constexpr int kClean = 0;
 constexpr int kCompileErrors = 1;

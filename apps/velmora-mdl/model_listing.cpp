@@ -7,7 +7,9 @@
 #include "model/image_layout.h"
 #include "model/item_names.h"
 
-namespace velmora::model::cli {
+namespace velmora::apps::mdl {
+
+using namespace velmora::model;
 
 namespace {
 
@@ -218,4 +220,4 @@ nlohmann::json listingToJson(const ModelDescription& model, std::string_view sou
             {"items", std::move(items)}};
 }
 
-}  // namespace velmora::model::cli
+}  // namespace velmora::apps::mdl

@@ -2,7 +2,9 @@
 
 #include <cstdio>
 
-namespace velmora::model::cli {
+namespace velmora::apps::mdl {
+
+using namespace velmora::model;
 
 namespace {
 
@@ -92,4 +94,4 @@ std::string summaryLine(const std::string& fileName, const ModelDescription& mod
            std::to_string(model.timingCount()) + " timings";
 }
 
-}  // namespace velmora::model::cli
+}  // namespace velmora::apps::mdl

@@ -6,13 +6,13 @@
 #include "link/reply_mode.h"
 #include "model/model_description.h"
 
-namespace velmora::model::cli {
+namespace velmora::apps::mdl {
 
 std::string_view replyModeName(link::ReplyMode mode);
 
 // The compiled model as one JSON object (the keys of `velmora-mdl dump`).
 // `replyMode` is the link's mode after the load.
-nlohmann::json modelToJson(const ModelDescription& model, int loaded, link::ReplyMode replyMode);
+nlohmann::json modelToJson(const model::ModelDescription& model, int loaded, link::ReplyMode replyMode);
 
 // One report as compilers print them, for editors and CI to jump to:
 // "FILE:LINE:COLUMN: SEVERITY: TEXT", without the column when it is 0 and
@@ -21,6 +21,6 @@ std::string diagnosticLine(const std::string& fileName, int line, int column, st
                            std::string_view text);
 
 // One line: the file, the model's name, its page count and decoded timings.
-std::string summaryLine(const std::string& fileName, const ModelDescription& model);
+std::string summaryLine(const std::string& fileName, const model::ModelDescription& model);
 
-}  // namespace velmora::model::cli
+}  // namespace velmora::apps::mdl

@@ -12,7 +12,7 @@
 #include "process_runner.h"
 #include "apps/velmora-jigctl/jigctl_detect.h"
 
-namespace velmora::tools::cli {
+namespace velmora::apps::jigctl {
 namespace {
 
 namespace fs = std::filesystem;
@@ -176,4 +176,4 @@ TEST(Detect, WithoutChannelsSaysHowToGetThem) {
 }
 
 }  // namespace
-}  // namespace velmora::tools::cli
+}  // namespace velmora::apps::jigctl

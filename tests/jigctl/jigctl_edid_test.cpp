@@ -10,7 +10,7 @@
 
 #include "process_runner.h"
 
-namespace velmora::tools::cli {
+namespace velmora::apps::jigctl {
 namespace {
 
 namespace fs = std::filesystem;
@@ -107,4 +107,4 @@ TEST(EdidJsonOutput, OneObjectWithTheListedKeysWhereverJsonIsGiven) {
 }
 
 }  // namespace
-}  // namespace velmora::tools::cli
+}  // namespace velmora::apps::jigctl

@@ -15,7 +15,7 @@
 #include "apps/velmora-jigctl/jigctl_output.h"
 #include "tools/memory_image.h"
 
-namespace velmora::tools::cli {
+namespace velmora::apps::jigctl {
 namespace {
 
 namespace fs = std::filesystem;
@@ -212,7 +212,7 @@ TEST_F(MemoryFiles, SaveWritesTheRangeAcrossPages) {
     for (int location = 0xF0; location <= 0x10F; ++location) {
         bytes.push_back(bench::MonitorState::defaultMemoryByte(location / 256, location % 256));
     }
-    EXPECT_EQ(read(file("range.mem")), formatMemoryImage(0xF0, 0x10F, bytes));
+    EXPECT_EQ(read(file("range.mem")), tools::formatMemoryImage(0xF0, 0x10F, bytes));
 }
 
 TEST_F(MemoryFiles, LoadWritesTheFileBack) {
@@ -270,4 +270,4 @@ TEST_F(MemoryFiles, LoadRefusesWhatTheDialogRefuses) {
 }
 
 }  // namespace
-}  // namespace velmora::tools::cli
+}  // namespace velmora::apps::jigctl

@@ -15,7 +15,7 @@
 #include "process_runner.h"
 #include "apps/velmora-jigctl/jigctl_stats.h"
 
-namespace velmora::tools::cli {
+namespace velmora::apps::jigctl {
 namespace {
 
 namespace fs = std::filesystem;
@@ -260,4 +260,4 @@ TEST(ProgressLine, ShownOnATerminal) {
 }
 
 }  // namespace
-}  // namespace velmora::tools::cli
+}  // namespace velmora::apps::jigctl

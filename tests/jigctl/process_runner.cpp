@@ -12,7 +12,7 @@
 
 extern char** environ;
 
-namespace velmora::tools::cli::testing {
+namespace velmora::apps::jigctl::testing {
 
 namespace {
 
@@ -79,4 +79,4 @@ ProcessResult runJigctl(const std::vector<std::string>& arguments) {
     return result;
 }
 
-}  // namespace velmora::tools::cli::testing
+}  // namespace velmora::apps::jigctl::testing

@@ -2,7 +2,7 @@
 #include <string>
 #include <vector>
 
-namespace velmora::tools::cli::testing {
+namespace velmora::apps::jigctl::testing {
 
 struct ProcessResult {
     int status = -1;  // exit status, -1 when the program did not exit normally
@@ -14,4 +14,4 @@ struct ProcessResult {
 // and collects both output streams.
 ProcessResult runJigctl(const std::vector<std::string>& arguments);
 
-}  // namespace velmora::tools::cli::testing
+}  // namespace velmora::apps::jigctl::testing

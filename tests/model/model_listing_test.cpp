@@ -27,7 +27,7 @@ std::vector<std::string> linesOf(const std::string& text) {
 
 TEST(ModelListing, ShowsEveryLineWithAddressAndBytesThenTheTables) {
     const auto model = compileText(kSource);
-    const std::vector<std::string> lines = linesOf(cli::listingText(*model, kSource));
+    const std::vector<std::string> lines = linesOf(apps::mdl::listingText(*model, kSource));
     const std::vector<std::string> expected{
         "LINE  ADDR  BYTES                    SOURCE",
         "   1  0000                           ; [MODEL,LIST]",
@@ -70,7 +70,7 @@ TEST(ModelListing, ShowsEveryLineWithAddressAndBytesThenTheTables) {
 
 TEST(ModelListing, JsonHoldsTheSameAsOneObject) {
     const auto model = compileText(kSource);
-    const nlohmann::json json = cli::listingToJson(*model, kSource);
+    const nlohmann::json json = apps::mdl::listingToJson(*model, kSource);
     EXPECT_EQ(json["lines"].size(), 9u);
     EXPECT_EQ(json["lines"][7], (nlohmann::json{{"line", 8},
                                                 {"address", 10},

@@ -20,7 +20,7 @@ TEST(ModelReport, JsonOfTheExampleModel) {
         "HUP  db __SETVCP_UP,V_HPOSI,'H up',0",
         "     db MISSING",
     });
-    const nlohmann::json json = cli::modelToJson(*model, 1, link::ReplyMode::MasterRead);
+    const nlohmann::json json = apps::mdl::modelToJson(*model, 1, link::ReplyMode::MasterRead);
     std::vector<std::string> keys;
     for (const auto& [key, value] : json.items()) keys.push_back(key);
     std::sort(keys.begin(), keys.end());
@@ -49,7 +49,7 @@ TEST(ModelReport, JsonOfTheExampleModel) {
     EXPECT_EQ(item(0x1C), nlohmann::json());
     EXPECT_EQ(json["items"].size(), 74u);  // the default table
     EXPECT_TRUE(json["timings"].empty());
-    EXPECT_EQ(cli::summaryLine("cx17.mdl", *model), "cx17.mdl: \"CX-17\", 4 pages, 0 timings");
+    EXPECT_EQ(apps::mdl::summaryLine("cx17.mdl", *model), "cx17.mdl: \"CX-17\", 4 pages, 0 timings");
 }
 
 }  // namespace

@@ -1,11 +1,19 @@
 #include "link/command_packet.h"
 
+#include <algorithm>
+
 namespace velmora::link {
 
 std::uint8_t xorChecksum(std::span<const std::uint8_t> bytes) {
     std::uint8_t sum = 0;
     for (std::uint8_t byte : bytes) sum ^= byte;
     return sum;
+}
+
+bool isProtectedRequest(std::span<const std::uint8_t> request) {
+    if (request.size() <= kHeaderBytes) return false;
+    const std::size_t n = std::min(payloadLength(request[2]), request.size() - kHeaderBytes);
+    return isProtectedPayload(request.subspan(kHeaderBytes, n));
 }
 
 bool isProtectedPayload(std::span<const std::uint8_t> payload) {

@@ -34,4 +34,8 @@ std::uint8_t xorChecksum(std::span<const std::uint8_t> bytes);
 //   opcode 0x03 (Set VCP) of VCP code 0xE6.
 bool isProtectedPayload(std::span<const std::uint8_t> payload);
 
+// Whether a whole request (destination, source, length byte, payload...)
+// carries a protected payload, reading no further than the request holds.
+bool isProtectedRequest(std::span<const std::uint8_t> request);
+
 }  // namespace velmora::link

@@ -5,23 +5,11 @@
 #include <algorithm>
 #include <cerrno>
 
+#include "link/failure_report.h"
+
 namespace velmora::link {
 
 namespace {
-
-struct ChannelFailureReport {
-    LinkError code;
-    std::string_view transcriptLine;
-    std::string_view message;  // empty: no message box
-};
-
-// The jig's words: a technician reads the same failure whichever way the
-// monitor is connected.
-constexpr ChannelFailureReport kChannelFailureReports[] = {
-    {LinkError::InterfaceBoard, "Check Connection of Interface board\r\n", "Check Connection of Interface board"},
-    {LinkError::MonitorNotConnected, "Monitor is not Connected\r\n", "Monitor is not Connected"},
-    {LinkError::NoResponse, "No response from Monitor\r\n", ""},
-};
 
 // The adapter's errors that mean an address or a byte was not acknowledged.
 bool isNotAcknowledged(int errorNumber) {
@@ -74,8 +62,7 @@ const std::uint8_t* DisplayChannelLink::transact(std::span<std::uint8_t> request
 }
 
 bool DisplayChannelLink::isWriteProtected(std::span<const std::uint8_t> request) const {
-    if (flags_.writeEnabled != 0) return false;
-    return isProtectedPayload(request.subspan(kHeaderBytes, payloadLength(request[2])));
+    return flags_.writeEnabled == 0 && isProtectedRequest(request);
 }
 
 bool DisplayChannelLink::runAttempt(std::span<std::uint8_t> request, std::int32_t replyArgument) {
@@ -161,13 +148,9 @@ bool DisplayChannelLink::readReply() {
     return true;
 }
 
-void DisplayChannelLink::reportFailure() {
-    for (const ChannelFailureReport& report : kChannelFailureReports) {
-        if (report.code != errorCode_) continue;
-        appendText(report.transcriptLine);
-        if (!report.message.empty()) messages_.showMessage(report.message, "");
-    }
-}
+// The jig's words: a technician reads the same failure whichever way the
+// monitor is connected.
+void DisplayChannelLink::reportFailure() { reportLinkFailure(errorCode_, *this, messages_); }
 
 std::size_t DisplayChannelLink::replyPayloadLength() const {
     constexpr std::size_t kFrameBytes = kHeaderBytes + 1;

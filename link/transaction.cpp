@@ -2,31 +2,13 @@
 // reply reception in either mode, and the words shown when it fails.
 #include <algorithm>
 
+#include "link/failure_report.h"
 #include "link/jig_link.h"
 
 namespace velmora::link {
 
-namespace {
-
-struct FailureReport {
-    LinkError code;
-    std::string_view transcriptLine;
-    std::string_view message;  // empty: no message box
-};
-
-constexpr FailureReport kFailureReports[] = {
-    {LinkError::InterfaceBoard, "Check Connection of Interface board\r\n",
-     "Check Connection of Interface board"},
-    {LinkError::MonitorNotConnected, "Monitor is not Connected\r\n", "Monitor is not Connected"},
-    {LinkError::NoResponse, "No response from Monitor\r\n", ""},
-};
-
-}  // namespace
-
 bool JigLink::isWriteProtected(std::span<const std::uint8_t> request) const {
-    if (flags_.writeEnabled != 0 || request.size() <= kHeaderBytes) return false;
-    const std::size_t n = std::min(payloadLength(request[2]), request.size() - kHeaderBytes);
-    return isProtectedPayload(request.subspan(kHeaderBytes, n));
+    return flags_.writeEnabled == 0 && isProtectedRequest(request);
 }
 
 const std::uint8_t* JigLink::transact(std::span<std::uint8_t> request,
@@ -87,13 +69,7 @@ bool JigLink::runAttempt(std::span<std::uint8_t> request, std::int32_t replyArgu
     return !bus_.errorFlag();
 }
 
-void JigLink::reportFailure() {
-    for (const FailureReport& report : kFailureReports) {
-        if (report.code != errorCode_) continue;
-        appendText(report.transcriptLine);
-        if (!report.message.empty()) platform_.messages.showMessage(report.message, "");
-    }
-}
+void JigLink::reportFailure() { reportLinkFailure(errorCode_, *this, platform_.messages); }
 
 bool JigLink::readReplyAsMaster() {
     start();

@@ -2,7 +2,9 @@
 
 #include <array>
 #include <optional>
+#include <vector>
 
+#include "link/command_packet.h"
 #include "link/request_reply.h"
 #include "link_on_bench.h"
 
@@ -29,6 +31,25 @@ TEST(Request, WritesLengthByteAndPayloadAndRefusesAPacketTooSmall) {
     EXPECT_FALSE(full.append(0x55));
     EXPECT_EQ(full.payload().size(), Request::kMaxPayload);
     EXPECT_EQ(full.lengthByte(), 0xFF);
+}
+
+// Protection is judged on what a request holds, never past its end, for
+// either link (a length byte may claim more than the array has).
+TEST(Request, ProtectionReadsNoFurtherThanTheRequestHolds) {
+    const struct {
+        std::vector<std::uint8_t> request;
+        bool protectedRequest;
+    } rows[] = {
+        {{0x6E, 0x51}, false},                          // no length byte
+        {{0x6E, 0x51, 0x85}, false},                    // no payload
+        {{0x6E, 0x51, 0xFF, 0x03}, false},              // Set VCP without its code
+        {{0x6E, 0x51, 0xFF, 0x03, 0xE6}, true},         // Set VCP E6, the rest missing
+        {{0x6E, 0x51, 0x81, 0x03, 0xE6, 0x00}, false},  // the length byte holds one byte only
+        {{0x6E, 0x51, 0x82, 0x62, 0x00}, true},         // memory write by device
+    };
+    for (const auto& row : rows) {
+        EXPECT_EQ(isProtectedRequest(row.request), row.protectedRequest) << int(row.request.size());
+    }
 }
 
 TEST(ReplyView, OffersOnlyThePayloadTheReplyCarried) {

@@ -48,6 +48,29 @@ inline constexpr std::uint8_t Degauss = 0xA1;
 inline constexpr std::uint8_t ShiftKey = 0xF0;
 }  // namespace opcode
 
+// The factory functions: commands without operands that RUN carries out,
+// each with a display name of its own.
+constexpr bool isFunctionOpcode(std::uint8_t code) {
+    switch (code) {
+    case opcode::ModeSave:
+    case opcode::UserDelete2:
+    case opcode::StandardColorDump:
+    case opcode::AllColorSave:
+    case opcode::StandardModeDump:
+    case opcode::ColorSave:
+    case opcode::AllModeSave:
+    case opcode::UserDelete:
+    case opcode::Channel1:
+    case opcode::Channel2:
+    case opcode::Channel3:
+    case opcode::Channel4:
+    case opcode::Degauss:
+        return true;
+    default:
+        return false;
+    }
+}
+
 // The bytes a script command with operands takes in the image, its opcode
 // included; `operand(i)` reads the i-th byte after the opcode (the counts of
 // the variable-length commands sit there). Nothing for a command without

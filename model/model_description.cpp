@@ -12,27 +12,7 @@ namespace velmora::model {
 namespace {
 
 // Function opcodes that have a display name of their own.
-bool isNamedFunction(std::uint8_t code) {
-    switch (code) {
-    case opcode::ShiftKey:
-    case opcode::ModeSave:
-    case opcode::UserDelete2:
-    case opcode::StandardColorDump:
-    case opcode::AllColorSave:
-    case opcode::StandardModeDump:
-    case opcode::ColorSave:
-    case opcode::AllModeSave:
-    case opcode::UserDelete:
-    case opcode::Channel1:
-    case opcode::Channel2:
-    case opcode::Channel3:
-    case opcode::Channel4:
-    case opcode::Degauss:
-        return true;
-    default:
-        return false;
-    }
-}
+bool isNamedFunction(std::uint8_t code) { return code == opcode::ShiftKey || isFunctionOpcode(code); }
 
 }  // namespace
 

@@ -17,11 +17,11 @@ namespace {
 
 namespace fs = std::filesystem;
 using testing::ProcessResult;
+using testing::joined;
 using testing::runJigctl;
+using testing::sampleModel;
 
 bool contains(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
-
-std::string sampleModel(const std::string& name) { return std::string(VELMORA_SAMPLE_MODELS_DIR) + name; }
 
 std::string readFile(const fs::path& path) {
     std::ifstream in(path, std::ios::binary);

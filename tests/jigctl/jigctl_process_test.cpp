@@ -20,15 +20,9 @@ namespace {
 
 namespace fs = std::filesystem;
 using testing::ProcessResult;
+using testing::joined;
 using testing::runJigctl;
-
-std::string joined(const std::vector<std::string>& arguments) {
-    std::string text;
-    for (const auto& argument : arguments) text += argument + " ";
-    return text;
-}
-
-std::string sampleModel(const std::string& name) { return std::string(VELMORA_SAMPLE_MODELS_DIR) + name; }
+using testing::sampleModel;
 
 bool contains(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
 

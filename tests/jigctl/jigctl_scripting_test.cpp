@@ -21,15 +21,9 @@ namespace {
 namespace fs = std::filesystem;
 using nlohmann::json;
 using testing::ProcessResult;
+using testing::joined;
 using testing::runJigctl;
-
-std::string joined(const std::vector<std::string>& arguments) {
-    std::string text;
-    for (const auto& argument : arguments) text += argument + " ";
-    return text;
-}
-
-std::string sampleModel(const std::string& name) { return std::string(VELMORA_SAMPLE_MODELS_DIR) + name; }
+using testing::sampleModel;
 
 // Every key of `expected` is in `actual` with the same value; arrays match
 // element by element for as many elements as `expected` has.

@@ -79,4 +79,12 @@ ProcessResult runJigctl(const std::vector<std::string>& arguments) {
     return result;
 }
 
+std::string joined(const std::vector<std::string>& arguments) {
+    std::string text;
+    for (const auto& argument : arguments) text += argument + " ";
+    return text;
+}
+
+std::string sampleModel(const std::string& name) { return std::string(VELMORA_SAMPLE_MODELS_DIR) + name; }
+
 }  // namespace velmora::apps::jigctl::testing

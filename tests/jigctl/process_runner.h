@@ -14,4 +14,9 @@ struct ProcessResult {
 // and collects both output streams.
 ProcessResult runJigctl(const std::vector<std::string>& arguments);
 
+// The arguments as one line, for failure messages.
+std::string joined(const std::vector<std::string>& arguments);
+// The path of a sample model shipped in models/.
+std::string sampleModel(const std::string& name);
+
 }  // namespace velmora::apps::jigctl::testing

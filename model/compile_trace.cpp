@@ -16,6 +16,7 @@ std::string_view trimmedRight(std::string_view text) {
 void CompileTrace::clear() {
     diagnostics_.clear();
     droppedDiagnostics_ = 0;
+    warnings_.clear();
     emissions_.clear();
     symbolLines_.clear();
     symbolUses_.clear();
@@ -29,6 +30,10 @@ void CompileTrace::addDiagnostic(int line, int column, std::string_view text) {
         return;
     }
     diagnostics_.push_back({line, column, std::string(trimmedRight(text))});
+}
+
+void CompileTrace::addWarning(int line, std::string_view text) {
+    if (warnings_.size() < kWarningCapacity) warnings_.push_back({line, 0, std::string(text)});
 }
 
 void CompileTrace::recordEmission(int line, std::uint16_t address, std::size_t length) {

@@ -36,6 +36,7 @@ public:
     static constexpr std::size_t kLineCapacity = 100000;
     static constexpr std::size_t kSymbolCapacity = 1000;
     static constexpr std::size_t kKeyNameCapacity = 200;
+    static constexpr std::size_t kWarningCapacity = 100;
 
     void clear();
 
@@ -43,6 +44,12 @@ public:
     // Reports beyond the capacity are counted, not kept.
     std::size_t droppedDiagnostics() const { return droppedDiagnostics_; }
     const std::vector<SourceDiagnostic>& diagnostics() const { return diagnostics_; }
+
+    // A directive whose value the compile takes in a way the author may not
+    // mean (an unknown PROTOCOL, a VER that is no number). Not an error: the
+    // file compiles as before. Warnings beyond the capacity are not kept.
+    void addWarning(int line, std::string_view text);
+    const std::vector<SourceDiagnostic>& warnings() const { return warnings_; }
 
     void recordEmission(int line, std::uint16_t address, std::size_t length);
     const std::vector<LineEmission>& emissions() const { return emissions_; }
@@ -64,6 +71,7 @@ public:
 private:
     std::vector<SourceDiagnostic> diagnostics_;
     std::size_t droppedDiagnostics_ = 0;
+    std::vector<SourceDiagnostic> warnings_;
     std::vector<LineEmission> emissions_;
     std::vector<int> symbolLines_;
     std::vector<std::size_t> symbolUses_;

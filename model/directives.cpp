@@ -56,7 +56,58 @@ std::optional<DirectiveParts> findDirective(std::string_view comment) {
     return parts;
 }
 
+// Whether a directive's argument starts with a number after leading
+// blanks, as the VER directive reads it.
+bool startsWithNumber(std::string_view text) {
+    std::size_t i = 0;
+    while (i < text.size() && isBlank(text[i])) ++i;
+    if (i < text.size() && (text[i] == '+' || text[i] == '-')) ++i;
+    if (i < text.size() && text[i] == '.') ++i;
+    return i < text.size() && text[i] >= '0' && text[i] <= '9';
+}
+
+// Why a PROTOCOL argument may not say what its author meant; empty when it
+// names a protocol. Arguments that begin with DDC2Bi select MasterRead,
+// every other one SlaveReceive; DDC2B and SLAVE are the names model files
+// give that mode (a blank before them changes nothing).
+std::string protocolConcern(std::string_view argument) {
+    if (startsWithIgnoringCase(argument, "DDC2Bi") || equalsIgnoringCase(argument, "DDC2B") ||
+        equalsIgnoringCase(argument, "SLAVE")) {
+        return {};
+    }
+    const std::string quoted = "PROTOCOL \"" + std::string(argument) + "\"";
+    std::string_view trimmed = argument;
+    while (!trimmed.empty() && isBlank(trimmed.front())) trimmed.remove_prefix(1);
+    if (trimmed.size() < argument.size()) {
+        if (!startsWithIgnoringCase(trimmed, "DDC2Bi")) return {};
+        return quoted + " begins with a blank, so it is not DDC2Bi: the monitor is taken to reply as bus master "
+                        "(SlaveReceive); write [PROTOCOL,DDC2Bi] without the blank";
+    }
+    return quoted + " is not known: the monitor is taken to reply as bus master (SlaveReceive); "
+                    "valid: DDC2Bi (MasterRead), DDC2B or SLAVE (SlaveReceive)";
+}
+
+// Why a TIMING offset may not be the byte its author meant; empty when it is.
+std::string timingOffsetConcern(std::string_view argument) {
+    std::size_t i = 0;
+    while (i < argument.size() && isBlank(argument[i])) ++i;
+    if (i < argument.size() && (argument[i] == '+' || argument[i] == '-')) ++i;
+    if (i == argument.size() || argument[i] < '0' || argument[i] > '9') {
+        return "TIMING offset \"" + std::string(argument) + "\" is not a decimal number: 0 is used";
+    }
+    const std::int32_t offset = leadingInteger(argument);
+    if (offset < 0 || offset > 0xFF) {
+        return "TIMING offset " + std::to_string(offset) + " is outside 0 to 255: its low 8 bits (" +
+               std::to_string(offset & 0xFF) + ") are used";
+    }
+    return {};
+}
+
 }  // namespace
+
+void ModelCompiler::warnAboutDirective(const std::string& concern) {
+    if (!concern.empty()) model_.trace_.addWarning(currentLine_, concern);
+}
 
 int ModelCompiler::ReadDirective(std::string_view comment) {
     const std::optional<DirectiveParts> parts = findDirective(comment);
@@ -72,6 +123,7 @@ int ModelCompiler::ReadDirective(std::string_view comment) {
     if (startsWithIgnoringCase(keyword, "PROTOCOL")) {
         model_.protocolReplyMode = startsWithIgnoringCase(parts->arguments, "DDC2Bi") ? link::ReplyMode::MasterRead
                                                                                : link::ReplyMode::SlaveReceive;
+        warnAboutDirective(protocolConcern(parts->arguments));
         return 1;
     }
     if (startsWithIgnoringCase(keyword, "TIMING")) {
@@ -92,12 +144,17 @@ int ModelCompiler::ReadDirective(std::string_view comment) {
                 model_.timingLabel.assign(parts->second);
             }
             model_.timingOffset = static_cast<std::uint8_t>(leadingInteger(parts->third) & 0xFF);
+            warnAboutDirective(timingOffsetConcern(parts->third));
         }
         return 1;
     }
     if (startsWithIgnoringCase(keyword, "VER")) {
         model_.version = leadingFloat(parts->arguments);
         model_.oldVersion = model_.version < 1.0 ? 1 : 0;
+        if (!startsWithNumber(parts->arguments)) {
+            warnAboutDirective("VER \"" + std::string(parts->arguments) +
+                               "\" is not a number: version 0 is used, which selects the older command forms");
+        }
         return 1;
     }
     if (startsWithIgnoringCase(keyword, "KEY")) {

@@ -149,7 +149,9 @@ void ModelCompiler::countLine(const SourceLine& line) {
     if (line.label.empty() && line.statement.empty()) return;
 
     StatementFields fields(line.statement);
-    const Keyword keyword = classify(fields.next());
+    const std::string_view keywordText = fields.next();
+    const Keyword keyword = classify(keywordText);
+    // The error report gives these words for every line pass 1 refuses.
     const std::string duplicated = std::string(line.label) + " is duplicated \n";
 
     if (!line.label.empty()) {
@@ -162,7 +164,10 @@ void ModelCompiler::countLine(const SourceLine& line) {
         } else if (keyword == Keyword::Define || keyword == Keyword::Set) {
             const std::string_view valueText = fields.next();
             if (valueText.empty()) {
-                reportError(duplicated, line.label);
+                reportError(duplicated,
+                            std::string(keywordText) + " without a value: " + std::string(line.label) +
+                                " is not defined",
+                            line.label);
                 return;
             }
             defineSymbol(line.label, ParseNumber(valueText));
@@ -185,7 +190,10 @@ void ModelCompiler::countLine(const SourceLine& line) {
         model_.locationCounter = static_cast<std::uint16_t>(model_.locationCounter + 2 * count);
         break;
     case Keyword::Other:
-        reportError(duplicated, line.label);
+        reportError(duplicated,
+                    "unknown keyword " + std::string(keywordText) +
+                        ": the line is ignored (valid: db, dw, define, set, public, end)",
+                    keywordText);
         break;
     default:
         break;
@@ -260,6 +268,11 @@ void ModelCompiler::writeTerminator() {
 
 void ModelCompiler::reportError(std::string_view message, std::string_view subject) {
     model_.trace_.addDiagnostic(currentLine_, columnOf(currentLineText_, subject), message);
+    appendToErrorText(message);
+}
+
+void ModelCompiler::reportError(std::string_view message, std::string_view placedText, std::string_view subject) {
+    model_.trace_.addDiagnostic(currentLine_, columnOf(currentLineText_, subject), placedText);
     appendToErrorText(message);
 }
 

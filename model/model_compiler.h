@@ -52,10 +52,15 @@ private:
     // records it with the current line, and with the column of `subject`
     // (the offending text) when that is found in the line.
     void reportError(std::string_view message, std::string_view subject = {});
+    // A fault whose error report keeps its established words while the
+    // placed report says what is wrong in words of its own.
+    void reportError(std::string_view message, std::string_view placedText, std::string_view subject);
     // The same for messages that carry "line N: " in the error report.
     void reportLineError(std::string_view message);
     // A report found after the passes, about the bytes at an image position.
     void reportErrorAtPosition(std::size_t position, std::string_view message);
+    // Records a directive's concern (empty: none) as a warning of the line.
+    void warnAboutDirective(const std::string& concern);
     void appendToErrorText(std::string_view message);
     void resetForCompile();
     void runPass(std::string_view text, Pass pass);

@@ -39,6 +39,9 @@ public:
         checkKeyNames();
         checkTiming();
         if (options_.unusedLabels) checkUnusedSymbols();
+        for (const SourceDiagnostic& concern : trace_.warnings()) {
+            warnings_.push_back({concern.line, concern.text, false});
+        }
         std::stable_sort(warnings_.begin(), warnings_.end(),
                          [](const ModelWarning& a, const ModelWarning& b) { return a.line < b.line; });
         return std::move(warnings_);
@@ -204,11 +207,15 @@ private:
             return;
         }
         if (model_.timingLabel.empty()) {
-            warn(line, "TIMING directive without a family, label and offset: no timings are decoded");
+            warnings_.push_back({line, "TIMING directive without a family, label and offset: no timings are decoded",
+                                 false});
             return;
         }
         if (!isTimingFamily(model_.timingFamily)) {
-            warn(line, "TIMING family \"" + model_.timingFamily + "\" is not one whose modes are decoded");
+            warnings_.push_back({line,
+                                 "TIMING family \"" + model_.timingFamily +
+                                     "\" is not one whose modes are decoded (valid: " + timingFamilyNames() + ")",
+                                 false});
             return;
         }
         if (!payload) {

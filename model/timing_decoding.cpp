@@ -38,13 +38,14 @@ bool bit(std::uint8_t value, int index) { return (value >> index) & 1; }
 
 enum class Family { Sgs1, Sgs2, Sgs3, Sgs4, Motorola1, Motorola2, Velmora1, Velmora2, Unknown };
 
+constexpr std::pair<std::string_view, Family> kFamilies[] = {
+    {"SGS_1", Family::Sgs1},           {"SGS_2", Family::Sgs2},
+    {"SGS_3", Family::Sgs3},           {"SGS_4", Family::Sgs4},
+    {"MOTOROLA_1", Family::Motorola1}, {"MOTOROLA_2", Family::Motorola2},
+    {"VELMORA_1", Family::Velmora1},   {"VELMORA_2", Family::Velmora2},
+};
+
 Family familyNamed(std::string_view name) {
-    constexpr std::pair<std::string_view, Family> kFamilies[] = {
-        {"SGS_1", Family::Sgs1},           {"SGS_2", Family::Sgs2},
-        {"SGS_3", Family::Sgs3},           {"SGS_4", Family::Sgs4},
-        {"MOTOROLA_1", Family::Motorola1}, {"MOTOROLA_2", Family::Motorola2},
-        {"VELMORA_1", Family::Velmora1},   {"VELMORA_2", Family::Velmora2},
-    };
     for (const auto& [familyName, family] : kFamilies) {
         if (equalsIgnoringCase(name, familyName)) return family;
     }
@@ -136,6 +137,15 @@ TimingEntry decodeRecord(Family family, const std::array<std::uint8_t, 7>& t) {
 }  // namespace
 
 bool isTimingFamily(std::string_view name) { return familyNamed(name) != Family::Unknown; }
+
+std::string timingFamilyNames() {
+    std::string names;
+    for (const auto& [familyName, family] : kFamilies) {
+        if (!names.empty()) names += ", ";
+        names += familyName;
+    }
+    return names;
+}
 
 int ModelCompiler::DecodeTimings() {
     model_.timingEntries[0] = TimingEntry{};

@@ -2,6 +2,7 @@
 #include <array>
 #include <cstdint>
 #include <optional>
+#include <string>
 #include <string_view>
 
 namespace velmora::model {
@@ -62,5 +63,7 @@ std::optional<std::size_t> findPresetByNumber(std::uint16_t number);
 // Whether a TIMING directive's family is one whose records are decoded
 // (compared as a whole, without regard to case).
 bool isTimingFamily(std::string_view name);
+// The families' names, in the table's order, separated by ", ".
+std::string timingFamilyNames();
 
 }  // namespace velmora::model

@@ -5,8 +5,10 @@
 // report belongs to the nearest line above that is no such annotation;
 // "; error@COLUMN: TEXT" also gives the report's column. "; warning: TEXT"
 // expects a warning for that line the same way; every warning of the file
-// must be annotated. A line "; options: all-warnings" asks for the warnings
-// about unused labels too.
+// must be annotated. "; placed: TEXT" right after an error annotation
+// gives the placed report's words where they differ from the report line.
+// A line "; options: all-warnings" asks for the warnings about unused
+// labels too.
 #include <filesystem>
 #include <regex>
 #include <sstream>
@@ -48,6 +50,7 @@ std::string trimRight(std::string text) {
 
 Expectations readExpectations(const std::string& text) {
     static const std::regex annotation(R"(^\s*; (error|warning)(@([0-9]+))?: ?(.*)$)");
+    static const std::regex placedWords(R"(^\s*; placed: (.*)$)");
     Expectations expected;
     std::istringstream lines(text);
     int number = 0;
@@ -55,7 +58,9 @@ Expectations readExpectations(const std::string& text) {
     for (std::string line; std::getline(lines, line);) {
         ++number;
         std::smatch match;
-        if (std::regex_match(line, match, annotation)) {
+        if (std::regex_match(line, match, placedWords)) {
+            if (!expected.placedErrors.empty()) expected.placedErrors.back().text = trimRight(match[1].str());
+        } else if (std::regex_match(line, match, annotation)) {
             const int column = match[3].matched ? std::stoi(match[3].str()) : 0;
             const std::string message = trimRight(match[4].str());
             if (match[1] == "error") expected.errors.push_back(message);

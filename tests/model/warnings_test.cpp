@@ -51,11 +51,52 @@ INSTANTIATE_TEST_SUITE_P(
         TimingRow{"familyOnly", withModeTable("; [TIMING,SGS_1,MODES]"),
                   {"1: warning: TIMING directive without a family, label and offset: no timings are decoded"}},
         TimingRow{"unknownFamily", withModeTable("; [TIMING,SGS_9,MODES,0]"),
-                  {"1: warning: TIMING family \"SGS_9\" is not one whose modes are decoded"}},
+                  {"1: warning: TIMING family \"SGS_9\" is not one whose modes are decoded (valid: SGS_1, SGS_2, SGS_3, "
+                   "SGS_4, MOTOROLA_1, MOTOROLA_2, VELMORA_1, VELMORA_2)"}},
         TimingRow{"labelNotFound", withModeTable("; [TIMING,SGS_1,NOWHERE,0]"),
                   {"1: error: NOWHERE is not found"}},
         TimingRow{"noChunk05", modelText({"; [TIMING,SGS_1,MODES,0]", "MODES db 0FFh"}),
                   {"1: warning: TIMING directive, but the model has no chunk 05 (__ALL_GD): no timings are decoded"}}),
+    [](const ::testing::TestParamInfo<TimingRow>& info) { return std::string(info.param.name); });
+
+// Directive values the compile takes in a way the author may not mean: the
+// file compiles as before and a warning says what is valid.
+class DirectiveValue : public ::testing::TestWithParam<TimingRow> {};
+
+TEST_P(DirectiveValue, IsWarnedAboutWhenNotKnown) {
+    const auto model = compileText(GetParam().text);
+    EXPECT_EQ(placed(*model), GetParam().reports) << GetParam().text;
+    EXPECT_FALSE(model->errorFlag) << GetParam().text;
+}
+
+const std::string kSlaveReceive = "the monitor is taken to reply as bus master (SlaveReceive)";
+
+INSTANTIATE_TEST_SUITE_P(
+    Rows, DirectiveValue,
+    ::testing::Values(
+        TimingRow{"masterRead", modelText({"; [PROTOCOL,DDC2Bi] [VER,1.2]", "DIR db 0FFh"}), {}},
+        TimingRow{"masterReadByPrefix", modelText({"; [protocol,ddc2bi-rev2] [VER, 0.95]", "DIR db 0FFh"}), {}},
+        TimingRow{"slaveNames", modelText({"; [PROTOCOL,DDC2B]", "; [PROTOCOL,slave]", "; [PROTOCOL, SLAVE]",
+                                           "DIR db 0FFh"}),
+                  {}},
+        TimingRow{"unknownProtocol", modelText({"; [PROTOCOL,DDC9]", "DIR db 0FFh"}),
+                  {"1: warning: PROTOCOL \"DDC9\" is not known: " + kSlaveReceive +
+                   "; valid: DDC2Bi (MasterRead), DDC2B or SLAVE (SlaveReceive)"}},
+        TimingRow{"emptyProtocol", modelText({"; x", "; [PROTOCOL,]", "DIR db 0FFh"}),
+                  {"2: warning: PROTOCOL \"\" is not known: " + kSlaveReceive +
+                   "; valid: DDC2Bi (MasterRead), DDC2B or SLAVE (SlaveReceive)"}},
+        TimingRow{"blankBeforeDdc2Bi", modelText({"; [PROTOCOL, DDC2Bi]", "DIR db 0FFh"}),
+                  {"1: warning: PROTOCOL \" DDC2Bi\" begins with a blank, so it is not DDC2Bi: " + kSlaveReceive +
+                   "; write [PROTOCOL,DDC2Bi] without the blank"}},
+        TimingRow{"versionNoNumber", modelText({"; [VER,abc]", "DIR db 0FFh"}),
+                  {"1: warning: VER \"abc\" is not a number: version 0 is used, which selects the older command "
+                   "forms"}},
+        TimingRow{"offsetNoNumber", withModeTable("; [TIMING,SGS_1,MODES,x]"),
+                  {"1: warning: TIMING offset \"x\" is not a decimal number: 0 is used"}},
+        TimingRow{"offsetAboveAByte", withModeTable("; [TIMING,SGS_1,MODES,260]"),
+                  {"1: warning: TIMING offset 260 is outside 0 to 255: its low 8 bits (4) are used"}},
+        TimingRow{"offsetNegative", withModeTable("; [TIMING,SGS_1,MODES, -1]"),
+                  {"1: warning: TIMING offset -1 is outside 0 to 255: its low 8 bits (255) are used"}}),
     [](const ::testing::TestParamInfo<TimingRow>& info) { return std::string(info.param.name); });
 
 TEST(ServiceSlots, RefusedRecordsAreReportedAtTheFirstOneRefused) {

@@ -1,0 +1,163 @@
+// velmora-mdl as a model author runs it: a process over a model file, its
+// two output streams and its exit status.
+#include <fcntl.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <fstream>
+#include <sstream>
+
+#include <gtest/gtest.h>
+
+#include "test_support.h"
+
+extern char** environ;
+
+namespace velmora::model::testing {
+namespace {
+
+struct ProcessResult {
+    int status = -1;  // -1 when the program did not exit normally
+    std::string out;
+    std::string err;
+};
+
+std::string fileText(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::stringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+// Runs velmora-mdl in `directory` with standard input from `input` and
+// both output streams caught in files there.
+ProcessResult runMdl(const TemporaryDirectory& directory, std::vector<std::string> arguments,
+                     const std::string& input) {
+    directory.write("stdin", input);
+    const std::string out = directory.path() + "stdout";
+    const std::string err = directory.path() + "stderr";
+    arguments.insert(arguments.begin(), VELMORA_MDL);
+    std::vector<char*> argv;
+    for (auto& word : arguments) argv.push_back(word.data());
+    argv.push_back(nullptr);
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, 0, (directory.path() + "stdin").c_str(), O_RDONLY, 0);
+    posix_spawn_file_actions_addopen(&actions, 1, out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+    posix_spawn_file_actions_addopen(&actions, 2, err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+    posix_spawn_file_actions_addchdir_np(&actions, directory.path().c_str());
+    pid_t pid = 0;
+    ProcessResult result;
+    const int spawned = posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), environ);
+    posix_spawn_file_actions_destroy(&actions);
+    if (spawned != 0) return {-1, "", "could not start " + arguments[0]};
+    int status = 0;
+    while (::waitpid(pid, &status, 0) < 0 && errno == EINTR) {
+    }
+    if (WIFEXITED(status)) result.status = WEXITSTATUS(status);
+    result.out = fileText(out);
+    result.err = fileText(err);
+    return result;
+}
+
+constexpr const char* kClean =
+    "; [MODEL,CLEAN]\n"
+    "; [PROTOCOL,DDC2Bi]\n"
+    "DIR  db __PAGE,3,2\n"
+    "     db __KEY,0\n"
+    "     db PAGE1+18h,1\n"
+    "     dw SAVE\n"
+    "     db 0FFh\n"
+    "SAVE db _GD_SAVE_\n"
+    "     end\n";
+
+// One error (a name found nowhere) and a warning read from the image (a
+// VCP code listed twice): the warning waits for the error to be fixed,
+// while the PROTOCOL value, which no error can change, is warned about.
+constexpr const char* kErrorAndWarnings =
+    "; [MODEL,BROKEN]\n"
+    "; [PROTOCOL,DDC9]\n"
+    "DIR  db __VCP,6,2,V_HPOSI,0,V_HPOSI\n"
+    "     db 0,__KEY,0,0FFh,MISSING\n"
+    "     end\n";
+
+struct MdlRow {
+    const char* name;
+    std::vector<std::string> arguments;  // "model.mdl" is the file of `model`
+    std::string model;                    // also given as standard input
+    int status;
+    std::vector<std::string> out;  // each expected within standard output
+    std::vector<std::string> err;  // each expected within standard error
+    std::vector<std::string> errAbsent;
+    bool outEmpty = false;
+};
+
+void PrintTo(const MdlRow& row, std::ostream* out) { *out << row.name; }
+
+class MdlProcess : public ::testing::TestWithParam<MdlRow> {};
+
+TEST_P(MdlProcess, PrintsAndExitsAsDocumented) {
+    const MdlRow& row = GetParam();
+    TemporaryDirectory directory;
+    directory.write("model.mdl", row.model);
+    const ProcessResult result = runMdl(directory, row.arguments, row.model);
+    const std::string shown = std::string(row.name) + "\nout: " + result.out + "\nerr: " + result.err;
+    EXPECT_EQ(result.status, row.status) << shown;
+    for (const std::string& part : row.out) EXPECT_NE(result.out.find(part), std::string::npos) << part << shown;
+    for (const std::string& part : row.err) EXPECT_NE(result.err.find(part), std::string::npos) << part << shown;
+    for (const std::string& part : row.errAbsent) EXPECT_EQ(result.err.find(part), std::string::npos) << part << shown;
+    if (row.outEmpty) {
+        EXPECT_EQ(result.out, "") << shown;
+    }
+}
+
+const std::string kUnknownKeyword =
+    "model.mdl:2:6: error: unknown keyword dbb: the line is ignored (valid: db, dw, define, set, public, end)\n";
+const std::string kUnknownProtocol =
+    "model.mdl:2: warning: PROTOCOL \"DDC9\" is not known: the monitor is taken to reply as bus master "
+    "(SlaveReceive); valid: DDC2Bi (MasterRead), DDC2B or SLAVE (SlaveReceive)\n";
+
+INSTANTIATE_TEST_SUITE_P(
+    Rows, MdlProcess,
+    ::testing::Values(
+        MdlRow{"cleanCheck", {"check", "model.mdl"}, kClean, 0, {"model.mdl: \"CLEAN\", 2 pages, 0 timings\n"}, {}, {}},
+        MdlRow{"cleanFromStandardInput", {"check", "--werror", "-"}, kClean, 0,
+               {"<stdin>: \"CLEAN\", 2 pages, 0 timings\n"}, {}, {}},
+        MdlRow{"unknownKeywordNamed", {"check", "model.mdl"}, "; [MODEL,T]\nDIR  dbb 0FFh\n     end\n", 1,
+               {"model.mdl: \"T\""}, {kUnknownKeyword}, {"is duplicated"}},
+        MdlRow{"warningsHeldBackAfterAnError", {"check", "model.mdl"}, kErrorAndWarnings, 1, {},
+               {"model.mdl:4:24: error: MISSING is not found\n", kUnknownProtocol,
+                "model.mdl: note: 1 warning is held back until the errors are fixed\n"},
+               {"listed twice"}},
+        MdlRow{"imageWarningsWithoutErrors", {"check", "model.mdl"},
+               "; [PROTOCOL,DDC9]\nDIR  db __VCP,6,2,V_HPOSI,0,V_HPOSI\n     db 0,__KEY,0,0FFh\n     end\n", 0, {},
+               {"model.mdl:2: warning: VCP code 20h is listed twice"}, {"held back"}},
+        MdlRow{"werrorFailsOnAWarning", {"check", "model.mdl", "--werror"},
+               "; [MODEL,X]\n; [PROTOCOL,DDC9]\nDIR  db 0FFh\n     end\n", 1, {}, {kUnknownProtocol}, {}},
+        MdlRow{"listOfABrokenFileTellsItsErrors", {"list", "model.mdl"}, "; [MODEL,T]\nDIR  dbb 0FFh\n     end\n", 1,
+               {"LINE  ADDR  BYTES"}, {kUnknownKeyword}, {}},
+        MdlRow{"listJsonAfterTheFile", {"list", "model.mdl", "--json"}, kClean, 0, {"\"chunks\": ["}, {}, {}},
+        MdlRow{"dumpWithErrorsStillDumps", {"dump", "model.mdl"}, kErrorAndWarnings, 1,
+               {"\"errors\": \"MISSING is not found \\n\""}, {"model.mdl:4:24: error: MISSING is not found\n"}, {}},
+        MdlRow{"dumpOfAMissingFilePrintsNoDocument", {"dump", "nosuch.mdl"}, kClean, 2, {},
+               {"velmora-mdl: nosuch.mdl: cannot open: No such file or directory\n"}, {}, true},
+        MdlRow{"emptyFileIsNotLoaded", {"check", "model.mdl"}, "", 2, {},
+               {"velmora-mdl: model.mdl: the file is empty\n"}, {}, true},
+        MdlRow{"help", {"--help"}, kClean, 0, {"Commands:\n  check FILE.mdl...", "--version"}, {}, {}},
+        MdlRow{"helpAfterACommand", {"check", "model.mdl", "-h"}, kClean, 0, {"usage: velmora-mdl"}, {}, {}},
+        MdlRow{"version", {"--version"}, kClean, 0, {std::string("velmora-mdl ") + VELMORA_VERSION + "\n"}, {}, {}},
+        MdlRow{"noCommand", {}, kClean, 2, {}, {"velmora-mdl: no command: give check, list or dump"}, {}, true},
+        MdlRow{"unknownCommand", {"compile", "model.mdl"}, kClean, 2, {},
+               {"velmora-mdl: compile: unknown command (valid: check, list, dump)"}, {}, true},
+        MdlRow{"optionOfAnotherCommand", {"check", "--json", "model.mdl"}, kClean, 2, {},
+               {"velmora-mdl: --json: not an option of check (valid: --werror, --all-warnings)"}, {}, true},
+        MdlRow{"fileAfterDoubleDash", {"check", "--", "-model.mdl"}, kClean, 2, {},
+               {"velmora-mdl: -model.mdl: cannot open"}, {}, true},
+        MdlRow{"listTakesOneFile", {"list", "model.mdl", "model.mdl"}, kClean, 2, {},
+               {"velmora-mdl: list: takes one model file (2 given)"}, {}, true}),
+    [](const ::testing::TestParamInfo<MdlRow>& info) { return std::string(info.param.name); });
+
+}  // namespace
+}  // namespace velmora::model::testing

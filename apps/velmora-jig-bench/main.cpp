@@ -1,8 +1,6 @@
 // velmora-jig-bench: the service console wired to the virtual bench, a
 // simulated interface board and monitor that run in real time, so that the
-// program can be tried and shown without the hardware.
-//
-//   velmora-jig-bench [--bench-edid FILE] [--port i2c-N|parportN]
+// program can be tried and shown without the hardware. See --help.
 //
 // --bench-edid gives the bench monitor another EDID (a real monitor's,
 // raw or as hex text), read by DDC2B and streamed by DDC1 alike. --port
@@ -14,6 +12,7 @@
 #include <iostream>
 #include <memory>
 
+#include "apps/standard_options.h"
 #include "bench/bench_i2c_adapter.h"
 #include "bench/virtual_bench.h"
 #include "console/ui/console_app.h"
@@ -28,38 +27,77 @@
 #include "tools/edid_input.h"
 
 namespace {
-constexpr const char* kUsage = "usage: velmora-jig-bench [--bench-edid FILE] [--port i2c-N|parportN]\n";
+
+constexpr const char* kHelp =
+    "usage: velmora-jig-bench [--bench-edid FILE] [--port i2c-N|parportN] [Qt options]\n"
+    "\n"
+    "The Velmora Monitor A/S Jig's service console on the virtual bench: a\n"
+    "simulated interface board and monitor, so that the program can be tried and\n"
+    "shown without the hardware.\n"
+    "\n"
+    "Options:\n"
+    "  --bench-edid FILE  the bench monitor's EDID from a file (raw bytes, 128 or\n"
+    "                     more, or hex text), for DDC2B and DDC1 alike\n"
+    "  --port NAME        i2c-N puts the bench monitor behind the display-channel\n"
+    "                     code (MasterRead models only), parportN behind the jig's\n"
+    "                     (the default)\n"
+    "  --help             this text\n"
+    "  --version          the program's version\n"
+    "\n"
+    "Qt's own options (-platform, -style, ...) are taken as well. See\n"
+    "velmora-jig-bench(1).\n";
+
+int refuse(const std::string& what, const std::string& why) {
+    std::cerr << "velmora-jig-bench: " << what << ": " << why << " (see velmora-jig-bench --help)\n";
+    return 2;
 }
+
+}  // namespace
 
 int main(int argc, char* argv[]) {
     using namespace velmora;
+    // Answered before Qt starts, so that they need no display.
+    switch (apps::standardRequest(argc, argv)) {
+    case apps::StandardRequest::Help:
+        std::cout << kHelp;
+        return 0;
+    case apps::StandardRequest::Version:
+        std::cout << "velmora-jig-bench " << VELMORA_VERSION << "\n";
+        return 0;
+    case apps::StandardRequest::None:
+        break;
+    }
     QApplication application(argc, argv);
     // Qt has taken its own options out of the list.
     const QStringList arguments = QCoreApplication::arguments().mid(1);
     std::optional<tools::EdidBytes> edid;
     std::optional<std::string> portName;
-    for (qsizetype i = 0; i < arguments.size(); i += 2) {
-        if (i + 1 >= arguments.size()) {
-            std::cerr << kUsage;
-            return 2;
-        }
-        if (arguments[i] == QLatin1String("--bench-edid")) {
-            edid = tools::readEdidFile(arguments[i + 1].toStdString());
-            if (!edid->ok) {
-                std::cerr << "velmora-jig-bench: " << edid->refusal << "\n";
-                return 2;
-            }
-        } else if (arguments[i] == QLatin1String("--port")) {
-            portName = arguments[i + 1].toStdString();
+    for (qsizetype i = 0; i < arguments.size(); ++i) {
+        const std::string word = arguments[i].toStdString();
+        const apps::OptionWord option = apps::splitOption(word);
+        if (word == "--") continue;
+        if (option.name != "--bench-edid" && option.name != "--port") return refuse(word, "unknown argument");
+        std::string value;
+        if (option.hasValue) {
+            value = std::string(option.value);
+        } else if (i + 1 < arguments.size()) {
+            value = arguments[++i].toStdString();
         } else {
-            std::cerr << kUsage;
+            return refuse(std::string(option.name), option.name == "--port" ? "needs a NAME" : "needs a FILE");
+        }
+        if (option.name == "--port") {
+            portName = value;
+            continue;
+        }
+        edid = tools::readEdidFile(value);
+        if (!edid->ok) {
+            std::cerr << "velmora-jig-bench: " << edid->refusal << "\n";
             return 2;
         }
     }
     const platform::PortKind way = portName ? platform::choosePort(*portName).kind : platform::PortKind::Jig;
     if (way == platform::PortKind::Unknown) {
-        std::cerr << "velmora-jig-bench: --port takes an i2c-dev name (i2c-N) or a parallel port's (parportN)\n";
-        return 2;
+        return refuse("--port " + *portName, "takes an i2c-dev name (i2c-N) or a parallel port's (parportN)");
     }
     platform::qt::QtMessageSink messages(
         platform::qt::programNameFromPath(QCoreApplication::applicationFilePath()));

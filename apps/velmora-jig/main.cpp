@@ -1,7 +1,6 @@
 // velmora-jig: the service console on the interface board at the first
-// parallel port (/dev/parport0), or on the way to the monitor --port names:
-//
-//   velmora-jig [--port /dev/i2c-N | i2c-N | /dev/parportN | parportN]
+// parallel port (/dev/parport0), or on the way to the monitor --port names.
+// See --help.
 //
 // An i2c-dev node is a graphics card's display channel (MasterRead models
 // only); a parallel port is the jig's.
@@ -11,6 +10,7 @@
 #include <memory>
 #include <sstream>
 
+#include "apps/standard_options.h"
 #include "console/ui/console_app.h"
 #include "model/display_channel_rig.h"
 #include "model/model_folders.h"
@@ -22,25 +22,69 @@
 #include "platform/qt/qt_message_sink.h"
 #include "platform/user_folders.h"
 
+namespace {
+
+constexpr const char* kHelp =
+    "usage: velmora-jig [--port PATH] [Qt options]\n"
+    "\n"
+    "The Velmora Monitor A/S Jig: the service console for CRT monitors, on the\n"
+    "interface board at the first parallel port (/dev/parport0).\n"
+    "\n"
+    "Options:\n"
+    "  --port PATH    the way to the monitor: a parallel port's jig (/dev/parportN\n"
+    "                 or parportN) or a graphics card's display channel\n"
+    "                 (/dev/i2c-N or i2c-N; models in MasterRead mode only)\n"
+    "  --help         this text\n"
+    "  --version      the program's version\n"
+    "\n"
+    "Qt's own options (-platform, -style, ...) are taken as well. The models are\n"
+    "the .mdl files of the program's folder, of ../share/velmora-jig/models beside\n"
+    "it or of ~/.local/share/velmora-jig/models. velmora-jig-bench runs the same\n"
+    "console on the virtual bench. See velmora-jig(1).\n";
+
+int refuse(const std::string& what, const std::string& why) {
+    std::cerr << "velmora-jig: " << what << ": " << why << " (see velmora-jig --help)\n";
+    return 2;
+}
+
+}  // namespace
+
 int main(int argc, char* argv[]) {
     using namespace velmora;
+    // Answered before Qt starts, so that they need no display.
+    switch (apps::standardRequest(argc, argv)) {
+    case apps::StandardRequest::Help:
+        std::cout << kHelp;
+        return 0;
+    case apps::StandardRequest::Version:
+        std::cout << "velmora-jig " << VELMORA_VERSION << "\n";
+        return 0;
+    case apps::StandardRequest::None:
+        break;
+    }
     QApplication application(argc, argv);
     // Qt has taken its own options out of the list.
     const QStringList arguments = QCoreApplication::arguments().mid(1);
     std::optional<std::string> portName;
-    if (arguments.size() == 2 && arguments[0] == QLatin1String("--port")) {
-        portName = arguments[1].toStdString();
-    } else if (!arguments.isEmpty()) {
-        std::cerr << "usage: velmora-jig [--port /dev/i2c-N|i2c-N|/dev/parportN|parportN]\n";
-        return 2;
+    for (qsizetype i = 0; i < arguments.size(); ++i) {
+        const std::string word = arguments[i].toStdString();
+        const apps::OptionWord option = apps::splitOption(word);
+        if (word == "--") continue;
+        if (option.name != "--port") return refuse(word, "unknown argument");
+        if (option.hasValue) {
+            portName = std::string(option.value);
+        } else if (i + 1 < arguments.size()) {
+            portName = arguments[++i].toStdString();
+        } else {
+            return refuse("--port", "needs a PATH");
+        }
     }
     const platform::PortChoice port =
         portName ? platform::choosePort(*portName)
                  : platform::PortChoice{platform::PortKind::Jig, platform::PpdevPort::kDefaultDevice};
     if (port.kind == platform::PortKind::Unknown) {
-        std::cerr << "velmora-jig: --port " << *portName
-                  << " is neither a display channel (/dev/i2c-N, i2c-N) nor a parallel port (/dev/parportN, parportN)\n";
-        return 2;
+        return refuse("--port " + *portName,
+                      "neither a display channel (/dev/i2c-N, i2c-N) nor a parallel port (/dev/parportN, parportN)");
     }
     platform::qt::QtMessageSink messages(
         platform::qt::programNameFromPath(QCoreApplication::applicationFilePath()));

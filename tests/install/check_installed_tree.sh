@@ -12,6 +12,7 @@ usr=$stage/usr
 
 for path in bin/velmora-jigctl bin/velmora-mdl share/velmora-jig/models/vm1995pro.mdl \
             share/man/man1/velmora-jigctl.1 share/bash-completion/completions/velmora-jigctl \
+            share/bash-completion/completions/velmora-mdl \
             share/doc/velmora-jig/copyright share/doc/velmora-jig/README.md; do
     [ -e "$usr/$path" ] || fail "$path is not installed"
 done

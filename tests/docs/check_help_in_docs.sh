@@ -14,7 +14,7 @@ name=${program##*/}
 failures=0
 fail() { echo "FAIL: $name: $*" >&2; failures=$((failures + 1)); }
 
-help=$(env -u DISPLAY -u WAYLAND_DISPLAY "$program" --help 2>/tmp/velmora-docs-err.$$)
+help=$(env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM "$program" --help 2>/tmp/velmora-docs-err.$$)
 status=$?
 err=$(cat /tmp/velmora-docs-err.$$)
 rm -f /tmp/velmora-docs-err.$$
@@ -22,7 +22,7 @@ rm -f /tmp/velmora-docs-err.$$
 [ -z "$err" ] || fail "--help writes to standard error: $err"
 [ -n "$help" ] || { fail "--help prints nothing"; exit 1; }
 
-version=$(env -u DISPLAY -u WAYLAND_DISPLAY "$program" --version 2>/dev/null)
+version=$(env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM "$program" --version 2>/dev/null)
 [ $? -eq 0 ] || fail "--version does not exit with 0"
 number=${version##* }
 [[ $version == "$name "[0-9]* ]] || fail "--version prints '$version', not '$name VERSION'"

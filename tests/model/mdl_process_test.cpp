@@ -1,19 +1,12 @@
 // velmora-mdl as a model author runs it: a process over a model file, its
 // two output streams and its exit status.
-#include <fcntl.h>
-#include <spawn.h>
 #include <sys/wait.h>
-#include <unistd.h>
 
-#include <cerrno>
-#include <fstream>
-#include <sstream>
+#include <cstdlib>
 
 #include <gtest/gtest.h>
 
 #include "test_support.h"
-
-extern char** environ;
 
 namespace velmora::model::testing {
 namespace {
@@ -24,42 +17,17 @@ struct ProcessResult {
     std::string err;
 };
 
-std::string fileText(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
-
-// Runs velmora-mdl in `directory` with standard input from `input` and
-// both output streams caught in files there.
-ProcessResult runMdl(const TemporaryDirectory& directory, std::vector<std::string> arguments,
+// Runs velmora-mdl in `directory` (a path without blanks or quotes, as the
+// arguments are) with standard input from `input`.
+ProcessResult runMdl(const TemporaryDirectory& directory, const std::vector<std::string>& arguments,
                      const std::string& input) {
     directory.write("stdin", input);
-    const std::string out = directory.path() + "stdout";
-    const std::string err = directory.path() + "stderr";
-    arguments.insert(arguments.begin(), VELMORA_MDL);
-    std::vector<char*> argv;
-    for (auto& word : arguments) argv.push_back(word.data());
-    argv.push_back(nullptr);
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, 0, (directory.path() + "stdin").c_str(), O_RDONLY, 0);
-    posix_spawn_file_actions_addopen(&actions, 1, out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-    posix_spawn_file_actions_addopen(&actions, 2, err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-    posix_spawn_file_actions_addchdir_np(&actions, directory.path().c_str());
-    pid_t pid = 0;
-    ProcessResult result;
-    const int spawned = posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), environ);
-    posix_spawn_file_actions_destroy(&actions);
-    if (spawned != 0) return {-1, "", "could not start " + arguments[0]};
-    int status = 0;
-    while (::waitpid(pid, &status, 0) < 0 && errno == EINTR) {
-    }
-    if (WIFEXITED(status)) result.status = WEXITSTATUS(status);
-    result.out = fileText(out);
-    result.err = fileText(err);
-    return result;
+    std::string command = "cd " + directory.path() + " && " + VELMORA_MDL;
+    for (const std::string& argument : arguments) command += " '" + argument + "'";
+    command += " <stdin >stdout 2>stderr";
+    const int status = std::system(command.c_str());
+    return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, readFile(directory.path() + "stdout"),
+            readFile(directory.path() + "stderr")};
 }
 
 constexpr const char* kClean =

@@ -9,6 +9,7 @@
 #include <unistd.h>
 
 #include "platform/display_adapters.h"
+#include "platform/port_choice.h"
 
 namespace velmora::platform {
 namespace {
@@ -42,7 +43,7 @@ constexpr Adapter kMachine[] = {
      AdapterKind::DisplayChannel},
     {8, "pci0000:00/0000:00:03.1/0000:03:00.0", "0x030000", "NVIDIA i2c adapter 1 at 3:00.0", "", false,
      AdapterKind::DisplayChannel},
-    {9, "pci0000:00/0000:00:14.0/usb1/1-2", "usb", "i2c-tiny-usb at bus 001 device 005", "", false, AdapterKind::Usb},
+    {9, "pci0000:00/0000:00:08.1/0000:05:00.3/usb1/1-2", "usb", "i2c-tiny-usb at bus 001 device 005", "", false, AdapterKind::Usb},
     {10, "platform/AMDI0010:00", "", "Synopsys DesignWare I2C adapter", "", false, AdapterKind::GpuInternal},
     {11, "platform/serial8250", "", "some other bus", "", false, AdapterKind::Other},
 };
@@ -112,6 +113,10 @@ TEST_F(MachineSysfs, ConnectorsNameTheirBus) {
         EXPECT_EQ(adapterOfConnector(row.connector, root.string()), row.adapter) << row.connector;
     }
     EXPECT_EQ(describeI2cAdapter(5, root.string())->connector, "VGA-1");
+    // --port takes a connector's name for its display channel.
+    const PortChoice chosen = choosePort("DVI-I-1", root.string());
+    EXPECT_EQ(chosen.kind, PortKind::DisplayChannel);
+    EXPECT_EQ(chosen.device, "/dev/i2c-3");
     EXPECT_FALSE(describeI2cAdapter(42, root.string()).has_value());
 }
 

@@ -21,6 +21,8 @@ constexpr BenchFaultName kNames[] = {
     {"memory-form", FaultArgument::MemoryForm, -1, "memory requests understood: bypage, bydevice or both"},
     {"ddc1", FaultArgument::Number, -1, "monitor streams its EDID on SDA (DDC1), N ms per bit"},
     {"ddc1-silent-after", FaultArgument::Number, -1, "the DDC1 stream stops N ms after start"},
+    {"busy-replies", FaultArgument::Number, 1, "the next N reads of a reply get the null message 6E 80 BE (busy)"},
+    {"double-source", FaultArgument::Number, 1, "the next N replies read at 0x6F begin with 6E twice"},
 };
 
 bool parseNumber(std::string_view text, std::int32_t& value) {
@@ -47,6 +49,8 @@ void setNumber(std::string_view name, std::int32_t value, BenchFaults& faults) {
     else if (name == "oversize-reply") faults.oversizeReplyBytes = value;
     else if (name == "ddc1") faults.ddc1BitTimeMs = value;
     else if (name == "ddc1-silent-after") faults.ddc1SilentAfterMs = value;
+    else if (name == "busy-replies") faults.busyReplies = value;
+    else if (name == "double-source") faults.doubledSourceReplies = value;
 }
 
 void setFlag(std::string_view name, BenchFaults& faults) {

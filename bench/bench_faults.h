@@ -26,6 +26,8 @@ struct BenchFaults {
     MemoryForm memoryForm = MemoryForm::Both;  // memory-form=bypage|bydevice|both
     std::int32_t ddc1BitTimeMs = 0;    // ddc1=T: the monitor streams its EDID on SDA, T ms a bit
     std::int32_t ddc1SilentAfterMs = 0;  // ddc1-silent-after=N: the stream stops at N ms
+    std::int32_t busyReplies = 0;      // busy-replies=K: the next K reads at 0x6F get the null message, the reply stays
+    std::int32_t doubledSourceReplies = 0;  // double-source=K: the next K replies read at 0x6F begin 6E 6E
 };
 
 enum class FaultArgument : std::uint8_t { None, Number, MemoryForm };

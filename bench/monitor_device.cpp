@@ -26,6 +26,17 @@ bool MonitorDevice::onAddress(std::uint8_t addressByte) {
         if (!replyWaiting_ || time_.nowMicroseconds() < replyReadyAt_) return false;
         replyPosition_ = 0;
         transfer_ = Transfer::Reply;
+        sending_ = &reply_;
+        if (faults_.busyReplies > 0) {
+            // DDC/CI's null message: nothing to say yet; the reply waits.
+            --faults_.busyReplies;
+            sending_ = &nullMessage_;
+        } else if (faults_.doubledSourceReplies > 0 && !reply_.empty()) {
+            --faults_.doubledSourceReplies;
+            doubled_ = reply_;
+            doubled_.insert(doubled_.begin(), reply_.front());
+            sending_ = &doubled_;
+        }
         return true;
     }
     return false;
@@ -38,14 +49,14 @@ bool MonitorDevice::onWrite(std::uint8_t value) {
 }
 
 std::uint8_t MonitorDevice::onRead() {
-    if (transfer_ != Transfer::Reply || replyPosition_ >= reply_.size()) return 0xFF;
-    return reply_[replyPosition_++];
+    if (transfer_ != Transfer::Reply || replyPosition_ >= sending_->size()) return 0xFF;
+    return (*sending_)[replyPosition_++];
 }
 
 void MonitorDevice::onEnd() {
     const Transfer ended = transfer_;
     transfer_ = Transfer::None;
-    if (ended == Transfer::Reply) replyWaiting_ = false;  // read once
+    if (ended == Transfer::Reply && sending_ != &nullMessage_) replyWaiting_ = false;  // read once
     if (ended == Transfer::Request) finishRequest();
 }
 

@@ -78,6 +78,11 @@ private:
     bool replyWaiting_ = false;
     std::int64_t replyReadyAt_ = 0;
     std::size_t replyPosition_ = 0;
+    // What a read at 0x6F is sending: the reply, the null message of a busy
+    // monitor, or the reply with its source byte doubled.
+    const std::vector<std::uint8_t> nullMessage_{0x6E, 0x80, 0xBE};
+    const std::vector<std::uint8_t>* sending_ = &reply_;
+    std::vector<std::uint8_t> doubled_;
 };
 
 }  // namespace velmora::bench

@@ -1,5 +1,5 @@
-// The command-packet transaction and the EDID/EEPROM block read over an
-// i2c-dev adapter: each request, reply and block is one combined transfer.
+// The command-packet transaction and the EDID read over an i2c-dev adapter:
+// each request, reply and block is one combined transfer.
 #include "link/display_channel_link.h"
 
 #include <algorithm>
@@ -16,16 +16,49 @@ bool isNotAcknowledged(int errorNumber) {
     return errorNumber == ENXIO || errorNumber == EREMOTEIO || errorNumber == EIO;
 }
 
+// Errors another attempt cannot cure: the adapter cannot do the transfer, or
+// a driver holds the address.
+bool isLasting(int errorNumber) {
+    return errorNumber == EOPNOTSUPP || errorNumber == EINVAL || errorNumber == EBUSY || errorNumber == EBADF;
+}
+
 std::int32_t millisecondsSince(std::int32_t now, std::int32_t then) {
     return static_cast<std::int32_t>(static_cast<std::uint32_t>(now) - static_cast<std::uint32_t>(then));
 }
 
+constexpr std::size_t kGetVcpReplyReadBytes = 12;  // 6E 88 02 result code type max(2) current(2) checksum, and one
+constexpr std::size_t kReplyReadBytesDefault = 40;
+constexpr std::uint8_t kReadByDeviceOpcode = 0x60;
+constexpr std::uint8_t kGetVcpOpcode = 0x01;
+
+constexpr std::string_view kNoReplyMessage =
+    "The monitor took the request but sent no reply: it may need longer waits (velmora-jigctl "
+    "--ddcci-wait-scale) or have DDC/CI switched off in its on-screen menu.";
+
 }  // namespace
+
+std::size_t replyReadBytes(std::span<const std::uint8_t> request) {
+    if (request.size() <= kHeaderBytes) return kReplyReadBytesDefault;
+    switch (request[kHeaderBytes]) {
+    case kGetVcpOpcode: return kGetVcpReplyReadBytes;
+    case kReadByDeviceOpcode:
+        // 0x61, count, device, address, then count bytes, in the frame.
+        if (request.size() > kHeaderBytes + 1) {
+            const std::size_t count = request[kHeaderBytes + 1];
+            return std::clamp<std::size_t>(count + 4 + 3 + 1, kReplyReadBytesDefault,
+                                           DisplayChannelLink::kReplyReadBytes);
+        }
+        return kReplyReadBytesDefault;
+    default: return kReplyReadBytesDefault;
+    }
+}
 
 DisplayChannelLink::DisplayChannelLink(platform::I2cDevPort& port, platform::Clock& clock,
                                        platform::MessageSink& messages, const ProgramFlags& flags,
                                        DisplayChannelTiming timing)
-    : port_(port), clock_(clock), messages_(messages), flags_(flags), timing_(timing) {}
+    : port_(port), clock_(clock), messages_(messages), flags_(flags), timing_(timing) {
+    timing_.waitScalePercent = std::clamp(timing_.waitScalePercent, 1, kMaxWaitScalePercent);
+}
 
 const std::uint8_t* DisplayChannelLink::transact(std::span<std::uint8_t> request, std::int32_t replyArgument) {
     if (request.size() < kHeaderBytes || request.size() < requestSize(request[2])) return nullptr;
@@ -51,11 +84,12 @@ const std::uint8_t* DisplayChannelLink::transact(std::span<std::uint8_t> request
     replyBuffer_[1] = kMonitorAddress;
 
     for (std::int32_t attempt = 0; attempt < kTransactionAttempts; ++attempt) {
-        if (runAttempt(request, replyArgument)) {
+        if (runAttempt(request, replyArgument, attempt)) {
             appendText("OK.\r\n");
             return replyBuffer_.data();
         }
         appendText("Error!!\r\n");
+        if (failure_ == Failure::Adapter && isLasting(adapterError_)) break;
     }
     reportFailure();
     return nullptr;
@@ -65,18 +99,26 @@ bool DisplayChannelLink::isWriteProtected(std::span<const std::uint8_t> request)
     return flags_.writeEnabled == 0 && isProtectedRequest(request);
 }
 
-bool DisplayChannelLink::runAttempt(std::span<std::uint8_t> request, std::int32_t replyArgument) {
+std::int32_t DisplayChannelLink::replyWaitMs(std::int32_t replyArgument, std::int32_t attempt) const {
+    std::int64_t wait = std::max(replyArgument, timing_.replyWaitMinimumMs);
+    if (timing_.doublingWaits) wait <<= std::clamp(attempt, 0, 4);
+    wait = wait * timing_.waitScalePercent / 100;
+    return static_cast<std::int32_t>(std::min<std::int64_t>(wait, 60'000));
+}
+
+bool DisplayChannelLink::runAttempt(std::span<std::uint8_t> request, std::int32_t replyArgument, std::int32_t attempt) {
     ++counters_.attempts;
     appendText("PC:");
     replyBytesReceived_ = 0;
     errorCode_ = LinkError::None;
+    failure_ = Failure::None;
     const std::size_t end = kHeaderBytes + payloadLength(request[2]);
     request[end] = xorChecksum(request.first(end));
     if (!sendRequest(request.first(end + 1))) return false;
     if (replyArgument == 0) return true;
     appendText("MON:");
-    sleep(std::max(replyArgument, timing_.replyWaitMinimumMs));
-    return readReply();
+    sleep(replyWaitMs(replyArgument, attempt));
+    return readReply(replyReadBytes(request));
 }
 
 void DisplayChannelLink::awaitRequestGap() {
@@ -113,6 +155,8 @@ bool DisplayChannelLink::sendRequest(std::span<const std::uint8_t> request) {
     if (error != 0) {
         recordFailedTransfer(request, error);
         errorCode_ = LinkError::MonitorNotConnected;
+        failure_ = isNotAcknowledged(error) ? Failure::RequestNotTaken : Failure::Adapter;
+        adapterError_ = error;
         return false;
     }
     counters_.bytesOnBus += static_cast<std::int64_t>(request.size());
@@ -121,36 +165,82 @@ bool DisplayChannelLink::sendRequest(std::span<const std::uint8_t> request) {
     return true;
 }
 
-bool DisplayChannelLink::readReply() {
+bool DisplayChannelLink::readReply(std::size_t readBytes) {
     appendText("S_");
     appendHexByte(kMonitorAddress | 1);
-    const platform::I2cSegment segment{kDdcCiDevice, true, std::span(replyBuffer_.data() + 1, kReplyReadBytes)};
+    readBytes = std::clamp<std::size_t>(readBytes, 3, kReplyReadBytes);
+    // One byte more than asked for, so that a doubled leading 6E still
+    // leaves the whole reply.
+    std::fill(replyBuffer_.begin() + 1, replyBuffer_.begin() + 2 + static_cast<std::ptrdiff_t>(readBytes), 0xFF);
+    const platform::I2cSegment segment{kDdcCiDevice, true, std::span(replyBuffer_.data() + 1, readBytes)};
     const int error = port_.transfer(std::span(&segment, 1));
     lastRequestEnd_ = clock_.milliseconds();
     if (error != 0) {
         // 0x6F not acknowledged (no reply ready) is the jig's unacknowledged
         // address byte; a held line while reading carries no code there either.
         errorCode_ = isNotAcknowledged(error) ? LinkError::MonitorNotConnected : LinkError::None;
+        failure_ = error == ENXIO ? Failure::NoReply : isNotAcknowledged(error) ? Failure::RequestNotTaken : Failure::Adapter;
+        adapterError_ = error;
         return false;
     }
-    counters_.bytesOnBus += static_cast<std::int64_t>(1 + kReplyReadBytes);
+    counters_.bytesOnBus += static_cast<std::int64_t>(1 + readBytes);
+    // Some monitors send their source address twice.
+    if (replyBuffer_[1] == kMonitorAddress && replyBuffer_[2] == kMonitorAddress) {
+        std::copy(replyBuffer_.begin() + 2, replyBuffer_.begin() + 1 + static_cast<std::ptrdiff_t>(readBytes),
+                  replyBuffer_.begin() + 1);
+    }
     // The jig reads up to the checksum that the length byte announces (only
     // its low seven bits count after adding the frame), and at least the
-    // source, the length byte and the checksum.
+    // source, the length byte and the checksum; what was not read is FFh.
     const std::size_t last = std::max<std::size_t>((replyBuffer_[2] + 3u) & 0x7Fu, 3);
     for (std::size_t i = 1; i <= last; ++i) appendHexByte(replyBuffer_[i]);
     appendText("_E");
     if (xorChecksum(std::span<const std::uint8_t>(replyBuffer_.data(), last + 1)) != 0) {
         appendText("Checksum");
+        failure_ = Failure::BadReply;
+        return false;
+    }
+    // A reply that sums right but is not from the monitor, or has no length
+    // flag, is noise on the bus.
+    if (replyBuffer_[1] != kMonitorAddress || (replyBuffer_[2] & 0x80) == 0) {
+        appendText("Garbled");
+        failure_ = Failure::BadReply;
+        return false;
+    }
+    if (replyBuffer_[2] == kNullReplyLength) {
+        appendText("Busy");
+        failure_ = Failure::Busy;
+        errorCode_ = LinkError::NoResponse;
         return false;
     }
     replyBytesReceived_ = last + 1;
     return true;
 }
 
-// The jig's words: a technician reads the same failure whichever way the
-// monitor is connected.
-void DisplayChannelLink::reportFailure() { reportLinkFailure(errorCode_, *this, messages_); }
+// The jig's words where the jig would meet the same failure, so that a
+// technician reads the same whichever way the monitor is connected; the
+// adapter's own failures and a silent monitor get words that name the remedy.
+void DisplayChannelLink::reportFailure() {
+    switch (failure_) {
+    case Failure::Adapter:
+        if (isNotAcknowledged(adapterError_)) break;
+        errorCode_ = LinkError::InterfaceBoard;
+        {
+            const std::string text = platform::describeI2cFailure(port_.path(), adapterError_);
+            appendText(text);
+            appendText("\r\n");
+            messages_.showMessage(text, "");
+        }
+        return;
+    case Failure::NoReply:
+        appendText(kNoReplyMessage);
+        appendText("\r\n");
+        messages_.showMessage(kNoReplyMessage, "");
+        return;
+    default: break;
+    }
+    reportLinkFailure(errorCode_, *this, messages_);
+}
 
 std::size_t DisplayChannelLink::replyPayloadLength() const {
     constexpr std::size_t kFrameBytes = kHeaderBytes + 1;
@@ -168,34 +258,73 @@ const std::uint8_t* DisplayChannelLink::readEepromBlock(std::int32_t block) {
     return transferEepromBlock(block);
 }
 
+bool DisplayChannelLink::readEdidBytes(std::int32_t segment, std::uint8_t offset, std::span<std::uint8_t> bytes) {
+    auto segmentNumber = static_cast<std::uint8_t>(segment);
+    std::uint8_t wordAddress = offset;
+    platform::I2cSegment segments[3] = {
+        {kSegmentPointerDevice, false, std::span(&segmentNumber, 1)},
+        {kEdidDevice, false, std::span(&wordAddress, 1)},
+        {kEdidDevice, true, bytes},
+    };
+    // Segment 0 without the pointer: monitors without E-DDC do not
+    // acknowledge 0x30.
+    const std::span<const platform::I2cSegment> transfer =
+        segment == 0 ? std::span<const platform::I2cSegment>(segments + 1, 2) : std::span<const platform::I2cSegment>(segments, 3);
+    appendText("S_");
+    if (segment != 0) {
+        appendHexByte(kSegmentPointerDevice << 1);
+        appendHexByte(segmentNumber);
+        appendText("S_");
+    }
+    const int error = port_.transfer(transfer);
+    if (error != 0) {
+        // As the jig's record of a device that answers neither address.
+        appendHexByte(kEdidDevice << 1);
+        appendText("S_");
+        appendHexByte(kEdidDevice << 1 | 1);
+        errorCode_ = LinkError::MonitorNotConnected;
+        return false;
+    }
+    counters_.bytesOnBus += static_cast<std::int64_t>(3 + bytes.size() + (segment != 0 ? 2 : 0));
+    appendHexByte(kEdidDevice << 1);
+    appendHexByte(wordAddress);
+    appendText("S_");
+    appendHexByte(kEdidDevice << 1 | 1);
+    for (const std::uint8_t byte : bytes) appendHexByte(byte);
+    appendText("_E");
+    return true;
+}
+
+int DisplayChannelLink::announcedEdidBlocks() {
+    // Byte 126 of the base block counts the extension blocks.
+    std::uint8_t extensions = 0;
+    if (!readEdidBytes(0, 126, std::span(&extensions, 1))) return 0;
+    return 1 + extensions;
+}
+
 const std::uint8_t* DisplayChannelLink::transferEepromBlock(std::int32_t block) {
     replyBytesReceived_ = 0;
     errorCode_ = LinkError::None;
-    const auto writeAddress = static_cast<std::uint8_t>(0xA0u + 2u * static_cast<std::uint32_t>(block));
-    const auto readAddress = static_cast<std::uint8_t>(writeAddress | 1);
-    std::uint8_t wordAddress = 0x00;
-    const platform::I2cSegment segments[] = {
-        {static_cast<std::uint8_t>(writeAddress >> 1), false, std::span(&wordAddress, 1)},
-        {static_cast<std::uint8_t>(writeAddress >> 1), true, std::span(replyBuffer_.data(), kEepromBlockBytes)},
-    };
-    appendText("S_");
-    const int error = port_.transfer(segments);
-    if (error != 0) {
-        // As the jig's record of a device that answers neither address.
-        appendHexByte(writeAddress);
-        appendText("S_");
-        appendHexByte(readAddress);
+    if (block < 0 || block > kMaxEdidSegment) {
         errorCode_ = LinkError::MonitorNotConnected;
         return nullptr;
     }
-    counters_.bytesOnBus += static_cast<std::int64_t>(3 + kEepromBlockBytes);
-    appendHexByte(writeAddress);
-    appendHexByte(wordAddress);
-    appendText("S_");
-    appendHexByte(readAddress);
-    for (std::size_t i = 0; i < kEepromBlockBytes; ++i) appendHexByte(replyBuffer_[i]);
-    appendText("_E");
-    return replyBuffer_.data();
+    constexpr std::size_t kHalf = kEepromBlockBytes / 2;
+    std::fill(replyBuffer_.begin(), replyBuffer_.begin() + kEepromBlockBytes, 0xFF);
+    if (block == 0) {
+        return readEdidBytes(0, 0, std::span(replyBuffer_.data(), kEepromBlockBytes)) ? replyBuffer_.data() : nullptr;
+    }
+    const int announced = announcedEdidBlocks();
+    const int first = 2 * block;
+    if (announced <= first) {
+        if (errorCode_ == LinkError::None) {
+            appendText("EDID block " + std::to_string(first) + " not announced");
+            errorCode_ = LinkError::MonitorNotConnected;
+        }
+        return nullptr;
+    }
+    const std::size_t count = announced > first + 1 ? kEepromBlockBytes : kHalf;
+    return readEdidBytes(block, 0, std::span(replyBuffer_.data(), count)) ? replyBuffer_.data() : nullptr;
 }
 
 }  // namespace velmora::link

@@ -20,15 +20,30 @@ namespace velmora::link {
 
 // Waits the display-channel link adds to the ones every request carries.
 // The DDC/CI standard gives the monitor 40 ms to prepare a reply and asks
-// for 50 ms between two requests. A monitor that keeps to the requests' own
-// waits can be served faster with the fast timing.
+// for 50 ms between two requests; a monitor that is still busy gets twice
+// the wait at each further attempt (40, 80, 160 ms). A monitor that keeps to
+// the requests' own waits can be served faster with the fast timing, which
+// waits exactly those. Slow monitors get every reply wait scaled.
 struct DisplayChannelTiming {
     std::int32_t replyWaitMinimumMs = 0;  // the wait before reading a reply is at least this
     std::int32_t requestGapMs = 0;        // from the end of one request to the start of the next
+    bool doublingWaits = false;           // each further attempt waits twice as long as the one before
+    std::int32_t waitScalePercent = 100;  // every reply wait times this / 100
 };
 
-inline constexpr DisplayChannelTiming kDdcCiTiming{40, 50};
-inline constexpr DisplayChannelTiming kFastTiming{0, 0};
+inline constexpr DisplayChannelTiming kDdcCiTiming{40, 50, true, 100};
+inline constexpr DisplayChannelTiming kFastTiming{0, 0, false, 100};
+inline constexpr std::int32_t kMaxWaitScalePercent = 1000;
+
+// The monitor's answer that it has nothing to say yet: DDC/CI's null
+// message, 6E 80 BE as read at 0x6F.
+inline constexpr std::uint8_t kNullReplyLength = 0x80;
+
+// Bytes read at 0x6F for a reply to `request`: what the reply can hold and
+// one more, since monitor firmware expects to be read no further. A Get VCP
+// reply is 11 bytes; no other request of the system's is answered by more
+// than 40, except a memory read by device, which returns its count of bytes.
+std::size_t replyReadBytes(std::span<const std::uint8_t> request);
 
 // The monitor's DDC/CI address as the kernel takes it (7 bits): 0x6E/0x6F
 // as address bytes.
@@ -55,9 +70,14 @@ inline constexpr std::string_view kNoBusSpeedMessage =
 // DDC1 stream (no EDID), and the bus speed (there is none to set).
 class DisplayChannelLink final : public MonitorLink {
 public:
-    // Bytes read for a reply in one message: the most the length byte can
-    // announce (payload up to 124 bytes, as the jig reads it) with its frame.
+    // The most read for one reply: what the length byte can announce
+    // (payload up to 124 bytes, as the jig reads it) with its frame.
     static constexpr std::size_t kReplyReadBytes = 127;
+    // The EDID's segment pointer (E-DDC): segment N of 256 bytes is read
+    // from 0x50 after N is written to 0x30 in the same transfer.
+    static constexpr std::uint8_t kEdidDevice = 0x50;
+    static constexpr std::uint8_t kSegmentPointerDevice = 0x30;
+    static constexpr std::int32_t kMaxEdidSegment = 127;
 
     DisplayChannelLink(platform::I2cDevPort& port, platform::Clock& clock, platform::MessageSink& messages,
                        const ProgramFlags& flags, DisplayChannelTiming timing = kDdcCiTiming);
@@ -88,11 +108,17 @@ public:
     [[nodiscard]] const std::uint8_t* transact(std::span<std::uint8_t> request, std::int32_t replyArgument) override;
     [[nodiscard]] bool isWriteProtected(std::span<const std::uint8_t> request) const override;
 
-    // --- EDID and EEPROM ---
+    // --- EDID ---
     // The transcript off (as the jig's bus reset), nothing on the bus.
     bool busReset() override;
     [[nodiscard]] const std::uint8_t* readEepromBlock(std::int32_t block) override;
-    // 256 bytes from word address 0 of the device at 0xA0 + 2 x block.
+    // On a graphics card's channel only the EDID at 0x50 is read: block N
+    // is its segment N (EDID blocks 2N and 2N + 1), segments above 0 through
+    // the segment pointer. Other addresses (0x51 and up, 0x37, the general
+    // call) may be another device on the card's bus and are never read.
+    // Blocks the EDID does not announce are not read: a segment whose first
+    // block is not announced fails, and its second half reads FFh when that
+    // block is not announced.
     [[nodiscard]] const std::uint8_t* transferEepromBlock(std::int32_t block) override;
 
     [[nodiscard]] std::span<const std::uint8_t, kReplyBufferSize> replyBuffer() const { return replyBuffer_; }
@@ -100,9 +126,22 @@ public:
     [[nodiscard]] std::size_t replyPayloadLength() const override;
 
 private:
-    bool runAttempt(std::span<std::uint8_t> request, std::int32_t replyArgument);
+    // Why the last attempt failed, for the words shown after the last one.
+    enum class Failure : std::uint8_t {
+        None,
+        RequestNotTaken,  // the monitor did not acknowledge the request
+        NoReply,          // it took the request, but 0x6F was not acknowledged
+        Busy,             // it answered with the null message every time
+        BadReply,         // checksum, source or length byte wrong
+        Adapter,          // the adapter failed (errno in adapterError_)
+    };
+
+    bool runAttempt(std::span<std::uint8_t> request, std::int32_t replyArgument, std::int32_t attempt);
     bool sendRequest(std::span<const std::uint8_t> request);
-    bool readReply();
+    bool readReply(std::size_t readBytes);
+    [[nodiscard]] std::int32_t replyWaitMs(std::int32_t replyArgument, std::int32_t attempt) const;
+    bool readEdidBytes(std::int32_t segment, std::uint8_t offset, std::span<std::uint8_t> bytes);
+    [[nodiscard]] int announcedEdidBlocks();
     void awaitRequestGap();
     void sleep(std::int32_t ms);
     void recordFailedTransfer(std::span<const std::uint8_t> bytes, int errorNumber);
@@ -114,7 +153,9 @@ private:
     const ProgramFlags& flags_;
     DisplayChannelTiming timing_;
 
-    ReplyMode replyMode_ = ReplyMode::SlaveReceive;
+    // A graphics card's adapter can only read replies: until a model says
+    // otherwise, the channel works as MasterRead.
+    ReplyMode replyMode_ = ReplyMode::MasterRead;
     LinkError errorCode_ = LinkError::None;
     LinkTranscript transcript_;
     LinkCounters counters_;
@@ -123,6 +164,8 @@ private:
 
     std::array<std::uint8_t, kReplyBufferSize> replyBuffer_{};
     std::size_t replyBytesReceived_ = 0;
+    Failure failure_ = Failure::None;
+    int adapterError_ = 0;
 };
 
 }  // namespace velmora::link

@@ -28,10 +28,20 @@ public:
     I2cDevPort(const I2cDevPort&) = delete;
     I2cDevPort& operator=(const I2cDevPort&) = delete;
 
-    // 0 when open, otherwise the errno of the failure. Closes a node opened before.
-    int open(const std::string& path);
+    // 0 when open, otherwise the errno of the failure. Closes a node opened
+    // before. The node is locked for as long as it is open, so that two
+    // programs never interleave their requests: while another process holds
+    // it, open waits up to lockWaitMs and then fails with EWOULDBLOCK
+    // (lockHolder() says who). An adapter that cannot do plain I2C transfers
+    // (an SMBus controller) is closed again without a transfer: EOPNOTSUPP.
+    int open(const std::string& path, std::int32_t lockWaitMs = 0);
     [[nodiscard]] bool isOpen() const { return descriptor_ >= 0; }
     [[nodiscard]] const std::string& path() const { return path_; }
+    // The process holding the node when open failed with EWOULDBLOCK.
+    [[nodiscard]] const std::string& lockHolder() const { return lockHolder_; }
+    // Whether transfers go through I2C_SLAVE and read()/write(), after the
+    // driver refused I2C_RDWR with EINVAL (the NVIDIA proprietary driver).
+    [[nodiscard]] bool usesPlainReadWrite() const { return plainReadWrite_; }
 
     // 0 when every segment went through, otherwise an errno value: ENXIO
     // (address not acknowledged), EREMOTEIO or EIO (a byte not acknowledged),
@@ -43,15 +53,19 @@ public:
 
 private:
     int marshalAndTransfer(std::span<const I2cSegment> segments);
+    int transferByReadWrite(std::span<const I2cSegment> segments);
+    void closeNode();
 
     I2cKernel& kernel_;
     std::string path_;
+    std::string lockHolder_;
     int descriptor_ = -1;
     int lastError_ = 0;
+    bool plainReadWrite_ = false;
 };
 
 // What the user reads when the node cannot be opened or used: the reason and
-// what to do about it.
-std::string describeI2cFailure(const std::string& path, int errorNumber);
+// what to do about it. `holder` names the process holding the node's lock.
+std::string describeI2cFailure(const std::string& path, int errorNumber, const std::string& holder = {});
 
 }  // namespace velmora::platform

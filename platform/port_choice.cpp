@@ -1,7 +1,10 @@
 #include "platform/port_choice.h"
 
+#include "platform/display_adapters.h"
+
 #include <algorithm>
 #include <cctype>
+#include <string>
 
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
@@ -18,7 +21,7 @@ bool hasNumberedName(std::string_view name, std::string_view prefix) {
 
 }  // namespace
 
-PortChoice choosePort(std::string_view text) {
+PortChoice choosePort(std::string_view text, const std::string& sysfsRoot) {
     if (text.empty()) return {};
     const bool bareName = text.find('/') == std::string_view::npos;
     std::string device = bareName ? "/dev/" + std::string(text) : std::string(text);
@@ -34,6 +37,11 @@ PortChoice choosePort(std::string_view text) {
     const std::string_view name = std::string_view(device).substr(slash + 1);
     if (hasNumberedName(name, "i2c-")) return {PortKind::DisplayChannel, device};
     if (hasNumberedName(name, "parport")) return {PortKind::Jig, device};
+    if (bareName) {
+        if (const auto adapter = adapterOfConnector(text, sysfsRoot)) {
+            return {PortKind::DisplayChannel, "/dev/i2c-" + std::to_string(*adapter)};
+        }
+    }
     return {PortKind::Unknown, device};
 }
 

@@ -18,8 +18,10 @@ inline constexpr unsigned kPpdevMajor = 99;   // ppdev character devices
 
 // What --port names: an existing character node by its major number; a
 // missing node, or a bare name, by its name (i2c-N, parportN; a bare name
-// is looked for in /dev). Anything else is Unknown.
-PortChoice choosePort(std::string_view text);
+// is looked for in /dev); a DRM connector's name ("VGA-1", "DVI-I-1") by the
+// display channel that serves it, as sysfs under `sysfsRoot` says. Anything
+// else is Unknown.
+PortChoice choosePort(std::string_view text, const std::string& sysfsRoot = "/sys");
 
 std::string_view portKindName(PortKind kind);
 

@@ -97,7 +97,7 @@ int main(int argc, char* argv[]) {
         // all: the reason and its remedy, then the program ends.
         channel = std::make_unique<model::DisplayChannelRig>(std::make_unique<platform::LinuxI2cKernel>());
         if (const int error = channel->open(port.device); error != 0) {
-            const std::string text = "Cannot open the display channel " + platform::describeI2cFailure(port.device, error);
+            const std::string text = "Cannot open the display channel " + platform::describeI2cFailure(port.device, error, channel->port.lockHolder());
             std::cerr << "velmora-jig: " << text << "\n";
             messages.showMessage(text, "");
             return 1;

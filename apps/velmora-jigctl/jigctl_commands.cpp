@@ -425,7 +425,7 @@ int runCommand(const Invocation& invocation, Outputs& outputs) {
             channel = std::make_unique<model::DisplayChannelRig>(std::make_unique<platform::LinuxI2cKernel>());
             if (const int error = channel->open(port.device); error != 0) {
                 err << "velmora-jigctl: cannot open the display channel "
-                    << platform::describeI2cFailure(port.device, error) << "\n";
+                    << platform::describeI2cFailure(port.device, error, channel->port.lockHolder()) << "\n";
                 return kExitOperationFailed;
             }
             platform.emplace(channel->platform(messages));

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -11,6 +12,7 @@
 #include "bench/virtual_bench.h"
 #include "link/display_channel_link.h"
 #include "link/jig_link.h"
+#include "platform/display_adapters.h"
 #include "platform/i2c_dev_port.h"
 #include "platform/i2c_kernel.h"
 #include "platform/machine_link_platform.h"
@@ -40,11 +42,11 @@ std::vector<std::pair<int, std::string>> numberedNodes(const std::string& folder
     return nodes;
 }
 
-std::string adapterName(const std::string& folder, int number) {
-    std::ifstream file(folder + "/i2c-" + std::to_string(number) + "/name");
-    std::string name;
-    std::getline(file, name);
-    return name.empty() ? "adapter name unknown" : name;
+// "/dev/i2c-3 (AMDGPU DM i2c hw bus 0, connector DVI-I-1)".
+std::string adapterLabel(const std::string& path, const platform::I2cAdapterInfo& adapter) {
+    std::string label = path + " (" + (adapter.name.empty() ? "adapter name unknown" : adapter.name);
+    if (!adapter.connector.empty()) label += ", connector " + adapter.connector;
+    return label + ")";
 }
 
 // "EDID at 0x50: NAME, manufacturer XYZ" or why there is none.
@@ -59,18 +61,22 @@ EdidFinding describeEdid(const std::uint8_t* block, std::string_view where) {
     const EdidDecoding decoding = decodeEdid(std::span<const std::uint8_t>(block, link::kEdidBytes));
     if (!decoding.edid) return {false, prefix + ": answers, but holds no EDID"};
     const DecodedEdid& edid = *decoding.edid;
+    char product[48];
+    std::snprintf(product, sizeof product, ", product %04Xh, serial %u", static_cast<unsigned>(edid.productCode),
+                  static_cast<unsigned>(edid.serialNumber));
     return {true, prefix + ": " + edid.displayName.value_or("no monitor name") + ", manufacturer " +
-                      edid.manufacturer + (edid.checksumValid ? "" : " (wrong checksum)")};
+                      edid.manufacturer + product + (edid.checksumValid ? "" : " (wrong checksum)")};
 }
 
-// One display channel: the EDID, then (only where an EDID answered, so that
-// nothing is written to 0x37 of a bus that is no display's, such as the
-// memory modules' SMBus) a Get VCP request for the brightness.
+// One display channel of a graphics card: the EDID, then (only where an EDID
+// answered, so that nothing is written to 0x37 of a bus without a monitor) a
+// Get VCP request for the brightness. Opening asks the adapter for plain I2C
+// first, so that nothing is sent to an adapter that cannot do it.
 bool probeDisplayChannel(platform::I2cKernel& kernel, platform::Clock& clock, const std::string& path,
                          const std::string& label, std::ostream& out) {
     platform::I2cDevPort port(kernel);
     if (const int error = port.open(path); error != 0) {
-        out << label << ": cannot open: " << platform::describeI2cFailure(path, error) << "\n";
+        out << label << ": cannot open: " << platform::describeI2cFailure(path, error, port.lockHolder()) << "\n";
         return false;
     }
     platform::RecordingMessageSink quiet;
@@ -134,7 +140,17 @@ int detectMonitors(const DetectPlaces& places, bool bench, std::ostream& out, st
     platform::LinuxI2cKernel kernel;
     platform::SteadyClock clock;
     for (const auto& [number, path] : channels) {
-        const std::string label = path + " (" + adapterName(places.adapterNames, number) + ")";
+        // Only a graphics card's display channel is probed: an SMBus, a GPU's
+        // management bus or a SoC bus is never opened, a USB adapter only
+        // when named with --port.
+        const platform::I2cAdapterInfo adapter =
+            platform::describeI2cAdapter(number, places.sysfs).value_or(platform::I2cAdapterInfo{number, {}, {}, {}});
+        const std::string label = adapterLabel(path, adapter);
+        if (adapter.kind != platform::AdapterKind::DisplayChannel) {
+            out << label << ": not probed: " << platform::adapterKindName(adapter.kind)
+                << (adapter.kind == platform::AdapterKind::Usb ? "; name it with --port to use it" : "") << "\n";
+            continue;
+        }
         found = probeDisplayChannel(kernel, clock, path, label, out) || found;
     }
     for (const auto& [number, path] : parports) {

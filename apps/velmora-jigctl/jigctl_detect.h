@@ -7,12 +7,14 @@ namespace velmora::apps::jigctl {
 // Where the ways to a monitor are looked for.
 struct DetectPlaces {
     std::string devices = "/dev";                    // i2c-N and parportN nodes
-    std::string adapterNames = "/sys/class/i2c-dev";  // i2c-N/name: the adapter's name
+    std::string sysfs = "/sys";                      // what each adapter is and which connector it serves
 };
 
-// velmora-jigctl detect: every display channel with its adapter name,
-// whether an EDID answers at 0x50 (its monitor name and manufacturer) and,
-// on a channel with an EDID, whether DDC/CI answers at 0x37; every parallel
+// velmora-jigctl detect: every display channel of a graphics card with its
+// adapter name and connector, whether an EDID answers at 0x50 (its monitor
+// name, manufacturer, product code and serial) and,
+// on a channel with an EDID, whether DDC/CI answers at 0x37 (other i2c
+// adapters are listed, not probed); every parallel
 // port with whether the interface board answers its line test and an EDID
 // behind it. With `bench`, the bench monitor both ways instead. Returns the
 // exit status: 0 when a monitor answered somewhere, 1 when none did.

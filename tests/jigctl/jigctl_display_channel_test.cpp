@@ -125,7 +125,7 @@ INSTANTIATE_TEST_SUITE_P(
         ErrorRow{{"--port", "/dev/i2c-97", "read-vcp", "10"}, 1, "load the i2c-dev module (sudo modprobe i2c-dev)"},
         ErrorRow{{"--port", "i2c-97", "--protocol", "ddc2bi", "edid"}, 1, "/dev/i2c-97: No such file or directory"},
         ErrorRow{{"--port", "/dev/null", "read-vcp", "10"}, 2, "is neither a display channel"},
-        ErrorRow{{"--bench", "--bench-port", "i2c", "read-vcp", "10"}, 1, "needs the interface board on the parallel port; the display channel cannot receive its replies. Use --port /dev/parportN"},
+        ErrorRow{{"--bench", "--bench-port", "i2c", "--protocol", "slave", "read-vcp", "10"}, 1, "needs the interface board on the parallel port; the display channel cannot receive its replies. Use --port /dev/parportN"},
         ErrorRow{{"--bench", "--bench-port", "i2c", "--model", sampleModel("vm2195.mdl"), "crt-time"}, 1,
                  "SlaveReceive mode"},
         ErrorRow{{"--bench", "--port", "/dev/i2c-1", "read-vcp", "10"}, 2, "--port and --bench exclude each other"},
@@ -137,7 +137,9 @@ TEST(ChannelErrors, TextsGiveTheRemedyForEachCause) {
         const char* remedy;
     };
     for (const Row& row : {Row{ENOENT, "sudo modprobe i2c-dev"}, Row{EACCES, "sudo adduser $USER i2c"},
-                           Row{EBUSY, "The adapter is busy"}, Row{ENXIO, "No monitor answers"}}) {
+                           Row{EBUSY, "sudo modprobe -r ddcci"}, Row{ENXIO, "No monitor answers"},
+                           Row{EOPNOTSUPP, "is not a display channel"}, Row{ETIMEDOUT, "The bus is stuck"},
+                           Row{EWOULDBLOCK, "in use by another program"}}) {
         EXPECT_TRUE(contains(platform::describeI2cFailure("/dev/i2c-4", row.error), row.remedy)) << row.error;
     }
 }
@@ -147,8 +149,8 @@ TEST(ChannelErrors, TextsGiveTheRemedyForEachCause) {
 TEST(Detect, TheBenchMonitorBothWays) {
     const ProcessResult result = runJigctl({"--bench", "detect"});
     EXPECT_EQ(result.status, 0) << result.err;
-    EXPECT_TRUE(contains(result.out, "bench display channel (i2c): EDID at 0x50: VELMORA CRT, manufacturer VLM; "
-                                     "DDC/CI at 0x37: answers\n"))
+    EXPECT_TRUE(contains(result.out, "bench display channel (i2c): EDID at 0x50: VELMORA CRT, manufacturer VLM, "
+                                     "product 1734h, serial 74565; DDC/CI at 0x37: answers\n"))
         << result.out;
     EXPECT_TRUE(contains(result.out, "bench parallel port (interface board): the interface board answers its line "
                                      "test; EDID at 0xA0: VELMORA CRT"))
@@ -164,13 +166,33 @@ TEST(Detect, WithoutChannelsSaysHowToGetThem) {
     EXPECT_TRUE(contains(err.str(), "no display channel")) << err.str();
     EXPECT_TRUE(contains(err.str(), "sudo modprobe i2c-dev")) << err.str();
 
-    // A node that is no adapter: listed with its name, nothing answers.
-    std::ofstream(empty / "i2c-4") << "";
-    fs::create_directories(empty / "names" / "i2c-4");
-    std::ofstream(empty / "names" / "i2c-4" / "name") << "Radeon i2c bit bus 0x90\n";
+    // A graphics card's adapter is opened (this node is no i2c-dev node, so
+    // the adapter cannot say it does plain I2C: nothing is sent); an SMBus
+    // beside it is listed and never opened.
+    struct Adapter {
+        const char* node;
+        const char* pciClass;
+        const char* name;
+    };
+    for (const Adapter& adapter : {Adapter{"i2c-4", "0x030000", "Radeon i2c bit bus 0x90"},
+                                   Adapter{"i2c-5", "0x0c0500", "SMBus I801 adapter at efa0"}}) {
+        const fs::path card = empty / "sys/devices/pci0000:00" / adapter.node;
+        fs::create_directories(card / adapter.node);
+        std::ofstream(card / "class") << adapter.pciClass << "\n";
+        std::ofstream(card / "vendor") << "0x1002\n";
+        std::ofstream(card / adapter.node / "name") << adapter.name << "\n";
+        fs::create_directories(empty / "sys/bus/i2c/devices");
+        fs::create_directory_symlink(card / adapter.node, empty / "sys/bus/i2c/devices" / adapter.node);
+        std::ofstream(empty / adapter.node) << "";
+    }
     std::ostringstream out2, err2;
-    EXPECT_EQ(detectMonitors({empty.string(), (empty / "names").string()}, false, out2, err2), 1);
-    EXPECT_EQ(out2.str(), (empty / "i2c-4").string() + " (Radeon i2c bit bus 0x90): no EDID at 0x50\n");
+    EXPECT_EQ(detectMonitors({empty.string(), (empty / "sys").string()}, false, out2, err2), 1);
+    EXPECT_EQ(out2.str(), (empty / "i2c-4").string() + " (Radeon i2c bit bus 0x90): cannot open: " +
+                              (empty / "i2c-4").string() +
+                              ": Operation not supported. This adapter is not a display channel (it cannot do plain "
+                              "I2C transfers, as an SMBus cannot); see velmora-jigctl detect for the graphics card's "
+                              "channels.\n" +
+                              (empty / "i2c-5").string() + " (SMBus I801 adapter at efa0): not probed: SMBus\n");
     EXPECT_TRUE(contains(err2.str(), "no monitor answered")) << err2.str();
     fs::remove_all(empty);
 }

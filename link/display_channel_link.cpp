@@ -169,9 +169,7 @@ bool DisplayChannelLink::readReply(std::size_t readBytes) {
     appendText("S_");
     appendHexByte(kMonitorAddress | 1);
     readBytes = std::clamp<std::size_t>(readBytes, 3, kReplyReadBytes);
-    // One byte more than asked for, so that a doubled leading 6E still
-    // leaves the whole reply.
-    std::fill(replyBuffer_.begin() + 1, replyBuffer_.begin() + 2 + static_cast<std::ptrdiff_t>(readBytes), 0xFF);
+    std::fill_n(replyBuffer_.begin() + 1, readBytes, 0xFF);
     const platform::I2cSegment segment{kDdcCiDevice, true, std::span(replyBuffer_.data() + 1, readBytes)};
     const int error = port_.transfer(std::span(&segment, 1));
     lastRequestEnd_ = clock_.milliseconds();
@@ -186,25 +184,30 @@ bool DisplayChannelLink::readReply(std::size_t readBytes) {
     counters_.bytesOnBus += static_cast<std::int64_t>(1 + readBytes);
     // Some monitors send their source address twice.
     if (replyBuffer_[1] == kMonitorAddress && replyBuffer_[2] == kMonitorAddress) {
-        std::copy(replyBuffer_.begin() + 2, replyBuffer_.begin() + 1 + static_cast<std::ptrdiff_t>(readBytes),
-                  replyBuffer_.begin() + 1);
+        std::copy_n(replyBuffer_.begin() + 2, readBytes - 1, replyBuffer_.begin() + 1);
+        replyBuffer_[readBytes] = 0xFF;
     }
     // The jig reads up to the checksum that the length byte announces (only
     // its low seven bits count after adding the frame), and at least the
-    // source, the length byte and the checksum; what was not read is FFh.
+    // source, the length byte and the checksum.
     const std::size_t last = std::max<std::size_t>((replyBuffer_[2] + 3u) & 0x7Fu, 3);
-    for (std::size_t i = 1; i <= last; ++i) appendHexByte(replyBuffer_[i]);
+    const std::size_t shown = std::min(last, readBytes);
+    for (std::size_t i = 1; i <= shown; ++i) appendHexByte(replyBuffer_[i]);
     appendText("_E");
+    failure_ = Failure::BadReply;
+    if (last > readBytes) {
+        // Longer than any reply to this request: not the monitor's.
+        appendText("Too long");
+        return false;
+    }
     if (xorChecksum(std::span<const std::uint8_t>(replyBuffer_.data(), last + 1)) != 0) {
         appendText("Checksum");
-        failure_ = Failure::BadReply;
         return false;
     }
     // A reply that sums right but is not from the monitor, or has no length
     // flag, is noise on the bus.
     if (replyBuffer_[1] != kMonitorAddress || (replyBuffer_[2] & 0x80) == 0) {
         appendText("Garbled");
-        failure_ = Failure::BadReply;
         return false;
     }
     if (replyBuffer_[2] == kNullReplyLength) {
@@ -213,6 +216,7 @@ bool DisplayChannelLink::readReply(std::size_t readBytes) {
         errorCode_ = LinkError::NoResponse;
         return false;
     }
+    failure_ = Failure::None;
     replyBytesReceived_ = last + 1;
     return true;
 }
@@ -297,9 +301,8 @@ bool DisplayChannelLink::readEdidBytes(std::int32_t segment, std::uint8_t offset
 
 int DisplayChannelLink::announcedEdidBlocks() {
     // Byte 126 of the base block counts the extension blocks.
-    std::uint8_t extensions = 0;
-    if (!readEdidBytes(0, 126, std::span(&extensions, 1))) return 0;
-    return 1 + extensions;
+    if (!readEdidBytes(0, 126, std::span(replyBuffer_.data(), 1))) return 0;
+    return 1 + replyBuffer_[0];
 }
 
 const std::uint8_t* DisplayChannelLink::transferEepromBlock(std::int32_t block) {
@@ -310,7 +313,6 @@ const std::uint8_t* DisplayChannelLink::transferEepromBlock(std::int32_t block) 
         return nullptr;
     }
     constexpr std::size_t kHalf = kEepromBlockBytes / 2;
-    std::fill(replyBuffer_.begin(), replyBuffer_.begin() + kEepromBlockBytes, 0xFF);
     if (block == 0) {
         return readEdidBytes(0, 0, std::span(replyBuffer_.data(), kEepromBlockBytes)) ? replyBuffer_.data() : nullptr;
     }
@@ -324,6 +326,7 @@ const std::uint8_t* DisplayChannelLink::transferEepromBlock(std::int32_t block) 
         return nullptr;
     }
     const std::size_t count = announced > first + 1 ? kEepromBlockBytes : kHalf;
+    std::fill(replyBuffer_.begin(), replyBuffer_.begin() + kEepromBlockBytes, 0xFF);
     return readEdidBytes(block, 0, std::span(replyBuffer_.data(), count)) ? replyBuffer_.data() : nullptr;
 }
 

@@ -10,7 +10,7 @@
 //            bit 2: the transcript on from the start
 //   then up to kMaxOperations operations, each an operation byte
 //            bits 0-2 modulo 5: 0 read VCP (code), 1 set VCP (code, value,
-//            reply argument), 2 EEPROM/EDID block (block as a signed byte;
+//            reply argument), 2 EDID block (block as a signed byte;
 //            bit 3: the read without the bus reset), 3 a VCP read in
 //            SlaveReceive mode, which is refused, 4 a request as a script
 //            writes it (length byte, payload, reply argument; bit 3: the
@@ -211,20 +211,37 @@ bool isOnlyMessage(const Session& s, std::size_t before, std::string_view text) 
 }
 
 // Whether `call` is the read of a reply: one message from 0x6F into the
-// buffer just past its byte 0.
-bool isReplyRead(const Session& s, const Call& call) {
+// buffer just past its byte 0, no longer than a reply to `request` reaches.
+bool isReplyRead(const Session& s, const Call& call, std::span<const std::uint8_t> request) {
     return call.messages.size() == 1 && call.messages[0].address == kDdcCiDevice && call.messages[0].read &&
            call.messages[0].buffer == s.link.replyBuffer().data() + 1 &&
-           call.messages[0].bytes.size() == link::DisplayChannelLink::kReplyReadBytes;
+           call.messages[0].bytes.size() == std::max<std::size_t>(link::replyReadBytes(request), 3) &&
+           call.messages[0].bytes.size() <= link::DisplayChannelLink::kReplyReadBytes;
 }
 
-// Whether the bytes read for a reply carry a right checksum: they are read
-// up to the checksum the length byte announces, its low seven bits counting
-// after adding the frame, and at least source, length byte and checksum.
-bool replyChecksumHolds(std::span<const std::uint8_t> read) {
-    const std::size_t count = std::max<std::size_t>((read[1] + 3u) & 0x7Fu, 3);
-    return xorOf(link::kHostAddress, read.first(count)) == 0;
+// The reply as the monitor meant it: a source byte sent twice counts once.
+std::vector<std::uint8_t> meantReply(const std::vector<std::uint8_t>& read) {
+    if (read.size() >= 2 && read[0] == link::kMonitorAddress && read[1] == link::kMonitorAddress) {
+        std::vector<std::uint8_t> meant(read.begin() + 1, read.end());
+        meant.push_back(0xFF);
+        return meant;
+    }
+    return read;
 }
+
+// Whether the bytes read are a reply to take: read up to the checksum the
+// length byte announces (its low seven bits counting after adding the
+// frame, and at least source, length byte and checksum) and no further than
+// the read reached, with a right checksum, from 0x6E, with the length flag,
+// and not the null message of a busy monitor.
+bool replyAccepted(std::span<const std::uint8_t> read) {
+    const std::size_t count = std::max<std::size_t>((read[1] + 3u) & 0x7Fu, 3);
+    return count <= read.size() && xorOf(link::kHostAddress, read.first(count)) == 0 &&
+           read[0] == link::kMonitorAddress && (read[1] & 0x80) != 0 && read[1] != link::kNullReplyLength;
+}
+
+// Adapter errors that another attempt cannot cure end the attempts at once.
+bool isLasting(int error) { return error == EOPNOTSUPP || error == EINVAL || error == EBUSY || error == EBADF; }
 
 void transact(Session& s, std::span<std::uint8_t> request, std::int32_t replyArgument) {
     const std::vector<std::uint8_t> original(request.begin(), request.end());
@@ -268,15 +285,19 @@ void transact(Session& s, std::span<std::uint8_t> request, std::int32_t replyArg
     bool notAcknowledged = false;  // the last attempt's request or 0x6F address not acknowledged
     bool otherFailure = false;     // the last attempt's read failed in another way
     const Call* replyCall = nullptr;
-    while (attempts < link::kTransactionAttempts && !succeeded) {
+    int lastError = 0;
+    std::int64_t lastWaitNs = 0;
+    while (attempts < link::kTransactionAttempts && !succeeded && !isLasting(lastError)) {
         ++attempts;
         notAcknowledged = otherFailure = false;
         require(next < calls.size());
         const Call& sent = calls[next++];
         require(sent.messages.size() == 1 && sent.messages[0].address == kDdcCiDevice && !sent.messages[0].read &&
                 std::ranges::equal(sent.messages[0].bytes, body));
+        lastError = sent.error;
         if (sent.error != 0) {
-            notAcknowledged = true;
+            notAcknowledged = sent.error == ENXIO || sent.error == EREMOTEIO || sent.error == EIO;
+            otherFailure = !notAcknowledged;
             continue;
         }
         if (replyArgument == 0) {
@@ -285,17 +306,22 @@ void transact(Session& s, std::span<std::uint8_t> request, std::int32_t replyArg
         }
         require(next < calls.size());
         const Call& read = calls[next++];
-        require(isReplyRead(s, read));
-        // The monitor gets its time to prepare the reply.
-        const std::int64_t waitMs = std::max(replyArgument, s.timing.replyWaitMinimumMs);
-        require(read.atNanoseconds - sent.atNanoseconds >= waitMs * kNanosecondsPerMs);
+        require(isReplyRead(s, read, request));
+        // The monitor gets its time to prepare the reply (a minute at most),
+        // and no less at a further attempt than at the one before.
+        const std::int64_t waitMs = std::min(std::max(replyArgument, s.timing.replyWaitMinimumMs), 60'000);
+        const std::int64_t waitedNs = read.atNanoseconds - sent.atNanoseconds;
+        require(waitedNs >= waitMs * kNanosecondsPerMs);
+        if (s.timing.doublingWaits) require(waitedNs >= lastWaitNs);
+        lastWaitNs = waitedNs;
+        lastError = read.error;
         if (read.error != 0) {
-            notAcknowledged = read.error == ENXIO || read.error == EREMOTEIO;
+            notAcknowledged = read.error == ENXIO || read.error == EREMOTEIO || read.error == EIO;
             otherFailure = !notAcknowledged;
             continue;
         }
         replyCall = &read;
-        succeeded = replyChecksumHolds(read.messages[0].bytes);
+        succeeded = replyAccepted(meantReply(read.messages[0].bytes));
     }
     require(next == calls.size());
     require(s.link.counters().transactions == countersBefore.transactions + 1 &&
@@ -311,7 +337,7 @@ void transact(Session& s, std::span<std::uint8_t> request, std::int32_t replyArg
         }
         // Only what this reply brought, checksum included, and all its
         // payload while the length byte counts no further than a read reaches.
-        const std::vector<std::uint8_t>& read = replyCall->messages[0].bytes;
+        const std::vector<std::uint8_t> read = meantReply(replyCall->messages[0].bytes);
         const std::size_t announced = read[1] & 0x7Fu;
         require(carried + link::kHeaderBytes <= read.size());
         require(carried == (announced <= 124 ? announced : 0));
@@ -320,36 +346,66 @@ void transact(Session& s, std::span<std::uint8_t> request, std::int32_t replyArg
         return;
     }
     require(reply == nullptr && s.link.replyPayloadLength() == 0);
+    // A failure's code: nothing acknowledged, the adapter's own failure
+    // (with words that name the remedy), a busy monitor, or a bad reply.
     const link::LinkError code = s.link.errorCode();
     if (notAcknowledged) require(code == link::LinkError::MonitorNotConnected);
-    if (!notAcknowledged && !otherFailure) require(code == link::LinkError::None);  // the checksum
-    require(code == link::LinkError::None || code == link::LinkError::MonitorNotConnected);
-    if (code == link::LinkError::MonitorNotConnected) {
-        require(isOnlyMessage(s, messagesBefore, "Monitor is not Connected"));
+    if (otherFailure) require(code == link::LinkError::InterfaceBoard);
+    if (!notAcknowledged && !otherFailure) require(code == link::LinkError::None || code == link::LinkError::NoResponse);
+    if (code == link::LinkError::MonitorNotConnected || code == link::LinkError::InterfaceBoard) {
+        require(s.messages.messages.size() == messagesBefore + 1);
     } else {
         require(s.messages.messages.size() == messagesBefore);
     }
+}
+
+// Whether `call` reads from the EDID at 0x50: the segment pointer at 0x30
+// first for a segment above 0, the word address, then the bytes.
+bool isEdidRead(const Session& s, const Call& call, std::uint8_t segment, std::uint8_t offset, std::size_t count) {
+    const std::size_t first = segment == 0 ? 0 : 1;
+    if (call.messages.size() != first + 2) return false;
+    if (segment != 0 && (call.messages[0].address != 0x30 || call.messages[0].read ||
+                         call.messages[0].bytes != std::vector<std::uint8_t>{segment})) {
+        return false;
+    }
+    const auto& word = call.messages[first];
+    const auto& bytes = call.messages[first + 1];
+    return word.address == 0x50 && !word.read && word.bytes == std::vector<std::uint8_t>{offset} &&
+           bytes.address == 0x50 && bytes.read && bytes.bytes.size() == count &&
+           bytes.buffer == s.link.replyBuffer().data();
 }
 
 void readBlock(Session& s, std::int32_t block, bool withBusReset) {
     const std::size_t callsBefore = s.adapter.calls.size();
     const std::size_t messagesBefore = s.messages.messages.size();
     const std::uint8_t* result = withBusReset ? s.link.readEepromBlock(block) : s.link.transferEepromBlock(block);
-    require(s.adapter.calls.size() == callsBefore + 1);
-    const Call& call = s.adapter.calls.back();
-    // Word address 0 written, then 256 bytes read with a repeated START,
-    // both at 0xA0 + 2 x block taken modulo 256.
-    const auto device = static_cast<std::uint16_t>(((0xA0u + 2u * static_cast<std::uint32_t>(block)) & 0xFFu) >> 1);
-    require(call.messages.size() == 2 && call.messages[0].address == device && !call.messages[0].read &&
-            call.messages[0].bytes == std::vector<std::uint8_t>{0x00} && call.messages[1].address == device &&
-            call.messages[1].read && call.messages[1].buffer == s.link.replyBuffer().data() &&
-            call.messages[1].bytes.size() == link::kEepromBlockBytes);
-    if (call.error == 0) {
-        require(result == s.link.replyBuffer().data() && s.link.errorCode() == link::LinkError::None &&
-                std::ranges::equal(std::span(result, link::kEepromBlockBytes), call.messages[1].bytes));
+    const std::span<const Call> calls = std::span(s.adapter.calls).subspan(callsBefore);
+    // Only the EDID's own addresses are read; a block outside the segments
+    // E-DDC can name reads nothing.
+    if (block < 0 || block > link::DisplayChannelLink::kMaxEdidSegment) {
+        require(calls.empty() && result == nullptr);
+    } else if (block == 0) {
+        require(calls.size() == 1 && isEdidRead(s, calls[0], 0, 0x00, link::kEepromBlockBytes));
+        require((calls[0].error == 0) == (result != nullptr));
+        if (result != nullptr) {
+            require(std::ranges::equal(std::span(result, link::kEepromBlockBytes), calls[0].messages[1].bytes));
+        }
     } else {
-        require(result == nullptr && s.link.errorCode() == link::LinkError::MonitorNotConnected);
+        // The base block's extension count first; the segment only when
+        // the EDID announces its first block.
+        require(!calls.empty() && isEdidRead(s, calls[0], 0, 126, 1));
+        const int announced = calls[0].error == 0 ? 1 + calls[0].messages[1].bytes[0] : 0;
+        const auto segment = static_cast<std::uint8_t>(block);
+        if (announced <= 2 * block) {
+            require(calls.size() == 1 && result == nullptr);
+        } else {
+            const std::size_t count = announced > 2 * block + 1 ? link::kEepromBlockBytes : link::kEepromBlockBytes / 2;
+            require(calls.size() == 2 && isEdidRead(s, calls[1], segment, 0x00, count));
+            require((calls[1].error == 0) == (result != nullptr));
+        }
     }
+    if (result != nullptr) require(s.link.errorCode() == link::LinkError::None);
+    else require(s.link.errorCode() == link::LinkError::MonitorNotConnected);
     // The buffer holds no command reply any more.
     require(s.link.replyPayloadLength() == 0 && s.messages.messages.size() == messagesBefore);
     if (withBusReset) require(s.link.transcriptLength() == -1);

@@ -4,6 +4,7 @@
 #include <array>
 #include <filesystem>
 #include <fstream>
+#include <optional>
 #include <sstream>
 #include <vector>
 
@@ -25,6 +26,15 @@ namespace {
 
 namespace fs = std::filesystem;
 
+// What one way to a monitor showed: the line the text prints and the same
+// findings for the JSON document.
+struct Finding {
+    std::string label;
+    nlohmann::json record;
+    std::string line;
+    bool monitor = false;
+};
+
 // Nodes named PREFIX + number in `folder`, in the order of their numbers.
 std::vector<std::pair<int, std::string>> numberedNodes(const std::string& folder, std::string_view prefix) {
     std::vector<std::pair<int, std::string>> nodes;
@@ -40,17 +50,20 @@ std::vector<std::pair<int, std::string>> numberedNodes(const std::string& folder
     return nodes;
 }
 
-std::string adapterName(const std::string& folder, int number) {
+std::optional<std::string> adapterName(const std::string& folder, int number) {
     std::ifstream file(folder + "/i2c-" + std::to_string(number) + "/name");
     std::string name;
     std::getline(file, name);
-    return name.empty() ? "adapter name unknown" : name;
+    if (name.empty()) return std::nullopt;
+    return name;
 }
 
-// "EDID at 0x50: NAME, manufacturer XYZ" or why there is none.
+// "EDID at 0x50: NAME, manufacturer XYZ" or why there is none; the record
+// {monitor, manufacturer, checksumValid}, or null when no EDID answered.
 struct EdidFinding {
     bool found = false;
     std::string text;
+    nlohmann::json record = nullptr;
 };
 
 EdidFinding describeEdid(const std::uint8_t* block, std::string_view where) {
@@ -59,83 +72,98 @@ EdidFinding describeEdid(const std::uint8_t* block, std::string_view where) {
     const EdidDecoding decoding = decodeEdid(std::span<const std::uint8_t>(block, link::kEdidBytes));
     if (!decoding.edid) return {false, prefix + ": answers, but holds no EDID"};
     const DecodedEdid& edid = *decoding.edid;
-    return {true, prefix + ": " + edid.displayName.value_or("no monitor name") + ", manufacturer " +
-                      edid.manufacturer + (edid.checksumValid ? "" : " (wrong checksum)")};
+    nlohmann::json name = nullptr;
+    if (edid.displayName) name = *edid.displayName;
+    return {true,
+            prefix + ": " + edid.displayName.value_or("no monitor name") + ", manufacturer " + edid.manufacturer +
+                (edid.checksumValid ? "" : " (wrong checksum)"),
+            {{"monitor", name}, {"manufacturer", edid.manufacturer}, {"checksumValid", edid.checksumValid}}};
+}
+
+nlohmann::json channelRecord(const std::string& device, const std::optional<std::string>& adapter) {
+    nlohmann::json name = nullptr;
+    if (adapter) name = *adapter;
+    return {{"device", device}, {"adapter", name}, {"problem", nullptr}, {"edid", nullptr}, {"ddcci", nullptr}};
 }
 
 // One display channel: the EDID, then (only where an EDID answered, so that
 // nothing is written to 0x37 of a bus that is no display's, such as the
 // memory modules' SMBus) a Get VCP request for the brightness.
-bool probeDisplayChannel(platform::I2cKernel& kernel, platform::Clock& clock, const std::string& path,
-                         const std::string& label, std::ostream& out) {
+Finding probeDisplayChannel(platform::I2cKernel& kernel, platform::Clock& clock, const std::string& path,
+                            const std::string& label, nlohmann::json record) {
     platform::I2cDevPort port(kernel);
     if (const int error = port.open(path); error != 0) {
-        out << label << ": cannot open: " << platform::describeI2cFailure(path, error) << "\n";
-        return false;
+        const std::string problem = "cannot open: " + platform::describeI2cFailure(path, error);
+        record["problem"] = problem;
+        return {label, record, label + ": " + problem, false};
     }
     platform::RecordingMessageSink quiet;
     link::ProgramFlags flags;
     link::DisplayChannelLink link(port, clock, quiet, flags);
     link.setReplyMode(link::ReplyMode::MasterRead);
     const EdidFinding edid = describeEdid(link.readEepromBlock(0), "0x50");
-    out << label << ": " << edid.text;
+    record["edid"] = edid.record;
+    std::string line = label + ": " + edid.text;
     bool ddcci = false;
     if (edid.found) {
         std::array<std::uint8_t, 6> getBrightness{0, 0, 0x82, 0x01, 0x10, 0};
         ddcci = link.transact(getBrightness, 30) != nullptr;
-        out << "; DDC/CI at 0x37: " << (ddcci ? "answers" : "no answer");
+        record["ddcci"] = ddcci;
+        line += std::string("; DDC/CI at 0x37: ") + (ddcci ? "answers" : "no answer");
     }
-    out << "\n";
-    return edid.found || ddcci;
+    return {label, record, line, edid.found || ddcci};
+}
+
+nlohmann::json portRecord(const std::string& device) {
+    return {{"device", device}, {"problem", nullptr}, {"board", nullptr}, {"edid", nullptr}};
 }
 
 // One parallel port: the line test of the bus reset, then the EDID at 0xA0.
-bool probeJig(platform::LinkPlatform platform, const std::string& label, std::ostream& out) {
+Finding probeJig(platform::LinkPlatform platform, const std::string& label, nlohmann::json record) {
     link::ProgramFlags flags;
     link::JigLink link(platform, flags);
     if (!link.busReset()) {
-        out << label << ": the interface board does not answer its line test\n";
-        return false;
+        record["board"] = false;
+        return {label, record, label + ": the interface board does not answer its line test", false};
     }
     const EdidFinding edid = describeEdid(link.readEepromBlock(0), "0xA0");
-    out << label << ": the interface board answers its line test; " << edid.text << "\n";
-    return edid.found;
+    record["board"] = true;
+    record["edid"] = edid.record;
+    return {label, record, label + ": the interface board answers its line test; " + edid.text, edid.found};
 }
 
-int detectOnBench(std::ostream& out) {
-    bool found = false;
+struct Findings {
+    std::vector<Finding> channels;
+    std::vector<Finding> ports;
+};
+
+Findings detectOnBench() {
+    Findings findings;
     {
         bench::VirtualBench bench;
         bench::BenchI2cAdapter adapter(bench);
-        found = probeDisplayChannel(adapter, bench.clock(), "/dev/i2c-bench", "bench display channel (i2c)", out) || found;
+        const std::string label = "bench display channel (i2c)";
+        findings.channels.push_back(probeDisplayChannel(adapter, bench.clock(), "/dev/i2c-bench", label,
+                                                        channelRecord(label, "bench display channel")));
     }
     {
         bench::VirtualBench bench;
         platform::RecordingMessageSink quiet;
-        found = probeJig(bench.platform(quiet), "bench parallel port (interface board)", out) || found;
+        const std::string label = "bench parallel port (interface board)";
+        findings.ports.push_back(probeJig(bench.platform(quiet), label, portRecord(label)));
     }
-    return found ? 0 : 1;
+    return findings;
 }
 
-}  // namespace
-
-int detectMonitors(const DetectPlaces& places, bool bench, std::ostream& out, std::ostream& err) {
-    if (bench) return detectOnBench(out);
-    const auto channels = numberedNodes(places.devices, "i2c-");
-    const auto parports = numberedNodes(places.devices, "parport");
-    if (channels.empty() && parports.empty()) {
-        err << "velmora-jigctl: no display channel (" << places.devices << "/i2c-*) and no parallel port ("
-            << places.devices << "/parport*) found. Load the i2c-dev module for the graphics cards' display "
-            << "channels (sudo modprobe i2c-dev; at every boot: echo i2c-dev | sudo tee "
-               "/etc/modules-load.d/i2c-dev.conf), or parport_pc and ppdev for the interface board.\n";
-        return 1;
-    }
-    bool found = false;
+Findings detectOnMachine(const DetectPlaces& places, const std::vector<std::pair<int, std::string>>& channels,
+                         const std::vector<std::pair<int, std::string>>& parports) {
+    Findings findings;
     platform::LinuxI2cKernel kernel;
     platform::SteadyClock clock;
     for (const auto& [number, path] : channels) {
-        const std::string label = path + " (" + adapterName(places.adapterNames, number) + ")";
-        found = probeDisplayChannel(kernel, clock, path, label, out) || found;
+        const auto adapter = adapterName(places.adapterNames, number);
+        const std::string label = path + " (" + adapter.value_or("adapter name unknown") + ")";
+        findings.channels.push_back(probeDisplayChannel(kernel, clock, path, label, channelRecord(path, adapter)));
     }
     for (const auto& [number, path] : parports) {
         std::ostringstream diagnostics;
@@ -144,12 +172,51 @@ int detectMonitors(const DetectPlaces& places, bool bench, std::ostream& out, st
         if (!machine.port().isOpen()) {
             std::string reason = diagnostics.str();
             if (!reason.empty() && reason.back() == '\n') reason.pop_back();
-            out << path << ": " << reason << "\n";
+            nlohmann::json record = portRecord(path);
+            record["problem"] = reason;
+            findings.ports.push_back({path, record, path + ": " + reason, false});
             continue;
         }
-        found = probeJig(machine.platform(quiet), path, out) || found;
+        findings.ports.push_back(probeJig(machine.platform(quiet), path, portRecord(path)));
     }
-    if (!found) err << "velmora-jigctl: no monitor answered\n";
+    return findings;
+}
+
+}  // namespace
+
+int detectMonitors(const DetectPlaces& places, bool bench, std::ostream& out, std::ostream& err,
+                   nlohmann::json* json) {
+    Findings findings;
+    if (bench) {
+        findings = detectOnBench();
+    } else {
+        const auto channels = numberedNodes(places.devices, "i2c-");
+        const auto parports = numberedNodes(places.devices, "parport");
+        if (channels.empty() && parports.empty()) {
+            err << "velmora-jigctl: detect: no display channel (" << places.devices
+                << "/i2c-*) and no parallel port (" << places.devices
+                << "/parport*) found. Load the i2c-dev module for the graphics cards' display "
+                << "channels (sudo modprobe i2c-dev; at every boot: echo i2c-dev | sudo tee "
+                   "/etc/modules-load.d/i2c-dev.conf), or parport_pc and ppdev for the interface board.\n";
+        }
+        findings = detectOnMachine(places, channels, parports);
+    }
+    bool found = false;
+    nlohmann::json channels = nlohmann::json::array();
+    nlohmann::json ports = nlohmann::json::array();
+    for (const Finding& finding : findings.channels) {
+        found = found || finding.monitor;
+        channels.push_back(finding.record);
+        if (json == nullptr) out << finding.line << "\n";
+    }
+    for (const Finding& finding : findings.ports) {
+        found = found || finding.monitor;
+        ports.push_back(finding.record);
+        if (json == nullptr) out << finding.line << "\n";
+    }
+    if (json != nullptr) *json = {{"found", found}, {"displayChannels", channels}, {"parallelPorts", ports}};
+    const bool anyWay = !findings.channels.empty() || !findings.ports.empty();
+    if (!found && anyWay) err << "velmora-jigctl: detect: no monitor answered\n";
     return found ? 0 : 1;
 }
 

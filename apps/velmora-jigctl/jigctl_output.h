@@ -1,5 +1,6 @@
 #pragma once
 #include <ostream>
+#include <span>
 #include <string>
 #include <string_view>
 
@@ -11,22 +12,28 @@ namespace velmora::apps::jigctl {
 
 // The message boxes of the program as lines of text: completed transfers
 // ("OK") and the on-time readout on standard output, everything else (the
-// link's reports, refusals, errors) on standard error.
+// link's reports, refusals, errors) on standard error after
+// "velmora-jigctl: COMMAND: ".
 class StreamMessageSink : public platform::MessageSink {
 public:
-    StreamMessageSink(std::ostream& out, std::ostream& err) : out_(out), err_(err) {}
+    StreamMessageSink(std::ostream& out, std::ostream& err, std::string command)
+        : out_(out), err_(err), command_(std::move(command)) {}
     void showMessage(std::string_view text, std::string_view caption) override;
 
 private:
     std::ostream& out_;
     std::ostream& err_;
+    std::string command_;
 };
 
 // The window's CR LF line breaks as a terminal's LF.
 std::string terminalText(std::string_view text);
 
-// One page's lists under its tab name, the items with their values.
-std::string pageListsText(int page, const console::PageLists& lists);
+// One page's lists under its tab name: each item with its VCP code (as
+// read-vcp takes it) or PAGE:ADDR (as read-mem takes it) and its value,
+// each function with its item code (as run takes it; "--" where there is
+// none).
+std::string pageListsText(int page, const console::PageLists& lists, std::span<const int> functionItems);
 
 // The Preset Timing window as text: the model's name, the headings, then
 // both columns side by side, line for line.

@@ -10,6 +10,7 @@
 #include "apps/velmora-jigctl/jigctl_arguments.h"
 #include "apps/velmora-jigctl/jigctl_commands.h"
 #include "apps/velmora-jigctl/jigctl_json.h"
+#include "apps/velmora-jigctl/jigctl_watched_link.h"
 
 int main(int argc, char** argv) {
     using namespace velmora::apps::jigctl;
@@ -17,8 +18,9 @@ int main(int argc, char** argv) {
     ParsedArguments parsed = parseArguments(arguments);
     if (!parsed.invocation) {
         // A script that asked for JSON gets its refusal as JSON too.
-        if (std::find(arguments.begin(), arguments.end(), "--json") != arguments.end()) {
-            std::cout << jsonLine(errorJson(parsed.error, velmora::link::LinkError::None)) << "\n";
+        const auto end = std::find(arguments.begin(), arguments.end(), "--");
+        if (std::find(arguments.begin(), end, "--json") != end) {
+            std::cout << jsonLine(errorJson(parsed.error, std::nullopt)) << "\n";
         }
         std::cerr << "velmora-jigctl: " << parsed.error << " (see --help)\n";
         return kExitUsage;
@@ -27,6 +29,11 @@ int main(int argc, char** argv) {
         std::cout << usageText();
         return kExitSuccess;
     }
+    if (parsed.invocation->command == Command::Version) {
+        std::cout << versionText();
+        return kExitSuccess;
+    }
     parsed.invocation->progress = ::isatty(STDERR_FILENO) == 1;
+    catchInterrupt();
     return runInvocation(*parsed.invocation, std::cout, std::cerr);
 }

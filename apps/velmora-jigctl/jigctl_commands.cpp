@@ -163,24 +163,6 @@ int reportOutcome(Session& s, std::string_view key, bool ok) {
     return kExitSuccess;
 }
 
-// Functions RUN can be asked for: what the console puts in a function list.
-bool isRunnable(std::int16_t kind) {
-    return kind != model::item_kind::None && kind != model::item_kind::VcpUp && kind != model::item_kind::VcpDown &&
-           kind != model::item_kind::ServiceVcp && !console::isServiceMemoryKind(kind);
-}
-
-// The item codes of a page's functions, in the order the function list
-// shows them (the list keeps the entry's argument, run takes the code).
-std::vector<int> functionItemCodes(int page, const model::ModelDescription& model) {
-    std::vector<int> codes;
-    const int first = page * console::kEntriesPerPage;
-    for (int item = first; item < first + console::kEntriesPerPage; ++item) {
-        const model::ItemEntry& entry = model.itemTable[static_cast<std::size_t>(item)];
-        if (isRunnable(entry.kind) && !model::functionName(model, entry).empty()) codes.push_back(item);
-    }
-    return codes;
-}
-
 int listItems(Session& s) {
     bool readFailed = false;
     const int pages = std::clamp(s.program.model.pageCount(), 0, console::kPageCount);
@@ -493,7 +475,7 @@ int runCommand(const Invocation& invocation, Outputs& outputs) {
     if (invocation.command == Command::Detect) {
         return detectMonitors(DetectPlaces{}, invocation.bench, out, err, outputs.json);
     }
-    if (invocation.command == Command::Run && !isRunnable(model->itemTable[invocation.numbers.at(0)].kind)) {
+    if (invocation.command == Command::Run && !isRunnableKind(model->itemTable[invocation.numbers.at(0)].kind)) {
         err << "velmora-jigctl: run: item code " << hex2(invocation.numbers.at(0)) << " is no function of "
             << (model->modelName.empty() ? *invocation.modelPath : model->modelName)
             << " (items lists the functions with their codes)\n";

@@ -6,6 +6,8 @@
 
 #include "tools/crt_on_time.h"
 #include "tools/memory_dialog_common.h"
+#include "model/image_layout.h"
+#include "model/item_names.h"
 
 namespace velmora::apps::jigctl {
 
@@ -66,6 +68,21 @@ std::string terminalText(std::string_view text) {
         result += text[i];
     }
     return result;
+}
+
+bool isRunnableKind(std::int16_t kind) {
+    return kind != model::item_kind::None && kind != model::item_kind::VcpUp && kind != model::item_kind::VcpDown &&
+           kind != model::item_kind::ServiceVcp && !console::isServiceMemoryKind(kind);
+}
+
+std::vector<int> functionItemCodes(int page, const model::ModelDescription& model) {
+    std::vector<int> codes;
+    const int first = page * console::kEntriesPerPage;
+    for (int item = first; item < first + console::kEntriesPerPage; ++item) {
+        const model::ItemEntry& entry = model.itemTable[static_cast<std::size_t>(item)];
+        if (isRunnableKind(entry.kind) && !model::functionName(model, entry).empty()) codes.push_back(item);
+    }
+    return codes;
 }
 
 std::string pageListsText(int page, const console::PageLists& lists, std::span<const int> functionItems) {

@@ -3,8 +3,10 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "console/page_lists.h"
+#include "model/model_description.h"
 #include "platform/message_sink.h"
 #include "tools/preset_timing_text.h"
 
@@ -28,6 +30,12 @@ private:
 
 // The window's CR LF line breaks as a terminal's LF.
 std::string terminalText(std::string_view text);
+
+// Functions RUN can be asked for: what the console puts in a function list.
+bool isRunnableKind(std::int16_t kind);
+// The item codes of a page's functions, in the order the function list
+// shows them (the list keeps the entry's argument; run takes the code).
+std::vector<int> functionItemCodes(int page, const model::ModelDescription& model);
 
 // One page's lists under its tab name: each item with its VCP code (as
 // read-vcp takes it) or PAGE:ADDR (as read-mem takes it) and its value,

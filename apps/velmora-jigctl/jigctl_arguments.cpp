@@ -324,6 +324,13 @@ ParsedArguments parseArguments(std::span<const std::string> arguments) {
                        ": refused by --read-only, which sends nothing that changes the monitor (values, service "
                        "commands, functions, scripts, EEPROM bytes)");
     }
+    const bool fileReadsInput = invocation.command == Command::LoadMem || invocation.command == Command::DecodeEdid;
+    const int inputReaders = (invocation.modelPath == kStandardStream ? 1 : 0) +
+                             (invocation.benchEdidPath == kStandardStream ? 1 : 0) +
+                             (fileReadsInput && invocation.file == kStandardStream ? 1 : 0);
+    if (inputReaders > 1) {
+        return failure(std::string(form->name) + ": only one of --model, --bench-edid and the FILE can be - (standard input)");
+    }
     if (invocation.json && invocation.file == kStandardStream && invocation.command == Command::SaveMem) {
         return failure("save-mem: --json and the file - would both write to standard output");
     }
@@ -399,7 +406,8 @@ std::string usageText() {
            "                        test); exit 0 when a monitor was found, 1 when none\n"
            "\n"
            "A FILE of - is standard input (load-mem, decode-edid) or standard output\n"
-           "(save-mem). items, run and timings need --model. save-mem, load-mem, items and\n"
+           "(save-mem); --model - and --bench-edid - read standard input too, one of them at\n"
+           "a time. items, run and timings need --model. save-mem, load-mem, items and\n"
            "the long functions show a progress line on standard error when it is a terminal.\n"
            "Ctrl-C stops after the byte or request in flight and says what was done.\n"
            "\n"

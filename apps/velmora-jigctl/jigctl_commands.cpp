@@ -47,6 +47,8 @@ using model::ProgramContext;
 constexpr int kPageBytes = 256;
 constexpr int kLastPage = 3;
 constexpr int kLastAddress = 0xFF;
+// The largest model text taken from standard input.
+constexpr std::size_t kModelInputLimit = 1 << 20;
 
 std::string hex2(std::int64_t value) {
     char text[8];
@@ -412,10 +414,20 @@ std::string diagnosticLine(const std::string& file, const model::SourceDiagnosti
 
 // A model that does not compile cleanly is not used: its items and
 // scripts would be built from a half-read source.
-std::unique_ptr<model::ModelDescription> loadModel(const std::string& path, std::ostream& err) {
+std::unique_ptr<model::ModelDescription> loadModel(const std::string& chosen, std::ostream& err) {
     auto model = std::make_unique<model::ModelDescription>();
-    model->modelPath = path;
-    if (!model->LoadModelFile()) {
+    // A model from standard input is named as compilers name it.
+    const std::string path = chosen == kStandardStream ? "<stdin>" : chosen;
+    model->modelPath = chosen;
+    if (chosen == kStandardStream) {
+        const auto text = readStandardInput(kModelInputLimit);
+        if (!text || text->empty()) {
+            err << "velmora-jigctl: --model: standard input holds no model (empty, or more than " << kModelInputLimit
+                << " bytes)\n";
+            return nullptr;
+        }
+        model->CompileText(*text);
+    } else if (!model->LoadModelFile()) {
         err << "velmora-jigctl: --model: cannot load " << path << ": " << model->lastLoadFailure() << "\n";
         return nullptr;
     }
@@ -423,8 +435,8 @@ std::unique_ptr<model::ModelDescription> loadModel(const std::string& path, std:
     const auto& reports = model->compileTrace().diagnostics();
     for (const auto& report : reports) err << diagnosticLine(path, report) << "\n";
     if (reports.empty()) err << path << ": error: " << errorText(model->errorText) << "\n";
-    err << "velmora-jigctl: --model: " << path
-        << " has compile errors and is not used; correct them (velmora-mdl check " << path << ")\n";
+    err << "velmora-jigctl: --model: " << path << " has compile errors and is not used; correct them (velmora-mdl check "
+        << (chosen == kStandardStream ? "FILE.mdl" : path) << ")\n";
     return nullptr;
 }
 
@@ -461,7 +473,8 @@ int runCommand(const Invocation& invocation, Outputs& outputs) {
     std::ostream& err = outputs.err;
     std::unique_ptr<model::ModelDescription> model;
     if (invocation.modelPath) {
-        const auto path = resolveModel(*invocation.modelPath, err);
+        const auto path = *invocation.modelPath == kStandardStream ? std::optional<std::string>(*invocation.modelPath)
+                                                                     : resolveModel(*invocation.modelPath, err);
         if (!path) return kExitUsage;
         model = loadModel(*path, err);
         if (!model) return kExitUsage;
@@ -486,6 +499,7 @@ int runCommand(const Invocation& invocation, Outputs& outputs) {
     ProgressSlot progressShown;
     ProgressWipingSink messages(streamMessages, progressShown);
     std::unique_ptr<bench::VirtualBench> bench;
+    ProgramLineStream portReports(err);
     std::unique_ptr<platform::MachineLinkPlatform> machine;
     std::unique_ptr<model::DisplayChannelRig> channel;
     std::optional<platform::LinkPlatform> platform;
@@ -522,7 +536,7 @@ int runCommand(const Invocation& invocation, Outputs& outputs) {
             }
             platform.emplace(channel->platform(messages));
         } else {
-            machine = std::make_unique<platform::MachineLinkPlatform>(err, port.device.c_str());
+            machine = std::make_unique<platform::MachineLinkPlatform>(portReports, port.device.c_str());
             platform.emplace(machine->platform(messages));
         }
     }

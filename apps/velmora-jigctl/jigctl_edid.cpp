@@ -71,7 +71,14 @@ int decodeEdidFile(const Invocation& invocation, nlohmann::json* json, std::ostr
 }
 
 bool loadBenchEdid(bench::VirtualBench& bench, const std::string& path, std::ostream& err) {
-    const EdidBytes input = readEdidFile(path);
+    EdidBytes input;
+    if (path == kStandardStream) {
+        const auto text = readStandardInput(kEdidInputLimit);
+        input = text ? edidBytesFromContents(*text) : EdidBytes{false, {}, "more than the largest EDID"};
+        if (!input.ok) input.refusal = "standard input: " + input.refusal;
+    } else {
+        input = readEdidFile(path);
+    }
     if (!input.ok) {
         err << "velmora-jigctl: --bench-edid: " << input.refusal << "\n";
         return false;

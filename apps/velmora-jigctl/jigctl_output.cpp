@@ -60,6 +60,20 @@ void StreamMessageSink::showMessage(std::string_view text, std::string_view capt
     }
 }
 
+ProgramLineStream::LineBuffer::int_type ProgramLineStream::LineBuffer::overflow(int_type c) {
+    if (traits_type::eq_int_type(c, traits_type::eof())) return traits_type::not_eof(c);
+    if (traits_type::to_char_type(c) != '\n') {
+        line_ += traits_type::to_char_type(c);
+        return c;
+    }
+    constexpr std::string_view platformPrefix = "velmora: ";
+    std::string_view line = line_;
+    if (line.starts_with(platformPrefix)) line.remove_prefix(platformPrefix.size());
+    target_ << "velmora-jigctl: " << line << "\n";
+    line_.clear();
+    return c;
+}
+
 std::string terminalText(std::string_view text) {
     std::string result;
     result.reserve(text.size());

@@ -1,5 +1,6 @@
 #pragma once
 #include <ostream>
+#include <streambuf>
 #include <span>
 #include <string>
 #include <string_view>
@@ -26,6 +27,28 @@ private:
     std::ostream& out_;
     std::ostream& err_;
     std::string command_;
+};
+
+// A stream for the platform's own reports (the parallel port that cannot
+// be opened, read or written), which begin "velmora: ": each line goes on
+// to `target` as "velmora-jigctl: ..." like the program's other messages.
+class ProgramLineStream : public std::ostream {
+public:
+    explicit ProgramLineStream(std::ostream& target) : std::ostream(&buffer_), buffer_(target) {}
+
+private:
+    class LineBuffer : public std::streambuf {
+    public:
+        explicit LineBuffer(std::ostream& target) : target_(target) {}
+
+    protected:
+        int_type overflow(int_type c) override;
+
+    private:
+        std::ostream& target_;
+        std::string line_;
+    };
+    LineBuffer buffer_;
 };
 
 // The window's CR LF line breaks as a terminal's LF.

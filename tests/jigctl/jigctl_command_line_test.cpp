@@ -116,6 +116,10 @@ INSTANTIATE_TEST_SUITE_P(
                 "PC: S_ 6E 50 85 C0 09 01 10 5A", "_110_1115aa5"),
         line("DecodeEdidFromStandardInput", {"decode-edid", "-"}, 0, "Display name: \"MULTISYNC E17\"\n", "",
                 "@" + kCrt17),
+        line("ModelFromStandardInput", {"--bench", "--model", "-", "run", "1C"}, 0, "OK\n", "",
+             "@" + sampleModel("vm1795.mdl")),
+        line("OneReaderOfStandardInput", {"--bench", "--bench-edid", "-", "decode-edid", "-"}, 2, "",
+             "only one of --model, --bench-edid and the FILE can be -"),
         line("EmptyStandardInput", {"--bench", "load-mem", "-"}, 2, "", "velmora-jigctl: load-mem: "),
         // Ordinary option parsing.
         line("Version", {"--version"}, 0, "velmora-jigctl 2.", ""),

@@ -345,6 +345,7 @@ int loadMem(Session& s) {
     auto loaded = loadImage(name);
     if (const auto* refusal = std::get_if<std::string>(&loaded)) return s.fail(*refusal, kExitUsage);
     const MemoryImage& image = std::get<MemoryImage>(loaded);
+    catchInterrupt();
     const MemoryRange range = MemoryRange::fromLocations(image.start, image.end);
     // A header beyond the monitor's memory, or one that ends before it
     // starts, is refused before anything is written.
@@ -585,6 +586,9 @@ int runCommand(const Invocation& invocation, Outputs& outputs) {
     Trace trace(program->link, outputs.diagnostic, invocation.trace);
     const CostMeter meter(program->link, counters, countingClock, invocation.bench);
     Session session{invocation, *program, messages, trace, out, err, outputs.json, outputs.diagnostic, progressShown};
+    // From here Ctrl-C stops the monitor work in good order; load-mem first
+    // reads its file, which may be a terminal's standard input.
+    if (invocation.command != Command::LoadMem) catchInterrupt();
     int status = dispatch(session);
     trace.flush();
     if (status == kExitInterrupted && invocation.command != Command::SaveMem &&

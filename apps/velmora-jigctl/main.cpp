@@ -10,7 +10,6 @@
 #include "apps/velmora-jigctl/jigctl_arguments.h"
 #include "apps/velmora-jigctl/jigctl_commands.h"
 #include "apps/velmora-jigctl/jigctl_json.h"
-#include "apps/velmora-jigctl/jigctl_watched_link.h"
 
 int main(int argc, char** argv) {
     using namespace velmora::apps::jigctl;
@@ -34,6 +33,5 @@ int main(int argc, char** argv) {
         return kExitSuccess;
     }
     parsed.invocation->progress = ::isatty(STDERR_FILENO) == 1;
-    catchInterrupt();
     return runInvocation(*parsed.invocation, std::cout, std::cerr);
 }

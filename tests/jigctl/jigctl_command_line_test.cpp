@@ -101,15 +101,12 @@ INSTANTIATE_TEST_SUITE_P(
         line("ReadOnlyService", {"--bench", "--trace", "service", "58", "--read-only"}, 2, "", "refused", "", "PC:"),
         line("ReadOnlyLoadMem", {"--bench", "--trace", "--read-only", "load-mem", "-"}, 2, "", "refused", "_110_11055",
                 "PC:"),
-        line("ReadOnlyStillReads", {"--bench", "--read-only", "read-vcp", "10"}, 0, "current  50 (32h)", ""),
         // run takes the code items prints beside the function.
         line("ItemsPrintTheCodeRunTakes", {"--bench", "--model", sampleModel("vm1795.mdl"), "items"}, 0,
                 "  Functions\n    18    @1: MODE SAVE", ""),
-        line("RunTakesIt", {"--bench", "--model", sampleModel("vm1795.mdl"), "run", "1C"}, 0, "OK\n", ""),
-        // Failures on standard error, in the program's words.
+        // A failure prints nothing on standard output.
         line("EdidFailureIsNoGrid", {"--bench", "edid", "1"}, 1, "", "velmora-jigctl: edid: block 1 could not be read\n",
                 "", "XX"),
-        line("ServiceErrorIsAFailure", {"--bench", "service", "E1"}, 1, "", "velmora-jigctl: service: E1: Error\n"),
         // - is standard output or input.
         line("SaveMemToStandardOutput", {"--bench", "save-mem", "0", "00", "0", "01", "-"}, 0, "_000_0011118", ""),
         line("LoadMemFromStandardInput", {"--bench", "--trace", "load-mem", "-"}, 0, "Writing Operation Success.\n",

@@ -591,9 +591,12 @@ int runCommand(const Invocation& invocation, Outputs& outputs) {
     if (invocation.command != Command::LoadMem) catchInterrupt();
     int status = dispatch(session);
     trace.flush();
-    if (status == kExitInterrupted && invocation.command != Command::SaveMem &&
-        invocation.command != Command::LoadMem) {
-        session.fail("interrupted; the requests sent before it stay done", kExitInterrupted);
+    // A command cut short by Ctrl-C says so (save-mem and load-mem have
+    // said how far they came); one that finished all the same succeeded.
+    if (interrupted() && status != kExitSuccess) {
+        const bool transfer = invocation.command == Command::SaveMem || invocation.command == Command::LoadMem;
+        if (!transfer) session.fail("interrupted; the requests sent before it stay done");
+        status = kExitInterrupted;
     }
     // What the adapter said about the last failed transfer, with its remedy
     // (no monitor on the cable, a busy adapter), below the link's own words.

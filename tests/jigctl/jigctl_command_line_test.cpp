@@ -121,7 +121,7 @@ INSTANTIATE_TEST_SUITE_P(
         // Ordinary option parsing.
         line("Version", {"--version"}, 0, "velmora-jigctl 2.", ""),
         line("HelpOnStandardOutput", {"read-vcp", "--help"}, 0, "usage: velmora-jigctl", ""),
-        line("OptionWithEquals", {"--model=" + sampleModel("vm1795.mdl"), "timings"}, 0, "VM-1795\n", ""),
+        line("OptionWithEquals", {"--model=vm1795", "timings"}, 0, "VM-1795\n", ""),
         line("OptionsAfterTheCommand", {"read-vcp", "10", "--bench", "--json"}, 0, "{\"current\":50,", ""),
         line("DoubleDashEndsTheOptions", {"--bench", "read-vcp", "--", "10"}, 0, "VCP 10: current", ""),
         line("DoubleDashMakesAnArgument", {"--bench", "read-vcp", "--", "--json"}, 2, "",

@@ -23,7 +23,9 @@ public:
         : kernel_(std::move(adapter)), port(*kernel_) {}
 
     // 0 when the node is open, otherwise the errno (describeI2cFailure tells the remedy).
-    [[nodiscard]] int open(const std::string& device) { return port.open(device); }
+    // The node is locked for the session; `lockWaitMs` is how long to wait
+    // for another program that holds it.
+    [[nodiscard]] int open(const std::string& device, std::int32_t lockWaitMs = 0) { return port.open(device, lockWaitMs); }
 
     // The ProgramContext's platform: the real clock, no parallel port.
     platform::LinkPlatform platform(platform::MessageSink& messages) {

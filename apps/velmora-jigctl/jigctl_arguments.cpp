@@ -3,19 +3,28 @@
 #include <algorithm>
 
 #include "bench/bench_faults.h"
-#include "apps/velmora-jigctl/jigctl_edid.h"
+
+#ifndef VELMORA_VERSION
+#define VELMORA_VERSION "unknown"
+#endif
 
 namespace velmora::apps::jigctl {
 
 namespace {
 
+// How each word after the command is read. Codes and EEPROM addresses are
+// hexadecimal, as the monitor's documentation and the DDC/CI tools write
+// them; values, pages and blocks are decimal as the outputs print them, or
+// hexadecimal when marked so.
 enum class Argument {
-    HexByte,     // 00..FF
-    Page,        // decimal 0..3
-    Block,       // decimal 0..255
-    AnyDecimal,  // save-mem pages: judged by the Save Memory checks
-    AnyHex,      // save-mem addresses: likewise
-    File,
+    Code,        // VCP, service or item code: hexadecimal 00..FF
+    Address,     // EEPROM address: hexadecimal 00..FF
+    Value,       // 0..255
+    Page,        // 0..3
+    Block,       // 0..255
+    AnyPage,     // save-mem pages: judged by the Save Memory checks
+    AnyAddress,  // save-mem addresses: likewise
+    File,        // a path, or "-" for standard input or output
 };
 
 struct CommandForm {
@@ -23,31 +32,75 @@ struct CommandForm {
     Command command;
     std::vector<Argument> arguments;
     std::size_t optionalFrom;  // arguments from here on may be left out
+    bool repeatsLast;          // the last argument may be given again and again
     std::string_view argumentNames;
 };
 
 const std::vector<CommandForm>& commandForms() {
     static const std::vector<CommandForm> forms{
-        {"read-vcp", Command::ReadVcp, {Argument::HexByte}, 1, "CODE"},
-        {"set-vcp", Command::SetVcp, {Argument::HexByte, Argument::HexByte}, 2, "CODE VALUE"},
-        {"service", Command::Service, {Argument::HexByte}, 1, "CODE"},
-        {"items", Command::Items, {}, 0, ""},
-        {"run", Command::Run, {Argument::HexByte}, 1, "CODE"},
-        {"read-mem", Command::ReadMem, {Argument::Page, Argument::HexByte}, 2, "PAGE ADDR"},
-        {"write-mem", Command::WriteMem, {Argument::Page, Argument::HexByte, Argument::HexByte}, 3,
+        {"read-vcp", Command::ReadVcp, {Argument::Code}, 1, true, "CODE..."},
+        {"set-vcp", Command::SetVcp, {Argument::Code, Argument::Value}, 2, false, "CODE VALUE"},
+        {"service", Command::Service, {Argument::Code}, 1, false, "CODE"},
+        {"items", Command::Items, {}, 0, false, ""},
+        {"run", Command::Run, {Argument::Code}, 1, false, "ITEM"},
+        {"read-mem", Command::ReadMem, {Argument::Page, Argument::Address}, 2, false, "PAGE ADDR"},
+        {"write-mem", Command::WriteMem, {Argument::Page, Argument::Address, Argument::Value}, 3, false,
          "PAGE ADDR VALUE"},
-        {"edid", Command::Edid, {Argument::Block}, 0, "[--decode [--json]] [BLOCK]"},
-        {"crt-time", Command::CrtTime, {}, 0, ""},
-        {"timings", Command::Timings, {}, 0, ""},
+        {"edid", Command::Edid, {Argument::Block}, 0, false, "[--decode] [BLOCK]"},
+        {"crt-time", Command::CrtTime, {}, 0, false, ""},
+        {"timings", Command::Timings, {}, 0, false, ""},
         {"save-mem", Command::SaveMem,
-         {Argument::AnyDecimal, Argument::AnyHex, Argument::AnyDecimal, Argument::AnyHex, Argument::File}, 5,
+         {Argument::AnyPage, Argument::AnyAddress, Argument::AnyPage, Argument::AnyAddress, Argument::File}, 5, false,
          "FROMPAGE FROMADDR TOPAGE TOADDR FILE"},
-        {"load-mem", Command::LoadMem, {Argument::File}, 1, "FILE"},
-        {"decode-edid", Command::DecodeEdid, {Argument::File}, 1, "[--json] FILE"},
-        {"detect", Command::Detect, {}, 0, ""},
+        {"load-mem", Command::LoadMem, {Argument::File}, 1, false, "FILE"},
+        {"decode-edid", Command::DecodeEdid, {Argument::File}, 1, false, "FILE"},
+        {"detect", Command::Detect, {}, 0, false, ""},
     };
     return forms;
 }
+
+// The options: those that take a value, and flags.
+enum class Option {
+    Bench,
+    BenchFault,
+    BenchPort,
+    BenchEdid,
+    Port,
+    DdcciFast,
+    DdcciWaitScale,
+    WaitForChannel,
+    Model,
+    Protocol,
+    Trace,
+    ReadOnly,
+    Json,
+    Stats,
+    Decode,
+};
+
+struct OptionForm {
+    std::string_view name;
+    Option option;
+    std::string_view valueName;  // empty for a flag
+};
+
+constexpr OptionForm kOptions[] = {
+    {"--bench", Option::Bench, ""},
+    {"--bench-fault", Option::BenchFault, "NAME or NAME=N"},
+    {"--bench-port", Option::BenchPort, "i2c or parport"},
+    {"--bench-edid", Option::BenchEdid, "an EDID file"},
+    {"--port", Option::Port, "a device: /dev/i2c-N, i2c-N, /dev/parportN or parportN"},
+    {"--ddcci-fast", Option::DdcciFast, ""},
+    {"--ddcci-wait-scale", Option::DdcciWaitScale, "a factor from 0.5 to 10"},
+    {"--wait-for-channel", Option::WaitForChannel, "seconds from 0 to 600"},
+    {"--model", Option::Model, "a model file or name"},
+    {"--protocol", Option::Protocol, "ddc2bi or slave"},
+    {"--trace", Option::Trace, ""},
+    {"--read-only", Option::ReadOnly, ""},
+    {"--json", Option::Json, ""},
+    {"--stats", Option::Stats, ""},
+    {"--decode", Option::Decode, ""},
+};
 
 std::optional<int> hexDigit(char c) {
     if (c >= '0' && c <= '9') return c - '0';
@@ -59,6 +112,11 @@ std::optional<int> hexDigit(char c) {
 constexpr std::size_t kMaxHexDigits = 8;
 constexpr std::size_t kMaxDecimalDigits = 9;
 
+bool markedHex(std::string_view text) {
+    return (text.size() > 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X')) ||
+           (!text.empty() && (text.back() == 'h' || text.back() == 'H'));
+}
+
 // Checks one argument; the reason when it is not acceptable.
 std::string readArgument(Argument kind, const std::string& text, Invocation& invocation) {
     if (kind == Argument::File) {
@@ -66,13 +124,15 @@ std::string readArgument(Argument kind, const std::string& text, Invocation& inv
         invocation.file = text;
         return {};
     }
-    const bool hex = kind == Argument::HexByte || kind == Argument::AnyHex;
+    const bool hex = kind == Argument::Code || kind == Argument::Address || kind == Argument::AnyAddress;
     const auto number = hex ? parseHexNumber(text) : parseDecimalNumber(text);
     if (!number) {
-        return "\"" + text + "\" is not a " + (hex ? "hexadecimal number (10, 0x10, 10h)" : "decimal number");
+        if (hex) return "\"" + text + "\" is not a hexadecimal number (10, 0x10, 10h)";
+        return "\"" + text + "\" is not a number: decimal (50), or hexadecimal written 0x32 or 32h";
     }
-    if (kind == Argument::HexByte && (*number < 0 || *number > 0xFF)) {
-        return "\"" + text + "\" is outside 00..FF";
+    const bool byte = kind == Argument::Code || kind == Argument::Address || kind == Argument::Value;
+    if (byte && (*number < 0 || *number > 0xFF)) {
+        return "\"" + text + "\" is outside " + (hex ? "00..FF" : "0..255 (00h..FFh)");
     }
     if (kind == Argument::Page && (*number < 0 || *number > 3)) return "page \"" + text + "\" is outside 0..3";
     if (kind == Argument::Block && (*number < 0 || *number > 255)) {
@@ -87,6 +147,70 @@ const CommandForm* findCommand(std::string_view name) {
         if (form.name == name) return &form;
     }
     return nullptr;
+}
+
+const OptionForm* findOption(std::string_view name) {
+    for (const auto& form : kOptions) {
+        if (form.name == name) return &form;
+    }
+    return nullptr;
+}
+
+// "-5" is a (refused) number, not an option.
+bool looksLikeOption(const std::string& word) {
+    if (word.size() < 2 || word[0] != '-') return false;
+    return !(word[1] >= '0' && word[1] <= '9');
+}
+
+// Applies one option and its value; the reason when it is refused.
+std::string applyOption(Option option, const std::string& value, Invocation& invocation) {
+    switch (option) {
+    case Option::Bench: invocation.bench = true; break;
+    case Option::Trace: invocation.trace = true; break;
+    case Option::ReadOnly: invocation.readOnly = true; break;
+    case Option::Json: invocation.json = true; break;
+    case Option::Stats: invocation.stats = true; break;
+    case Option::DdcciFast: invocation.ddcciFast = true; break;
+    case Option::DdcciWaitScale: {
+        // A factor with at most two decimals: 1.5 waits half as long again.
+        const std::size_t point = value.find('.');
+        const std::string whole = value.substr(0, point);
+        std::string fraction = point == std::string::npos ? "" : value.substr(point + 1);
+        const auto units = parseDecimalNumber(whole.empty() ? "0" : whole);
+        if (fraction.size() < 2) fraction.resize(2, '0');
+        const auto hundredths = fraction.size() == 2 ? parseDecimalNumber(fraction) : std::nullopt;
+        const std::int64_t percent = units && hundredths && *units >= 0 && *hundredths >= 0 ? *units * 100 + *hundredths : -1;
+        if (percent < 50 || percent > link::kMaxWaitScalePercent) {
+            return "--ddcci-wait-scale takes a factor from 0.5 to 10 (2 doubles every reply wait), not \"" + value + "\"";
+        }
+        invocation.waitScalePercent = static_cast<std::int32_t>(percent);
+        break;
+    }
+    case Option::WaitForChannel: {
+        const auto seconds = parseDecimalNumber(value);
+        if (!seconds || *seconds < 0 || *seconds > 600) {
+            return "--wait-for-channel takes seconds from 0 to 600, not \"" + value + "\"";
+        }
+        invocation.waitForChannelMs = static_cast<std::int32_t>(*seconds * 1000);
+        break;
+    }
+    case Option::Decode: invocation.decode = true; break;
+    case Option::Model: invocation.modelPath = value; break;
+    case Option::BenchFault: invocation.benchFaults.push_back(value); break;
+    case Option::Port: invocation.port = value; break;
+    case Option::BenchEdid: invocation.benchEdidPath = value; break;
+    case Option::Protocol:
+        if (value == "ddc2bi") invocation.protocol = link::ReplyMode::MasterRead;
+        else if (value == "slave") invocation.protocol = link::ReplyMode::SlaveReceive;
+        else return "--protocol takes ddc2bi or slave, not \"" + value + "\"";
+        break;
+    case Option::BenchPort:
+        if (value == "i2c") invocation.benchPort = BenchPort::I2c;
+        else if (value == "parport") invocation.benchPort = BenchPort::Parport;
+        else return "--bench-port takes i2c or parport, not \"" + value + "\"";
+        break;
+    }
+    return {};
 }
 
 std::string benchFaultList() {
@@ -124,6 +248,7 @@ std::optional<std::int64_t> parseHexNumber(std::string_view text) {
 }
 
 std::optional<std::int64_t> parseDecimalNumber(std::string_view text) {
+    if (markedHex(text)) return parseHexNumber(text);
     const bool negative = !text.empty() && text[0] == '-';
     if (negative) text.remove_prefix(1);
     if (text.empty() || text.size() > kMaxDecimalDigits) return std::nullopt;
@@ -140,99 +265,117 @@ bool commandNeedsModel(Command command) {
 }
 
 bool commandUsesMonitor(Command command) {
-    return command != Command::Help && command != Command::Timings && command != Command::DecodeEdid &&
-           command != Command::Detect;
+    return command != Command::Help && command != Command::Version && command != Command::Timings &&
+           command != Command::DecodeEdid && command != Command::Detect;
+}
+
+bool commandWrites(Command command) {
+    return command == Command::SetVcp || command == Command::Service || command == Command::Run ||
+           command == Command::WriteMem || command == Command::LoadMem;
 }
 
 ParsedArguments parseArguments(std::span<const std::string> arguments) {
     Invocation invocation;
-    std::size_t i = 0;
-    for (; i < arguments.size(); ++i) {
-        const std::string& option = arguments[i];
-        if (option.empty() || option[0] != '-' || option == "-") break;
-        const bool hasValue = i + 1 < arguments.size();
-        if (option == "--help" || option == "-h") {
+    // --help and --version answer whatever else the line holds.
+    for (const std::string& word : arguments) {
+        if (word == "--") break;
+        if (word == "--help" || word == "-h") {
             invocation.command = Command::Help;
             return {invocation, {}};
-        } else if (option == "--bench") {
-            invocation.bench = true;
-        } else if (option == "--trace") {
-            invocation.trace = true;
-        } else if (option == "--read-only") {
-            invocation.readOnly = true;
-        } else if (option == "--json") {
-            invocation.json = true;
-        } else if (option == "--stats") {
-            invocation.stats = true;
-        } else if (option == "--model") {
-            if (!hasValue) return failure("--model needs a model file or name");
-            invocation.modelPath = arguments[++i];
-        } else if (option == "--protocol") {
-            if (!hasValue) return failure("--protocol needs ddc2bi or slave");
-            const std::string& mode = arguments[++i];
-            if (mode == "ddc2bi") invocation.protocol = link::ReplyMode::MasterRead;
-            else if (mode == "slave") invocation.protocol = link::ReplyMode::SlaveReceive;
-            else return failure("--protocol takes ddc2bi or slave, not \"" + mode + "\"");
-        } else if (option == "--bench-fault") {
-            if (!hasValue) return failure("--bench-fault needs NAME or NAME=N");
-            invocation.benchFaults.push_back(arguments[++i]);
-        } else if (option == "--port") {
-            if (!hasValue) return failure("--port needs a device: /dev/i2c-N, i2c-N, /dev/parportN or parportN");
-            invocation.port = arguments[++i];
-        } else if (option == "--bench-port") {
-            if (!hasValue) return failure("--bench-port needs i2c or parport");
-            const std::string& way = arguments[++i];
-            if (way == "i2c") invocation.benchPort = BenchPort::I2c;
-            else if (way == "parport") invocation.benchPort = BenchPort::Parport;
-            else return failure("--bench-port takes i2c or parport, not \"" + way + "\"");
-        } else if (option == "--ddcci-fast") {
-            invocation.ddcciFast = true;
-        } else if (option == "--bench-edid") {
-            if (!hasValue) return failure("--bench-edid needs an EDID file");
-            invocation.benchEdidPath = arguments[++i];
-        } else {
-            return failure("unknown option " + option);
         }
+        if (word == "--version") {
+            invocation.command = Command::Version;
+            return {invocation, {}};
+        }
+    }
+    std::vector<std::string> words;  // the command and its arguments
+    bool optionsEnded = false;
+    for (std::size_t i = 0; i < arguments.size(); ++i) {
+        const std::string& word = arguments[i];
+        if (optionsEnded || !looksLikeOption(word)) {
+            words.push_back(word);
+            continue;
+        }
+        if (word == "--") {
+            optionsEnded = true;
+            continue;
+        }
+        const std::size_t equals = word.find('=');
+        const std::string name = word.substr(0, equals);
+        const OptionForm* form = findOption(name);
+        if (form == nullptr) return failure(name + ": unknown option");
+        std::string value;
+        if (form->valueName.empty()) {
+            if (equals != std::string::npos) return failure(name + " takes no value");
+        } else if (equals != std::string::npos) {
+            value = word.substr(equals + 1);
+        } else if (i + 1 < arguments.size()) {
+            value = arguments[++i];
+        } else {
+            return failure(name + " needs " + std::string(form->valueName));
+        }
+        if (std::string reason = applyOption(form->option, value, invocation); !reason.empty()) return failure(reason);
     }
     if (!invocation.benchFaults.empty() && !invocation.bench) return failure("--bench-fault needs --bench");
     if (invocation.benchEdidPath && !invocation.bench) return failure("--bench-edid needs --bench");
     if (invocation.port && invocation.bench) return failure("--port and --bench exclude each other (see --bench-port)");
-    if (i == arguments.size()) return failure("no command given");
+    if (words.empty()) return failure("no command given");
 
-    const CommandForm* form = findCommand(arguments[i]);
-    if (form == nullptr) return failure("unknown command " + arguments[i]);
+    const CommandForm* form = findCommand(words[0]);
+    if (form == nullptr) return failure(words[0] + ": unknown command");
     invocation.command = form->command;
-    std::vector<std::string> commandArguments(arguments.begin() + static_cast<std::ptrdiff_t>(i) + 1, arguments.end());
-    if (std::string reason = takeEdidFlags(commandArguments, invocation); !reason.empty()) {
-        return failure(std::string(form->name) + ": " + reason);
+    invocation.commandName = std::string(form->name);
+    if (invocation.decode && form->command != Command::Edid) {
+        return failure(std::string(form->name) + ": --decode is an option of edid only");
     }
-    const std::size_t given = commandArguments.size();
-    if (given < form->optionalFrom || given > form->arguments.size()) {
+    const std::size_t given = words.size() - 1;
+    const bool tooMany = given > form->arguments.size() && !form->repeatsLast;
+    if (given < form->optionalFrom || tooMany) {
         std::string usage = std::string(form->name);
         if (!form->argumentNames.empty()) {
             usage += ' ';
             usage += form->argumentNames;
         }
-        return failure("usage: " + usage);
+        return failure(std::string(form->name) + ": usage: " + usage);
     }
     for (std::size_t k = 0; k < given; ++k) {
-        std::string reason = readArgument(form->arguments[k], commandArguments[k], invocation);
+        const Argument kind = form->arguments[std::min(k, form->arguments.size() - 1)];
+        std::string reason = readArgument(kind, words[k + 1], invocation);
         if (!reason.empty()) return failure(std::string(form->name) + ": " + reason);
     }
     if (commandNeedsModel(invocation.command) && !invocation.modelPath) {
         return failure(std::string(form->name) + " needs --model FILE.mdl or --model NAME");
     }
+    if (invocation.readOnly && commandWrites(invocation.command)) {
+        return failure(std::string(form->name) +
+                       ": refused by --read-only, which sends nothing that changes the monitor (values, service "
+                       "commands, functions, scripts, EEPROM bytes)");
+    }
+    const bool fileReadsInput = invocation.command == Command::LoadMem || invocation.command == Command::DecodeEdid;
+    const int inputReaders = (invocation.modelPath == kStandardStream ? 1 : 0) +
+                             (invocation.benchEdidPath == kStandardStream ? 1 : 0) +
+                             (fileReadsInput && invocation.file == kStandardStream ? 1 : 0);
+    if (inputReaders > 1) {
+        return failure(std::string(form->name) + ": only one of --model, --bench-edid and the FILE can be - (standard input)");
+    }
+    if (invocation.json && invocation.file == kStandardStream && invocation.command == Command::SaveMem) {
+        return failure("save-mem: --json and the file - would both write to standard output");
+    }
     return {invocation, {}};
 }
 
 std::string usageText() {
-    return "usage: velmora-jigctl [OPTIONS] COMMAND [ARGUMENTS]\n"
+    return "usage: velmora-jigctl [OPTIONS] COMMAND [ARGUMENTS] [OPTIONS]\n"
            "\n"
            "The monitor operations of the Velmora Monitor A/S Jig without its window.\n"
-           "Codes, values and addresses are hexadecimal (10, 0x10 and 10h alike);\n"
-           "pages and blocks are decimal.\n"
            "\n"
-           "Options:\n"
+           "Numbers: VCP codes, service codes, item codes (as items lists them) and EEPROM\n"
+           "addresses are hexadecimal (10, 0x10, 10h). Values, pages and blocks are decimal\n"
+           "(50), or hexadecimal written 0x32 or 32h. What a command prints can be typed\n"
+           "back: after \"current  50 (32h)\", set-vcp 10 50 and set-vcp 10 32h both write 50.\n"
+           "\n"
+           "Options (before or after the command; --name=VALUE or --name VALUE; after --\n"
+           "every word is an argument):\n"
            "  --bench               run on the virtual bench instead of the parallel port\n"
            "                        (a fresh bench for every run, on its virtual clock)\n"
            "  --bench-fault NAME[=N]  switch on a fault of the bench (repeatable; needs --bench)\n"
@@ -246,29 +389,39 @@ std::string usageText() {
            "  --ddcci-fast          on a display channel, wait only what each request asks\n"
            "                        for, not the DDC/CI standard's 40 ms before reading a\n"
            "                        reply and 50 ms between requests\n"
+           "  --ddcci-wait-scale F  on a display channel, every reply wait times F (0.5 to 10),\n"
+           "                        for monitors slower than the DDC/CI standard asks\n"
+           "  --wait-for-channel S  when another program holds the display channel, wait up\n"
+           "                        to S seconds for it instead of stopping at once\n"
            "  --model FILE.mdl|NAME compile a model first: its PROTOCOL sets the reply mode,\n"
            "                        its items become runnable. A NAME (vm1995pro) is looked\n"
            "                        for beside the program, in ../share/velmora-jig/models\n"
-           "                        and in ~/.local/share/velmora-jig/models\n"
+           "                        and in ~/.local/share/velmora-jig/models. A model with\n"
+           "                        compile errors is refused\n"
            "  --protocol ddc2bi|slave  reply mode: the monitor is read as bus master (ddc2bi)\n"
            "                        or replies as master itself (slave); overrides the model\n"
            "  --trace               print the link transcript of every exchange to standard error\n"
-           "  --read-only           start with write-enabled mode off (protected requests refused)\n"
+           "  --read-only           send nothing that changes the monitor: set-vcp, service,\n"
+           "                        run, write-mem and load-mem are refused (exit status 2)\n"
            "  --bench-edid FILE     the bench monitor's EDID from a file, for DDC2B and DDC1\n"
            "                        alike (formats as for decode-edid; needs --bench)\n"
-           "  --json                print the result as one JSON object or list (a decoded\n"
-           "                        EDID for decode-edid and edid --decode); a failure as\n"
-           "                        {\"error\": TEXT, \"code\": LINK ERROR CODE}\n"
+           "  --json                print the result as one JSON document on standard output;\n"
+           "                        a failure as {\"error\": TEXT, \"linkError\": N or null}\n"
+           "                        (see the manual page for every command's keys)\n"
            "  --stats               afterwards print on standard error what the command cost:\n"
            "                        transactions, retries, bytes, port accesses, waits, time\n"
-           "  --help                this text\n"
+           "  --decode              edid: print the block decoded instead of the grid\n"
+           "  --help, -h            this text\n"
+           "  --version             the program's version\n"
            "\n"
            "Commands:\n"
-           "  read-vcp CODE         print the current value and maximum of a VCP control\n"
+           "  read-vcp CODE...      print the current value and maximum of VCP controls\n"
+           "                        (several codes are read in one session)\n"
            "  set-vcp CODE VALUE    write a VCP value\n"
-           "  service CODE          send a service command; prints OK or Error\n"
-           "  items                 list every page's items and functions as the console does\n"
-           "  run CODE              run the function with this item code; prints OK or Error\n"
+           "  service CODE          send a service command; prints OK\n"
+           "  items                 list every page's items (VCP code or PAGE:ADDR, name,\n"
+           "                        value) and functions (item code for run, name)\n"
+           "  run ITEM              run the function with this item code; prints OK\n"
            "  read-mem PAGE ADDR    print one EEPROM byte\n"
            "  write-mem PAGE ADDR VALUE  write one EEPROM byte\n"
            "  edid [BLOCK]          print a DDC2B block (default 0) as the Memory & Edid grid\n"
@@ -283,17 +436,25 @@ std::string usageText() {
            "                        0x50, DDC/CI at 0x37) and parallel ports (board line\n"
            "                        test); exit 0 when a monitor was found, 1 when none\n"
            "\n"
-           "items, run and timings need --model. save-mem, load-mem and items show a progress\n"
-           "line on standard error when it is a terminal.\n"
+           "A FILE of - is standard input (load-mem, decode-edid) or standard output\n"
+           "(save-mem); --model - and --bench-edid - read standard input too, one of them at\n"
+           "a time. items, run and timings need --model. save-mem, load-mem, items and\n"
+           "the long functions show a progress line on standard error when it is a terminal.\n"
+           "Ctrl-C stops after the byte or request in flight and says what was done.\n"
            "\n"
-           "Exit status: 0 success, 1 the monitor operation failed, 2 bad usage, a model\n"
-           "that cannot be loaded, or a range or file that is refused before anything is sent;\n"
-           "an EDID without header or shorter than 128 bytes is refused with 2 (a wrong\n"
-           "checksum is decoded and flagged). A display channel that cannot be opened, and\n"
-           "a model that replies in SlaveReceive mode on one, end with 1 and the remedy.\n"
+           "Results go to standard output; every failure to standard error as\n"
+           "\"velmora-jigctl: WHAT: WHY\".\n"
+           "Exit status: 0 success; 1 the monitor operation failed; 2 bad usage, a model\n"
+           "that cannot be loaded or has compile errors, a request refused by --read-only,\n"
+           "or a range or file that is refused before anything is sent (an EDID without\n"
+           "header or shorter than 128 bytes too; a wrong checksum is decoded and flagged);\n"
+           "130 interrupted (Ctrl-C). A display channel that cannot be opened, and a model\n"
+           "that replies in SlaveReceive mode on one, end with 1 and the remedy.\n"
            "\n"
            "Bench faults:\n" +
            benchFaultList();
 }
+
+std::string versionText() { return std::string("velmora-jigctl ") + VELMORA_VERSION + "\n"; }
 
 }  // namespace velmora::apps::jigctl

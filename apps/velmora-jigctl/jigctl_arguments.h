@@ -12,11 +12,12 @@ namespace velmora::apps::jigctl {
 
 enum class Command {
     Help,
-    ReadVcp,   // CODE
+    Version,
+    ReadVcp,   // CODE...
     SetVcp,    // CODE VALUE
     Service,   // CODE
     Items,
-    Run,       // CODE
+    Run,       // ITEM
     ReadMem,   // PAGE ADDR
     WriteMem,  // PAGE ADDR VALUE
     Edid,      // [BLOCK]
@@ -31,6 +32,9 @@ enum class Command {
 // Which way the bench's monitor is reached: through the jig's port code, or
 // through the display-channel code and a stand-in i2c-dev adapter.
 enum class BenchPort { Parport, I2c };
+
+// The file argument that names standard input or output.
+inline constexpr std::string_view kStandardStream = "-";
 
 // Everything the command line asked for, checked before anything is sent.
 struct Invocation {
@@ -49,14 +53,18 @@ struct Invocation {
     // The display channel waits only what each request asks for, not the
     // DDC/CI standard's 40 ms before a reply and 50 ms between requests.
     bool ddcciFast = false;
+    std::int32_t waitScalePercent = 100;  // --ddcci-wait-scale, in hundredths
+    std::int32_t waitForChannelMs = 0;    // --wait-for-channel
     std::optional<std::string> benchEdidPath;  // loaded into the bench monitor's EDID memory
     bool decode = false;  // edid: the block decoded instead of the grid
 
     Command command = Command::Help;
-    // The command's numbers in argument order: codes, values and addresses
-    // read as hexadecimal, pages and blocks as decimal.
+    std::string commandName;  // as typed, for the messages
+    // The command's numbers in argument order: VCP, service and item codes
+    // and EEPROM addresses read as hexadecimal; values, pages and blocks as
+    // decimal unless written 0x.. or ..h.
     std::vector<std::int64_t> numbers;
-    std::string file;
+    std::string file;  // "-" for standard input or output
 };
 
 struct ParsedArguments {
@@ -64,20 +72,28 @@ struct ParsedArguments {
     std::string error;  // one line saying what is wrong, when there is no invocation
 };
 
-// Reads the options and the command. Numbers are checked here (codes and
-// values 00..FF, pages 0..3) except the save-mem range, which the Save
-// Memory checks judge with their own messages.
+// Reads the options and the command. Options may come before or after the
+// command, as --name VALUE or --name=VALUE; after "--" every word is an
+// argument. Numbers are checked here (codes, values and addresses 0..FFh,
+// pages 0..3) except the save-mem range, which the Save Memory checks judge
+// with their own messages. With --read-only, a command that writes to the
+// monitor is refused here, before anything is sent.
 ParsedArguments parseArguments(std::span<const std::string> arguments);
 
-// "10", "0x10" and "10h" (either case); nothing for anything else. At most
-// eight digits.
+// "10", "0x10" and "10h" (either case): hexadecimal; nothing for anything
+// else. At most eight digits.
 std::optional<std::int64_t> parseHexNumber(std::string_view text);
-// Decimal digits with an optional leading minus; at most nine digits.
+// "50" decimal (an optional leading minus, at most nine digits); "0x32" and
+// "32h" hexadecimal as for parseHexNumber.
 std::optional<std::int64_t> parseDecimalNumber(std::string_view text);
 
 bool commandNeedsModel(Command command);
 bool commandUsesMonitor(Command command);
+// Whether the command sends anything that changes the monitor: a value, a
+// service command, a function or script, an EEPROM byte.
+bool commandWrites(Command command);
 
 std::string usageText();
+std::string versionText();
 
 }  // namespace velmora::apps::jigctl

@@ -11,26 +11,30 @@
 #include "console/page_lists.h"
 #include "link/block_text.h"
 #include "link/display_channel_link.h"
-#include "model/image_layout.h"
-#include "model/model_folders.h"
+#include "link/jig_link.h"
 #include "model/display_channel_rig.h"
+#include "model/image_layout.h"
+#include "model/item_names.h"
+#include "model/model_folders.h"
 #include "model/program_context.h"
 #include "platform/counting_platform.h"
-#include "platform/i2c_dev_port.h"
-#include "platform/port_choice.h"
 #include "platform/files.h"
+#include "platform/i2c_dev_port.h"
 #include "platform/machine_link_platform.h"
+#include "platform/port_choice.h"
+#include "platform/replacing_file.h"
 #include "platform/user_folders.h"
 #include "apps/velmora-jigctl/jigctl_detect.h"
 #include "apps/velmora-jigctl/jigctl_edid.h"
 #include "apps/velmora-jigctl/jigctl_json.h"
 #include "apps/velmora-jigctl/jigctl_output.h"
 #include "apps/velmora-jigctl/jigctl_stats.h"
+#include "apps/velmora-jigctl/jigctl_watched_link.h"
 #include "tools/crt_on_time.h"
-#include "tools/dump_memory_logic.h"
+#include "tools/memory_dialog_common.h"
+#include "tools/memory_file.h"
 #include "tools/memory_transfer.h"
 #include "tools/preset_timing_text.h"
-#include "tools/save_memory_logic.h"
 
 namespace velmora::apps::jigctl {
 
@@ -39,6 +43,12 @@ using namespace velmora::tools;
 namespace {
 
 using model::ProgramContext;
+
+constexpr int kPageBytes = 256;
+constexpr int kLastPage = 3;
+constexpr int kLastAddress = 0xFF;
+// The largest model text taken from standard input.
+constexpr std::size_t kModelInputLimit = 1 << 20;
 
 std::string hex2(std::int64_t value) {
     char text[8];
@@ -50,14 +60,10 @@ int clampToInt(std::int64_t value) {
     return static_cast<int>(std::clamp<std::int64_t>(value, -0x7FFFFFFF, 0x7FFFFFFF));
 }
 
-// The file chooser of the dialogs is never opened from the command line:
-// the file is an argument.
-class NoFileChooser : public platform::FileChooser {
-public:
-    std::optional<std::string> chooseOpenFile(const std::string&, const std::string&, const std::string&) override {
-        return std::nullopt;
-    }
-};
+// "page 1 address 3F"
+std::string locationText(int location) {
+    return "page " + std::to_string(location / kPageBytes) + " address " + hex2(location % kPageBytes);
+}
 
 // With --trace, passes the link transcript to standard error after each
 // step and starts a fresh one (the transcript keeps at most 9999
@@ -75,10 +81,6 @@ public:
         // A bus reset (EDID block read) switches the transcript off; tracing
         // goes on all the same.
         link_.transcriptOn();
-    }
-    ByteDone byteDone() {
-        if (!enabled_) return {};
-        return [this] { flush(); };
     }
 
 private:
@@ -118,20 +120,30 @@ struct Session {
         return ProgressLine(terminal, invocation.progress && !invocation.trace, program.platform.clock,
                             std::move(label), std::move(unit), total, &progressShown);
     }
+    // "velmora-jigctl: COMMAND: WHY" on standard error; returns `status`.
+    int fail(const std::string& why, int status = kExitOperationFailed) {
+        progressShown.wipe();
+        err << "velmora-jigctl: " << invocation.commandName << ": " << why << "\n";
+        return status;
+    }
 };
 
 int readVcp(Session& s) {
-    const std::optional<model::VcpReading> reading = s.program.interpreter.readVcpValue(s.number(0));
-    if (!reading) {
-        s.err << "read-vcp: VCP " << hex2(s.number(0)) << " could not be read\n";
-        return kExitOperationFailed;
+    // Several codes are read one after the other on the same link.
+    nlohmann::json readings = nlohmann::json::array();
+    for (std::size_t i = 0; i < s.invocation.numbers.size(); ++i) {
+        const std::uint8_t code = s.number(i);
+        const std::optional<model::VcpReading> reading = s.program.interpreter.readVcpValue(code);
+        s.trace.flush();
+        if (!reading) return s.fail("VCP " + hex2(code) + " could not be read");
+        if (s.json) {
+            readings.push_back(vcpJson(code, reading->current, reading->maximum));
+        } else {
+            s.out << "VCP " << hex2(code) << ": current " << console::valueText(reading->current) << ", maximum "
+                  << console::valueText(reading->maximum) << "\n";
+        }
     }
-    if (s.json) {
-        *s.json = vcpJson(s.number(0), reading->current, reading->maximum);
-        return kExitSuccess;
-    }
-    s.out << "VCP " << hex2(s.number(0)) << ": current " << console::valueText(reading->current)
-          << ", maximum " << console::valueText(reading->maximum) << "\n";
+    if (s.json) *s.json = readings.size() == 1 ? readings[0] : readings;
     return kExitSuccess;
 }
 
@@ -139,37 +151,41 @@ int setVcp(Session& s) {
     auto& interpreter = s.program.interpreter;
     interpreter.vcpCode = s.number(0);
     interpreter.current = s.number(1);
-    if (!interpreter.SetVcp()) {
-        s.err << "set-vcp: VCP " << hex2(s.number(0)) << " could not be written\n";
-        return kExitOperationFailed;
-    }
-    if (s.json) *s.json = {{"code", s.number(0)}, {"value", s.number(1)}, {"result", "OK"}};
+    if (!interpreter.SetVcp()) return s.fail("VCP " + hex2(s.number(0)) + " could not be written");
+    if (s.json) *s.json = {{"vcp", s.number(0)}, {"value", s.number(1)}, {"result", "OK"}};
     else s.out << "OK\n";
     return kExitSuccess;
 }
 
-int reportOutcome(Session& s, bool ok) {
-    if (s.json) *s.json = {{"code", s.number(0)}, {"result", ok ? "OK" : "Error"}};
-    else s.out << (ok ? "OK" : "Error") << "\n";
-    return ok ? kExitSuccess : kExitOperationFailed;
+// OK on standard output, or the monitor's "Error" as a failure.
+int reportOutcome(Session& s, std::string_view key, bool ok) {
+    if (!ok) return s.fail(hex2(s.number(0)) + ": Error");
+    if (s.json) *s.json = {{std::string(key), s.number(0)}, {"result", "OK"}};
+    else s.out << "OK\n";
+    return kExitSuccess;
 }
 
 int listItems(Session& s) {
     bool readFailed = false;
     const int pages = std::clamp(s.program.model.pageCount(), 0, console::kPageCount);
-    if (s.json) *s.json = nlohmann::json::array();
+    nlohmann::json documents = nlohmann::json::array();
+    std::string text;
     ProgressLine progress = s.progress("items", "pages", pages);
-    for (int page = 0; page < pages; ++page) {
+    for (int page = 0; page < pages && !interrupted(); ++page) {
         const auto lists = console::buildPageLists(page, s.program.model, s.program.interpreter, s.program.link);
         if (s.program.link.errorCode() != link::LinkError::None) readFailed = true;
         progress.step();
         s.trace.flush();
-        if (s.json) s.json->push_back(pageJson(page, lists));
-        else s.out << pageListsText(page, lists);
+        const std::vector<int> codes = functionItemCodes(page, s.program.model);
+        if (s.json) documents.push_back(pageJson(page, lists, codes));
+        else text += pageListsText(page, lists, codes);
     }
     progress.finish();
-    if (readFailed) s.err << "items: values could not be read from the monitor\n";
-    return readFailed ? kExitOperationFailed : kExitSuccess;
+    if (interrupted()) return kExitInterrupted;
+    if (readFailed) return s.fail("values could not be read from the monitor");
+    if (s.json) *s.json = documents;
+    else s.out << text;
+    return kExitSuccess;
 }
 
 int runItem(Session& s) {
@@ -184,7 +200,8 @@ int runItem(Session& s) {
     const bool ok = interpreter.RunItem(entry.kind, entry.arg);
     interpreter.stepDone = nullptr;
     progress.finish();
-    return reportOutcome(s, ok);
+    if (interrupted()) return kExitInterrupted;
+    return reportOutcome(s, "item", ok);
 }
 
 // Before the first memory request, as the Memory & Edid window does: a
@@ -197,12 +214,10 @@ void probeAccessForm(Session& s) {
 int readMem(Session& s) {
     probeAccessForm(s);
     const auto byte = readMemoryByte(s.program.interpreter, s.number(0), s.number(1));
-    if (!byte) {
-        s.err << "read-mem: the byte could not be read\n";
-        return kExitOperationFailed;
-    }
+    s.trace.flush();
+    if (!byte) return s.fail(locationText(s.number(0) * kPageBytes + s.number(1)) + " could not be read");
     if (s.json) *s.json = memoryByteJson(s.number(0), s.number(1), *byte);
-    else s.out << hex2(*byte) << "\n";
+    else s.out << console::valueText(*byte) << "\n";
     return kExitSuccess;
 }
 
@@ -210,8 +225,7 @@ int writeMem(Session& s) {
     probeAccessForm(s);
     s.program.interpreter.page = s.number(0);
     if (!s.program.interpreter.WriteMemory(s.number(1), s.number(2), 1)) {
-        s.err << "write-mem: the byte could not be written\n";
-        return kExitOperationFailed;
+        return s.fail(locationText(s.number(0) * kPageBytes + s.number(1)) + " could not be written");
     }
     if (s.json) {
         *s.json = memoryByteJson(s.number(0), s.number(1), s.number(2));
@@ -229,74 +243,141 @@ int edid(Session& s) {
     s.program.link.busReset();
     s.trace.flush();
     const std::uint8_t* reply = s.program.link.transferEepromBlock(block);
-    if (reply != nullptr && s.invocation.decode) {
-        return printDecodedEdid(std::span<const std::uint8_t>(reply, link::kEepromBlockBytes), s.json, s.out, s.err);
-    }
+    if (reply == nullptr) return s.fail("block " + std::to_string(block) + " could not be read");
+    const std::span<const std::uint8_t> bytes(reply, link::kEepromBlockBytes);
+    if (s.invocation.decode) return printDecodedEdid("edid", bytes, s.json, s.out, s.err);
     if (s.json) {
-        if (reply != nullptr) *s.json = blockJson(block, std::span<const std::uint8_t>(reply, link::kEepromBlockBytes));
-        else s.err << "edid: block " << block << " could not be read\n";
-        return reply != nullptr ? kExitSuccess : kExitOperationFailed;
+        *s.json = blockJson(block, bytes);
+        return kExitSuccess;
     }
-    const std::string text =
-        reply != nullptr
-            ? link::blockRowsText(std::span<const std::uint8_t, link::kEepromBlockBytes>(reply, link::kEepromBlockBytes))
-            : link::unreadBlockText();
-    const std::string shown = terminalText(text);
+    const std::string shown =
+        terminalText(link::blockRowsText(std::span<const std::uint8_t, link::kEepromBlockBytes>(bytes)));
     s.out << shown << (shown.ends_with('\n') ? "" : "\n");
-    return reply != nullptr ? kExitSuccess : kExitOperationFailed;
+    return kExitSuccess;
 }
 
 int crtTime(Session& s) {
     const CrtOnTimeReadout readout = readCrtOnTime(s.program.link);
-    if (s.json && readout.supported) *s.json = crtTimeJson(readout);
-    else (s.json ? s.err : s.out) << readout.text << "\n";
-    return readout.supported ? kExitSuccess : kExitOperationFailed;
+    if (!readout.supported) return s.fail(readout.text);
+    if (s.json) *s.json = crtTimeJson(readout);
+    else s.out << readout.text << "\n";
+    return kExitSuccess;
 }
 
-int exitFor(MemoryAction action) {
-    switch (action) {
-    case MemoryAction::Done: return kExitSuccess;
-    case MemoryAction::Refused: return kExitUsage;
-    case MemoryAction::Failed: return kExitOperationFailed;
-    }
-    return kExitOperationFailed;
+// Where a save or load stopped when Ctrl-C came: the last location done.
+std::string interruptedText(const MemoryRange& range, std::size_t done, std::size_t total, std::string_view verb) {
+    const std::string where = done == 0 ? "before the first byte"
+                                        : "after " + locationText(range.startLocation() + static_cast<int>(done) - 1);
+    return "interrupted " + where + "; " + std::to_string(done) + " of " + std::to_string(total) + " bytes " +
+           std::string(verb);
 }
 
-// The byte-done call of a transfer: the trace's, then one step of the progress line.
-ByteDone withProgress(ByteDone trace, ProgressLine& progress) {
-    return [trace = std::move(trace), &progress] {
-        if (trace) trace();
-        progress.step();
-    };
+// The checks of the Save Memory dialog, with its messages.
+std::string_view rangeRefusal(const MemoryRange& range) {
+    const auto pageOk = [](int page) { return page >= 0 && page <= kLastPage; };
+    const auto addressOk = [](int address) { return address >= 0 && address <= kLastAddress; };
+    if (!pageOk(range.fromPage) || !pageOk(range.toPage)) return kPageOutOfRange;
+    if (!addressOk(range.fromAddress) || !addressOk(range.toAddress)) return kAddressOutOfRange;
+    return rangeFault(range);
 }
 
 int saveMem(Session& s) {
-    NoFileChooser chooser;
-    WaitIndicator noWait;
     const auto& n = s.invocation.numbers;
     const MemoryRange range{clampToInt(n.at(0)), clampToInt(n.at(2)), clampToInt(n.at(1)), clampToInt(n.at(3))};
-    SaveMemoryLogic save(s.program.interpreter, s.messages, chooser, noWait, range);
-    save.setFileName(s.invocation.file);
-    save.setBeforeReading([&s] { probeAccessForm(s); });
-    ProgressLine progress = s.progress("save-mem", "bytes", range.endLocation() - range.startLocation() + 1);
-    save.setByteDone(withProgress(s.trace.byteDone(), progress));
-    const MemoryAction action = save.saveRange(range);
+    if (const std::string_view refusal = rangeRefusal(range); !refusal.empty()) {
+        return s.fail(std::string(refusal), kExitUsage);
+    }
+    const std::string& name = s.invocation.file;
+    const bool toStandardOutput = name == kStandardStream;
+    // A target that cannot be written is refused before anything is sent;
+    // it is replaced only once every byte was read.
+    std::optional<platform::ReplacingFile> file =
+        toStandardOutput ? std::nullopt : platform::ReplacingFile::create(name);
+    if (!toStandardOutput && !file) return s.fail(cantOpenFileText(name), kExitUsage);
+    probeAccessForm(s);
+    const auto total = static_cast<std::size_t>(range.endLocation() - range.startLocation() + 1);
+    std::vector<std::uint8_t> bytes;
+    bytes.reserve(total);
+    ProgressLine progress = s.progress("save-mem", "bytes", static_cast<std::int64_t>(total));
+    for (int location = range.startLocation(); location <= range.endLocation() && !interrupted(); ++location) {
+        const auto byte = readMemoryByte(s.program.interpreter, static_cast<std::uint8_t>(location / kPageBytes),
+                                         static_cast<std::uint8_t>(location % kPageBytes));
+        s.trace.flush();
+        if (!byte && interrupted()) break;  // Ctrl-C came before the request went out
+        if (!byte) {
+            return s.fail(std::string(kCommunicationError) + " Stopped at " + locationText(location) + "; " +
+                          (toStandardOutput ? "nothing was written" : name + " is left as it was"));
+        }
+        bytes.push_back(*byte);
+        progress.step();
+    }
     progress.finish();
-    if (s.json && action == MemoryAction::Done) *s.json = transferJson(s.invocation.file, range);
-    return exitFor(action);
+    if (bytes.size() < total) {
+        return s.fail(interruptedText(range, bytes.size(), total, "read") +
+                          (toStandardOutput ? "; nothing was written" : "; " + name + " is left as it was"),
+                      kExitInterrupted);
+    }
+    const std::string image = formatMemoryImage(range.startLocation(), range.endLocation(), bytes);
+    if (toStandardOutput) {
+        s.out << image << std::flush;
+        return kExitSuccess;
+    }
+    if (!file->commit(image)) return s.fail(cantWriteFileText(name, file->failureReason()));
+    if (s.json) {
+        *s.json = transferJson(name, range);
+        (*s.json)["message"] = kReadingSuccess;
+    } else {
+        s.out << kReadingSuccess << "\n";
+    }
+    return kExitSuccess;
+}
+
+// The memory image of load-mem: from the file, or from standard input.
+std::variant<MemoryImage, std::string> loadImage(const std::string& name) {
+    if (name != kStandardStream) return readMemoryFile(name);
+    const auto text = readStandardInput(kMaxMemoryFileLength);
+    if (!text) return std::string(kNotAMemoryFile);
+    return parseMemoryImage(*text);
 }
 
 int loadMem(Session& s) {
-    NoFileChooser chooser;
-    DumpMemoryLogic dump(s.program.interpreter, s.messages, chooser, MemoryRange{});
-    if (!dump.loadFile(s.invocation.file)) return kExitUsage;
+    const std::string& name = s.invocation.file;
+    auto loaded = loadImage(name);
+    if (const auto* refusal = std::get_if<std::string>(&loaded)) return s.fail(*refusal, kExitUsage);
+    const MemoryImage& image = std::get<MemoryImage>(loaded);
+    catchInterrupt();
+    const MemoryRange range = MemoryRange::fromLocations(image.start, image.end);
+    // A header beyond the monitor's memory, or one that ends before it
+    // starts, is refused before anything is written.
+    if (const std::string_view refusal = rangeRefusal(range); !refusal.empty()) {
+        return s.fail(std::string(refusal), kExitUsage);
+    }
     probeAccessForm(s);
-    ProgressLine progress = s.progress("load-mem", "bytes", static_cast<std::int64_t>(dump.bytes().size()));
-    dump.setByteDone(withProgress(s.trace.byteDone(), progress));
-    const MemoryAction action = dump.writeToMonitor();
+    const std::size_t total = image.bytes.size();
+    std::size_t written = 0;
+    ProgressLine progress = s.progress("load-mem", "bytes", static_cast<std::int64_t>(total));
+    auto& interpreter = s.program.interpreter;
+    for (; written < total && !interrupted(); ++written) {
+        const int location = range.startLocation() + static_cast<int>(written);
+        interpreter.page = static_cast<std::uint8_t>(location / kPageBytes);
+        const bool ok = interpreter.WriteMemory(static_cast<std::uint8_t>(location % kPageBytes), image.bytes[written], 1);
+        s.trace.flush();
+        if (!ok && interrupted()) break;  // Ctrl-C came before the request went out
+        if (!ok) {
+            return s.fail(std::string(kCommunicationError) + " Stopped at " + locationText(location) + "; " +
+                          std::to_string(written) + " of " + std::to_string(total) + " bytes written");
+        }
+        progress.step();
+    }
     progress.finish();
-    if (s.json && action == MemoryAction::Done) *s.json = transferJson(s.invocation.file, dump.range());
-    return exitFor(action);
+    if (written < total) return s.fail(interruptedText(range, written, total, "written"), kExitInterrupted);
+    if (s.json) {
+        *s.json = transferJson(name, range);
+        (*s.json)["message"] = kWritingSuccess;
+    } else {
+        s.out << kWritingSuccess << "\n";
+    }
+    return kExitSuccess;
 }
 
 int dispatch(Session& s) {
@@ -304,7 +385,7 @@ int dispatch(Session& s) {
     switch (s.invocation.command) {
     case Command::ReadVcp: return readVcp(s);
     case Command::SetVcp: return setVcp(s);
-    case Command::Service: return reportOutcome(s, interpreter.SendServiceCommand(s.number(0)));
+    case Command::Service: return reportOutcome(s, "service", interpreter.SendServiceCommand(s.number(0)));
     case Command::Items: return listItems(s);
     case Command::Run: return runItem(s);
     case Command::ReadMem: return readMem(s);
@@ -314,6 +395,7 @@ int dispatch(Session& s) {
     case Command::SaveMem: return saveMem(s);
     case Command::LoadMem: return loadMem(s);
     case Command::Help:
+    case Command::Version:
     case Command::Timings:
     case Command::DecodeEdid:
     case Command::Detect: break;
@@ -321,23 +403,42 @@ int dispatch(Session& s) {
     return kExitUsage;
 }
 
-// Functions RUN can be asked for: what the console puts in a function list.
-bool isRunnable(std::int16_t kind) {
-    return kind != model::item_kind::None && kind != model::item_kind::VcpUp && kind != model::item_kind::VcpDown &&
-           kind != model::item_kind::ServiceVcp && !console::isServiceMemoryKind(kind);
+// "FILE:LINE:COLUMN: error: TEXT" as compilers print it, for editors to jump to.
+std::string diagnosticLine(const std::string& file, const model::SourceDiagnostic& report) {
+    std::string line = file;
+    if (report.line > 0) {
+        line += ":" + std::to_string(report.line);
+        if (report.column > 0) line += ":" + std::to_string(report.column);
+    }
+    return line + ": error: " + report.text;
 }
 
-std::unique_ptr<model::ModelDescription> loadModel(const std::string& path, std::ostream& err) {
+// A model that does not compile cleanly is not used: its items and
+// scripts would be built from a half-read source.
+std::unique_ptr<model::ModelDescription> loadModel(const std::string& chosen, std::ostream& err) {
     auto model = std::make_unique<model::ModelDescription>();
-    model->modelPath = path;
-    if (!model->LoadModelFile()) {
-        err << "velmora-jigctl: cannot load " << path << ": " << model->lastLoadFailure() << "\n";
+    // A model from standard input is named as compilers name it.
+    const std::string path = chosen == kStandardStream ? "<stdin>" : chosen;
+    model->modelPath = chosen;
+    if (chosen == kStandardStream) {
+        const auto text = readStandardInput(kModelInputLimit);
+        if (!text || text->empty()) {
+            err << "velmora-jigctl: --model: standard input holds no model (empty, or more than " << kModelInputLimit
+                << " bytes)\n";
+            return nullptr;
+        }
+        model->CompileText(*text);
+    } else if (!model->LoadModelFile()) {
+        err << "velmora-jigctl: --model: cannot load " << path << ": " << model->lastLoadFailure() << "\n";
         return nullptr;
     }
-    // As in the window, a model with compile errors is used all the same
-    // once they have been shown.
-    if (model->errorFlag) err << "Label or Identifier Error :\n" << model->errorText;
-    return model;
+    if (!model->errorFlag) return model;
+    const auto& reports = model->compileTrace().diagnostics();
+    for (const auto& report : reports) err << diagnosticLine(path, report) << "\n";
+    if (reports.empty()) err << path << ": error: " << errorText(model->errorText) << "\n";
+    err << "velmora-jigctl: --model: " << path << " has compile errors and is not used; correct them (velmora-mdl check "
+        << (chosen == kStandardStream ? "FILE.mdl" : path) << ")\n";
+    return nullptr;
 }
 
 // --model takes a path, or the name of a model file where the console
@@ -347,7 +448,8 @@ std::optional<std::string> resolveModel(const std::string& nameOrPath, std::ostr
         model::programModelFolders(platform::programDirectory(), platform::userDataHome());
     auto path = model::findModelFile(nameOrPath, folders);
     if (!path) {
-        err << "velmora-jigctl: no model \"" << nameOrPath << "\": not a file, and no " << nameOrPath << ".mdl in";
+        err << "velmora-jigctl: --model: no model \"" << nameOrPath << "\": not a file, and no " << nameOrPath
+            << ".mdl in";
         for (const std::string& folder : folders.searchOrder) err << " " << folder;
         err << "\n";
     }
@@ -364,7 +466,7 @@ struct Outputs {
     std::ostream& err;         // the link's reports, refusals, errors
     std::ostream& diagnostic;  // trace, stats and progress: always standard error
     nlohmann::json* json;
-    link::LinkError linkError = link::LinkError::None;
+    std::optional<int> linkError;  // for the JSON of a failure
 };
 
 int runCommand(const Invocation& invocation, Outputs& outputs) {
@@ -372,7 +474,8 @@ int runCommand(const Invocation& invocation, Outputs& outputs) {
     std::ostream& err = outputs.err;
     std::unique_ptr<model::ModelDescription> model;
     if (invocation.modelPath) {
-        const auto path = resolveModel(*invocation.modelPath, err);
+        const auto path = *invocation.modelPath == kStandardStream ? std::optional<std::string>(*invocation.modelPath)
+                                                                     : resolveModel(*invocation.modelPath, err);
         if (!path) return kExitUsage;
         model = loadModel(*path, err);
         if (!model) return kExitUsage;
@@ -383,17 +486,21 @@ int runCommand(const Invocation& invocation, Outputs& outputs) {
         return kExitSuccess;
     }
     if (invocation.command == Command::DecodeEdid) return decodeEdidFile(invocation, outputs.json, out, err);
-    if (invocation.command == Command::Detect) return detectMonitors(DetectPlaces{}, invocation.bench, out, err);
-    if (invocation.command == Command::Run && !isRunnable(model->itemTable[invocation.numbers.at(0)].kind)) {
-        err << "velmora-jigctl: item code " << hex2(invocation.numbers.at(0)) << " is no function of "
-            << (model->modelName.empty() ? *invocation.modelPath : model->modelName) << "\n";
+    if (invocation.command == Command::Detect) {
+        return detectMonitors(DetectPlaces{}, invocation.bench, out, err, outputs.json);
+    }
+    if (invocation.command == Command::Run && !isRunnableKind(model->itemTable[invocation.numbers.at(0)].kind)) {
+        err << "velmora-jigctl: run: item code " << hex2(invocation.numbers.at(0)) << " is no function of "
+            << (model->modelName.empty() ? *invocation.modelPath : model->modelName)
+            << " (items lists the functions with their codes)\n";
         return kExitUsage;
     }
 
-    StreamMessageSink streamMessages(out, err);
+    StreamMessageSink streamMessages(out, err, invocation.commandName);
     ProgressSlot progressShown;
     ProgressWipingSink messages(streamMessages, progressShown);
     std::unique_ptr<bench::VirtualBench> bench;
+    ProgramLineStream portReports(err);
     std::unique_ptr<platform::MachineLinkPlatform> machine;
     std::unique_ptr<model::DisplayChannelRig> channel;
     std::optional<platform::LinkPlatform> platform;
@@ -402,7 +509,7 @@ int runCommand(const Invocation& invocation, Outputs& outputs) {
         for (const std::string& fault : invocation.benchFaults) {
             const std::string refusal = bench->applyFault(fault);
             if (!refusal.empty()) {
-                err << "velmora-jigctl: " << refusal << "\n";
+                err << "velmora-jigctl: --bench-fault: " << refusal << "\n";
                 return kExitUsage;
             }
         }
@@ -417,20 +524,20 @@ int runCommand(const Invocation& invocation, Outputs& outputs) {
         const platform::PortChoice port = invocation.port ? platform::choosePort(*invocation.port)
                                                           : platform::PortChoice{platform::PortKind::Jig, kDefaultJigPort};
         if (port.kind == platform::PortKind::Unknown) {
-            err << "velmora-jigctl: --port " << *invocation.port
+            err << "velmora-jigctl: --port: " << *invocation.port
                 << " is neither a display channel (/dev/i2c-N, i2c-N) nor a parallel port (/dev/parportN, parportN)\n";
             return kExitUsage;
         }
         if (port.kind == platform::PortKind::DisplayChannel) {
             channel = std::make_unique<model::DisplayChannelRig>(std::make_unique<platform::LinuxI2cKernel>());
-            if (const int error = channel->open(port.device); error != 0) {
-                err << "velmora-jigctl: cannot open the display channel "
+            if (const int error = channel->open(port.device, invocation.waitForChannelMs); error != 0) {
+                err << "velmora-jigctl: --port: cannot open the display channel "
                     << platform::describeI2cFailure(port.device, error, channel->port.lockHolder()) << "\n";
                 return kExitOperationFailed;
             }
             platform.emplace(channel->platform(messages));
         } else {
-            machine = std::make_unique<platform::MachineLinkPlatform>(err, port.device.c_str());
+            machine = std::make_unique<platform::MachineLinkPlatform>(portReports, port.device.c_str());
             platform.emplace(machine->platform(messages));
         }
     }
@@ -441,15 +548,27 @@ int runCommand(const Invocation& invocation, Outputs& outputs) {
     const platform::LinkPlatform counted{countingPort, countingClock, platform->spin, platform->shield,
                                          platform->messages};
 
-    std::unique_ptr<ProgramContext> program;
+    // Either link goes through the watch, which stops sending after Ctrl-C
+    // and tells a bad reply from a refusal.
+    WatchedLink* watched = nullptr;
+    ProgramContext::LinkMaker makeInner;
     if (channel) {
         // The link's own waits are its counters' (not the clock's) to count.
-        platform::Clock& linkClock = platform->clock;
-        const link::DisplayChannelTiming timing = invocation.ddcciFast ? link::kFastTiming : link::kDdcCiTiming;
-        program = std::make_unique<ProgramContext>(counted, channel->linkMaker(linkClock, messages, timing));
+        link::DisplayChannelTiming timing = invocation.ddcciFast ? link::kFastTiming : link::kDdcCiTiming;
+        timing.waitScalePercent = invocation.waitScalePercent;
+        makeInner = channel->linkMaker(platform->clock, messages, timing);
     } else {
-        program = std::make_unique<ProgramContext>(counted);
+        makeInner = [&counted](const link::ProgramFlags& flags) {
+            return std::make_unique<link::JigLink>(counted, flags);
+        };
     }
+    auto program = std::make_unique<ProgramContext>(counted, [&](const link::ProgramFlags& flags) {
+        auto link = std::make_unique<WatchedLink>(makeInner(flags));
+        watched = link.get();
+        return link;
+    });
+    // --read-only has refused every writing command already; the link's
+    // protection is kept off for the others as well.
     program->flags.writeEnabled = invocation.readOnly ? 0 : 1;
     if (model) {
         program->model = *model;
@@ -459,7 +578,7 @@ int runCommand(const Invocation& invocation, Outputs& outputs) {
     // Command packets of a model that replies as bus master cannot be had
     // through a display channel; the EEPROM reads can.
     if (channel && program->link.replyMode() == link::ReplyMode::SlaveReceive && invocation.command != Command::Edid) {
-        err << "velmora-jigctl: " << link::kSlaveReceiveRefusal
+        err << "velmora-jigctl: " << invocation.commandName << ": " << link::kSlaveReceiveRefusal
             << " Use --port /dev/parportN with the interface board, or --protocol ddc2bi for a monitor that does"
                " answer in MasterRead mode.\n";
         return kExitOperationFailed;
@@ -468,8 +587,18 @@ int runCommand(const Invocation& invocation, Outputs& outputs) {
     Trace trace(program->link, outputs.diagnostic, invocation.trace);
     const CostMeter meter(program->link, counters, countingClock, invocation.bench);
     Session session{invocation, *program, messages, trace, out, err, outputs.json, outputs.diagnostic, progressShown};
-    const int status = dispatch(session);
+    // From here Ctrl-C stops the monitor work in good order; load-mem first
+    // reads its file, which may be a terminal's standard input.
+    if (invocation.command != Command::LoadMem) catchInterrupt();
+    int status = dispatch(session);
     trace.flush();
+    // A command cut short by Ctrl-C says so (save-mem and load-mem have
+    // said how far they came); one that finished all the same succeeded.
+    if (interrupted() && status != kExitSuccess) {
+        const bool transfer = invocation.command == Command::SaveMem || invocation.command == Command::LoadMem;
+        if (!transfer) session.fail("interrupted; the requests sent before it stay done");
+        status = kExitInterrupted;
+    }
     // What the adapter said about the last failed transfer, with its remedy
     // (no monitor on the cable, a busy adapter), below the link's own words.
     // An EDID block past the first may simply not exist.
@@ -478,7 +607,7 @@ int runCommand(const Invocation& invocation, Outputs& outputs) {
         outputs.diagnostic << "velmora-jigctl: on the display channel "
                            << platform::describeI2cFailure(channel->port.path(), channel->port.lastError()) << "\n";
     }
-    outputs.linkError = program->link.errorCode();
+    if (watched != nullptr && status == kExitOperationFailed) outputs.linkError = watched->failureCode();
     if (invocation.stats) {
         const OperationCost cost = meter.cost();
         outputs.diagnostic << (invocation.json ? jsonLine(costJson(cost)) : costText(cost)) << "\n";
@@ -486,32 +615,41 @@ int runCommand(const Invocation& invocation, Outputs& outputs) {
     return status;
 }
 
+// The captured lines without the program's name, for the JSON document.
+std::string withoutProgramName(const std::string& lines) {
+    constexpr std::string_view prefix = "velmora-jigctl: ";
+    std::string text;
+    std::istringstream in(lines);
+    for (std::string line; std::getline(in, line);) {
+        if (line.starts_with(prefix)) line.erase(0, prefix.size());
+        text += line + "\n";
+    }
+    return errorText(text);
+}
+
 }  // namespace
 
 int runInvocation(const Invocation& invocation, std::ostream& out, std::ostream& err) {
     if (!invocation.json) {
-        Outputs text{out, err, err, nullptr};
+        Outputs text{out, err, err, nullptr, std::nullopt};
         return runCommand(invocation, text);
     }
     // One document on standard output whatever happens: the result, or what
-    // went wrong with the link's error code.
+    // went wrong with the link's error code; the messages on standard
+    // error all the same.
     std::ostringstream results;
     std::ostringstream messages;
     nlohmann::json document;
-    Outputs outputs{results, messages, err, &document};
+    Outputs outputs{results, messages, err, &document, std::nullopt};
     const int status = runCommand(invocation, outputs);
-    if (status == kExitSuccess) {
-        // A completed transfer's message box, and warnings such as compile
-        // errors, are kept: the message in the document, warnings on
-        // standard error.
-        const std::string shown = errorText(results.str());
-        if (!shown.empty() && document.is_object()) document["message"] = shown;
-        err << messages.str();
+    err << messages.str();
+    // detect's findings are the answer also when no monitor answered.
+    const bool findings = invocation.command == Command::Detect && document.is_object();
+    if (status == kExitSuccess || findings) {
         out << jsonLine(document) << "\n";
         return status;
     }
-    std::string text = errorText(messages.str());
-    if (text.empty() && document.is_object()) text = document.value("result", "");
+    const std::string text = withoutProgramName(messages.str());
     out << jsonLine(errorJson(text.empty() ? "failed" : text, outputs.linkError)) << "\n";
     return status;
 }

@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <optional>
 #include <sstream>
 #include <vector>
 
@@ -26,6 +27,15 @@ using namespace velmora::tools;
 namespace {
 
 namespace fs = std::filesystem;
+
+// What one way to a monitor showed: the line the text prints and the same
+// findings for the JSON document.
+struct Finding {
+    std::string label;
+    nlohmann::json record;
+    std::string line;
+    bool monitor = false;
+};
 
 // Nodes named PREFIX + number in `folder`, in the order of their numbers.
 std::vector<std::pair<int, std::string>> numberedNodes(const std::string& folder, std::string_view prefix) {
@@ -49,10 +59,13 @@ std::string adapterLabel(const std::string& path, const platform::I2cAdapterInfo
     return label + ")";
 }
 
-// "EDID at 0x50: NAME, manufacturer XYZ" or why there is none.
+// "EDID at 0x50: NAME, manufacturer XYZ" or why there is none; the record
+// {monitor, manufacturer, product, serial, checksumValid}, or null when no
+// EDID answered.
 struct EdidFinding {
     bool found = false;
     std::string text;
+    nlohmann::json record = nullptr;
 };
 
 EdidFinding describeEdid(const std::uint8_t* block, std::string_view where) {
@@ -61,82 +74,106 @@ EdidFinding describeEdid(const std::uint8_t* block, std::string_view where) {
     const EdidDecoding decoding = decodeEdid(std::span<const std::uint8_t>(block, link::kEdidBytes));
     if (!decoding.edid) return {false, prefix + ": answers, but holds no EDID"};
     const DecodedEdid& edid = *decoding.edid;
+    nlohmann::json name = nullptr;
+    if (edid.displayName) name = *edid.displayName;
     char product[48];
     std::snprintf(product, sizeof product, ", product %04Xh, serial %u", static_cast<unsigned>(edid.productCode),
                   static_cast<unsigned>(edid.serialNumber));
-    return {true, prefix + ": " + edid.displayName.value_or("no monitor name") + ", manufacturer " +
-                      edid.manufacturer + product + (edid.checksumValid ? "" : " (wrong checksum)")};
+    return {true,
+            prefix + ": " + edid.displayName.value_or("no monitor name") + ", manufacturer " + edid.manufacturer +
+                product + (edid.checksumValid ? "" : " (wrong checksum)"),
+            {{"monitor", name},
+             {"manufacturer", edid.manufacturer},
+             {"product", edid.productCode},
+             {"serial", edid.serialNumber},
+             {"checksumValid", edid.checksumValid}}};
+}
+
+nlohmann::json channelRecord(const std::string& device, const std::optional<std::string>& adapter,
+                             const std::optional<std::string>& connector, std::string_view kind) {
+    nlohmann::json name = nullptr;
+    if (adapter) name = *adapter;
+    nlohmann::json connectorName = nullptr;
+    if (connector) connectorName = *connector;
+    return {{"device", device},   {"adapter", name},  {"connector", connectorName}, {"kind", kind},
+            {"probed", true},     {"problem", nullptr}, {"edid", nullptr},            {"ddcci", nullptr}};
 }
 
 // One display channel of a graphics card: the EDID, then (only where an EDID
 // answered, so that nothing is written to 0x37 of a bus without a monitor) a
 // Get VCP request for the brightness. Opening asks the adapter for plain I2C
 // first, so that nothing is sent to an adapter that cannot do it.
-bool probeDisplayChannel(platform::I2cKernel& kernel, platform::Clock& clock, const std::string& path,
-                         const std::string& label, std::ostream& out) {
+Finding probeDisplayChannel(platform::I2cKernel& kernel, platform::Clock& clock, const std::string& path,
+                            const std::string& label, nlohmann::json record) {
     platform::I2cDevPort port(kernel);
     if (const int error = port.open(path); error != 0) {
-        out << label << ": cannot open: " << platform::describeI2cFailure(path, error, port.lockHolder()) << "\n";
-        return false;
+        const std::string problem = "cannot open: " + platform::describeI2cFailure(path, error, port.lockHolder());
+        record["problem"] = problem;
+        return {label, record, label + ": " + problem, false};
     }
     platform::RecordingMessageSink quiet;
     link::ProgramFlags flags;
     link::DisplayChannelLink link(port, clock, quiet, flags);
     link.setReplyMode(link::ReplyMode::MasterRead);
     const EdidFinding edid = describeEdid(link.readEepromBlock(0), "0x50");
-    out << label << ": " << edid.text;
+    record["edid"] = edid.record;
+    std::string line = label + ": " + edid.text;
     bool ddcci = false;
     if (edid.found) {
         std::array<std::uint8_t, 6> getBrightness{0, 0, 0x82, 0x01, 0x10, 0};
         ddcci = link.transact(getBrightness, 30) != nullptr;
-        out << "; DDC/CI at 0x37: " << (ddcci ? "answers" : "no answer");
+        record["ddcci"] = ddcci;
+        line += std::string("; DDC/CI at 0x37: ") + (ddcci ? "answers" : "no answer");
     }
-    out << "\n";
-    return edid.found || ddcci;
+    return {label, record, line, edid.found || ddcci};
+}
+
+nlohmann::json portRecord(const std::string& device) {
+    return {{"device", device}, {"problem", nullptr}, {"board", nullptr}, {"edid", nullptr}};
 }
 
 // One parallel port: the line test of the bus reset, then the EDID at 0xA0.
-bool probeJig(platform::LinkPlatform platform, const std::string& label, std::ostream& out) {
+Finding probeJig(platform::LinkPlatform platform, const std::string& label, nlohmann::json record) {
     link::ProgramFlags flags;
     link::JigLink link(platform, flags);
     if (!link.busReset()) {
-        out << label << ": the interface board does not answer its line test\n";
-        return false;
+        record["board"] = false;
+        return {label, record, label + ": the interface board does not answer its line test", false};
     }
     const EdidFinding edid = describeEdid(link.readEepromBlock(0), "0xA0");
-    out << label << ": the interface board answers its line test; " << edid.text << "\n";
-    return edid.found;
+    record["board"] = true;
+    record["edid"] = edid.record;
+    return {label, record, label + ": the interface board answers its line test; " + edid.text, edid.found};
 }
 
-int detectOnBench(std::ostream& out) {
-    bool found = false;
+struct Findings {
+    std::vector<Finding> channels;
+    std::vector<Finding> ports;
+};
+
+Findings detectOnBench() {
+    Findings findings;
     {
         bench::VirtualBench bench;
         bench::BenchI2cAdapter adapter(bench);
-        found = probeDisplayChannel(adapter, bench.clock(), "/dev/i2c-bench", "bench display channel (i2c)", out) || found;
+        const std::string label = "bench display channel (i2c)";
+        findings.channels.push_back(probeDisplayChannel(
+            adapter, bench.clock(), "/dev/i2c-bench", label,
+            channelRecord(label, "bench display channel", std::nullopt,
+                          platform::adapterKindName(platform::AdapterKind::DisplayChannel))));
     }
     {
         bench::VirtualBench bench;
         platform::RecordingMessageSink quiet;
-        found = probeJig(bench.platform(quiet), "bench parallel port (interface board)", out) || found;
+        const std::string label = "bench parallel port (interface board)";
+        findings.ports.push_back(probeJig(bench.platform(quiet), label, portRecord(label)));
     }
-    return found ? 0 : 1;
+    return findings;
 }
 
-}  // namespace
-
-int detectMonitors(const DetectPlaces& places, bool bench, std::ostream& out, std::ostream& err) {
-    if (bench) return detectOnBench(out);
-    const auto channels = numberedNodes(places.devices, "i2c-");
-    const auto parports = numberedNodes(places.devices, "parport");
-    if (channels.empty() && parports.empty()) {
-        err << "velmora-jigctl: no display channel (" << places.devices << "/i2c-*) and no parallel port ("
-            << places.devices << "/parport*) found. Load the i2c-dev module for the graphics cards' display "
-            << "channels (sudo modprobe i2c-dev; at every boot: echo i2c-dev | sudo tee "
-               "/etc/modules-load.d/i2c-dev.conf), or parport_pc and ppdev for the interface board.\n";
-        return 1;
-    }
-    bool found = false;
+Findings detectOnMachine(const DetectPlaces& places, const std::vector<std::pair<int, std::string>>& channels,
+                         const std::vector<std::pair<int, std::string>>& parports) {
+    Findings findings;
     platform::LinuxI2cKernel kernel;
     platform::SteadyClock clock;
     for (const auto& [number, path] : channels) {
@@ -146,12 +183,19 @@ int detectMonitors(const DetectPlaces& places, bool bench, std::ostream& out, st
         const platform::I2cAdapterInfo adapter =
             platform::describeI2cAdapter(number, places.sysfs).value_or(platform::I2cAdapterInfo{number, {}, {}, {}});
         const std::string label = adapterLabel(path, adapter);
+        nlohmann::json record =
+            channelRecord(path, adapter.name.empty() ? std::nullopt : std::optional<std::string>(adapter.name),
+                          adapter.connector.empty() ? std::nullopt : std::optional<std::string>(adapter.connector),
+                          platform::adapterKindName(adapter.kind));
         if (adapter.kind != platform::AdapterKind::DisplayChannel) {
-            out << label << ": not probed: " << platform::adapterKindName(adapter.kind)
-                << (adapter.kind == platform::AdapterKind::Usb ? "; name it with --port to use it" : "") << "\n";
+            const std::string problem = std::string("not probed: ") + std::string(platform::adapterKindName(adapter.kind)) +
+                                        (adapter.kind == platform::AdapterKind::Usb ? "; name it with --port to use it" : "");
+            record["probed"] = false;
+            record["problem"] = problem;
+            findings.channels.push_back({label, record, label + ": " + problem, false});
             continue;
         }
-        found = probeDisplayChannel(kernel, clock, path, label, out) || found;
+        findings.channels.push_back(probeDisplayChannel(kernel, clock, path, label, record));
     }
     for (const auto& [number, path] : parports) {
         std::ostringstream diagnostics;
@@ -160,12 +204,51 @@ int detectMonitors(const DetectPlaces& places, bool bench, std::ostream& out, st
         if (!machine.port().isOpen()) {
             std::string reason = diagnostics.str();
             if (!reason.empty() && reason.back() == '\n') reason.pop_back();
-            out << path << ": " << reason << "\n";
+            nlohmann::json record = portRecord(path);
+            record["problem"] = reason;
+            findings.ports.push_back({path, record, path + ": " + reason, false});
             continue;
         }
-        found = probeJig(machine.platform(quiet), path, out) || found;
+        findings.ports.push_back(probeJig(machine.platform(quiet), path, portRecord(path)));
     }
-    if (!found) err << "velmora-jigctl: no monitor answered\n";
+    return findings;
+}
+
+}  // namespace
+
+int detectMonitors(const DetectPlaces& places, bool bench, std::ostream& out, std::ostream& err,
+                   nlohmann::json* json) {
+    Findings findings;
+    if (bench) {
+        findings = detectOnBench();
+    } else {
+        const auto channels = numberedNodes(places.devices, "i2c-");
+        const auto parports = numberedNodes(places.devices, "parport");
+        if (channels.empty() && parports.empty()) {
+            err << "velmora-jigctl: detect: no display channel (" << places.devices
+                << "/i2c-*) and no parallel port (" << places.devices
+                << "/parport*) found. Load the i2c-dev module for the graphics cards' display "
+                << "channels (sudo modprobe i2c-dev; at every boot: echo i2c-dev | sudo tee "
+                   "/etc/modules-load.d/i2c-dev.conf), or parport_pc and ppdev for the interface board.\n";
+        }
+        findings = detectOnMachine(places, channels, parports);
+    }
+    bool found = false;
+    nlohmann::json channels = nlohmann::json::array();
+    nlohmann::json ports = nlohmann::json::array();
+    for (const Finding& finding : findings.channels) {
+        found = found || finding.monitor;
+        channels.push_back(finding.record);
+        if (json == nullptr) out << finding.line << "\n";
+    }
+    for (const Finding& finding : findings.ports) {
+        found = found || finding.monitor;
+        ports.push_back(finding.record);
+        if (json == nullptr) out << finding.line << "\n";
+    }
+    if (json != nullptr) *json = {{"found", found}, {"displayChannels", channels}, {"parallelPorts", ports}};
+    const bool anyWay = !findings.channels.empty() || !findings.ports.empty();
+    if (!found && anyWay) err << "velmora-jigctl: detect: no monitor answered\n";
     return found ? 0 : 1;
 }
 

@@ -1,8 +1,10 @@
 #pragma once
 #include <cstdint>
+#include <optional>
 #include <ostream>
 #include <span>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include <nlohmann/json.hpp>
@@ -12,22 +14,23 @@
 
 namespace velmora::apps::jigctl {
 
-// Takes the EDID command flags (--decode for edid, --json for edid and
-// decode-edid) out of the arguments that follow the command, so that they
-// may also be written after it. Empty on success, otherwise what is wrong.
-std::string takeEdidFlags(std::vector<std::string>& commandArguments, Invocation& invocation);
-
 // Decodes EDID bytes and prints the text, or with --json (`json` set) puts
-// the decoded object into the result document. Returns the exit status: success, or usage (2) when the bytes are
-// refused, with the reason on `err`.
-int printDecodedEdid(std::span<const std::uint8_t> bytes, nlohmann::json* json, std::ostream& out, std::ostream& err);
+// the decoded object into the result document. Returns the exit status:
+// success, or usage (2) when the bytes are refused, with the reason on `err`
+// after "velmora-jigctl: WHAT: ".
+int printDecodedEdid(std::string_view what, std::span<const std::uint8_t> bytes, nlohmann::json* json,
+                     std::ostream& out, std::ostream& err);
 
-// decode-edid FILE: no monitor, no bench.
+// decode-edid FILE (or - for standard input): no monitor, no bench.
 int decodeEdidFile(const Invocation& invocation, nlohmann::json* json, std::ostream& out, std::ostream& err);
 
 // --bench-edid FILE: the bench monitor's EDID memory (read by DDC2B and
 // streamed by DDC1) from the file. False, with the reason on `err`, when
 // the file is refused.
 bool loadBenchEdid(bench::VirtualBench& bench, const std::string& path, std::ostream& err);
+
+// All of standard input, or nothing when it holds more than `limit` bytes
+// (or cannot be read).
+std::optional<std::string> readStandardInput(std::size_t limit);
 
 }  // namespace velmora::apps::jigctl

@@ -6,6 +6,8 @@
 
 #include "tools/crt_on_time.h"
 #include "tools/memory_dialog_common.h"
+#include "model/image_layout.h"
+#include "model/item_names.h"
 
 namespace velmora::apps::jigctl {
 
@@ -16,6 +18,8 @@ namespace {
 constexpr std::array<std::string_view, console::kPageCount> kPageNames{"Geometry", "Color", "Extra 1",
                                                                         "Extra 2"};
 constexpr std::size_t kItemNameColumn = 32;
+constexpr std::size_t kCodeColumn = 6;
+constexpr int kListPageBytes = 256;
 constexpr std::size_t kTimingLeftColumn = 34;
 
 std::vector<std::string> lines(std::string_view text) {
@@ -42,7 +46,32 @@ std::string padded(std::string text, std::size_t width) {
 
 void StreamMessageSink::showMessage(std::string_view text, std::string_view caption) {
     const bool result = caption == kSuccessCaption || caption == kCrtOnTimeCaption;
-    (result ? out_ : err_) << text << "\n";
+    if (result) {
+        out_ << text << "\n";
+        return;
+    }
+    // A message of several lines keeps its prefix on each.
+    std::size_t start = 0;
+    while (start <= text.size()) {
+        const std::size_t end = std::min(text.find('\n', start), text.size());
+        const std::string_view line = text.substr(start, end - start);
+        if (!line.empty()) err_ << "velmora-jigctl: " << command_ << ": " << line << "\n";
+        start = end + 1;
+    }
+}
+
+ProgramLineStream::LineBuffer::int_type ProgramLineStream::LineBuffer::overflow(int_type c) {
+    if (traits_type::eq_int_type(c, traits_type::eof())) return traits_type::not_eof(c);
+    if (traits_type::to_char_type(c) != '\n') {
+        line_ += traits_type::to_char_type(c);
+        return c;
+    }
+    constexpr std::string_view platformPrefix = "velmora: ";
+    std::string_view line = line_;
+    if (line.starts_with(platformPrefix)) line.remove_prefix(platformPrefix.size());
+    target_ << "velmora-jigctl: " << line << "\n";
+    line_.clear();
+    return c;
 }
 
 std::string terminalText(std::string_view text) {
@@ -55,15 +84,39 @@ std::string terminalText(std::string_view text) {
     return result;
 }
 
-std::string pageListsText(int page, const console::PageLists& lists) {
+bool isRunnableKind(std::int16_t kind) {
+    return kind != model::item_kind::None && kind != model::item_kind::VcpUp && kind != model::item_kind::VcpDown &&
+           kind != model::item_kind::ServiceVcp && !console::isServiceMemoryKind(kind);
+}
+
+std::vector<int> functionItemCodes(int page, const model::ModelDescription& model) {
+    std::vector<int> codes;
+    const int first = page * console::kEntriesPerPage;
+    for (int item = first; item < first + console::kEntriesPerPage; ++item) {
+        const model::ItemEntry& entry = model.itemTable[static_cast<std::size_t>(item)];
+        if (isRunnableKind(entry.kind) && !model::functionName(model, entry).empty()) codes.push_back(item);
+    }
+    return codes;
+}
+
+std::string pageListsText(int page, const console::PageLists& lists, std::span<const int> functionItems) {
     const bool known = page >= 0 && page < console::kPageCount;
     std::string text = std::string(known ? kPageNames[static_cast<std::size_t>(page)] : "?") + "\n";
     text += "  Items\n";
     for (const auto& item : lists.items) {
-        text += "    " + padded(item.name, kItemNameColumn) + console::valueText(item.current) + "\n";
+        const std::string code =
+            console::isServiceMemoryKind(item.kind)
+                ? std::to_string(console::memoryItemPage(item.kind, item.code)) + ":" +
+                      console::hexByte(static_cast<std::uint16_t>(item.code) % kListPageBytes)
+                : console::hexByte(item.code);
+        text += "    " + padded(code, kCodeColumn) + padded(item.name, kItemNameColumn) +
+                console::valueText(item.current) + "\n";
     }
     text += "  Functions\n";
-    for (const auto& function : lists.functions) text += "    " + function.text + "\n";
+    for (std::size_t i = 0; i < lists.functions.size(); ++i) {
+        const std::string code = i < functionItems.size() ? console::hexByte(functionItems[i]) : "--";
+        text += "    " + padded(code, kCodeColumn) + lists.functions[i].text + "\n";
+    }
     return text;
 }
 

@@ -94,13 +94,18 @@ void ProgressLine::showDone(std::int64_t done, std::int64_t total) {
 void ProgressLine::show(std::int64_t done) {
     if (!enabled_ || total_ <= 0) return;
     done_ = std::min(done, total_);
-    const std::int64_t elapsed = static_cast<std::int32_t>(static_cast<std::uint32_t>(clock_.milliseconds()) -
-                                                           static_cast<std::uint32_t>(startMs_));
-    std::string line = text(label_, unit_, done_, total_, elapsed);
-    // Repainted only when the text changes: a terminal is slow next to the bench.
+    const std::int32_t now = clock_.milliseconds();
+    const auto since = [now](std::int32_t then) {
+        return static_cast<std::int32_t>(static_cast<std::uint32_t>(now) - static_cast<std::uint32_t>(then));
+    };
+    // The first state and the last are always shown, those between at most
+    // every kRepaintMs.
+    if (!shown_.empty() && done_ < total_ && since(shownMs_) < kRepaintMs) return;
+    std::string line = text(label_, unit_, done_, total_, since(startMs_));
     if (line == shown_) return;
     const std::size_t width = std::max(line.size(), shown_.size());
     shown_ = line;
+    shownMs_ = now;
     line.resize(width, ' ');
     terminal_ << '\r' << line << std::flush;
 }

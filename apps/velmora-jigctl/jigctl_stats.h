@@ -60,7 +60,7 @@ struct ProgressSlot {
 };
 
 // The progress of a long command on one terminal line, repainted as it
-// advances and wiped at the end: "save-mem: 512/1024 bytes  50%  about 9 s
+// advances (at most ten times a second, and at the end) and wiped at the end: "save-mem: 512/1024 bytes  50%  about 9 s
 // left". Silent when `enabled` is false (standard error is no terminal).
 class ProgressLine {
 public:
@@ -84,6 +84,13 @@ public:
 private:
     void show(std::int64_t done);
 
+public:
+    // The shortest time between two repaints: a terminal is slow next to
+    // the bus, and a line redrawn for every byte buries a log in output.
+    static constexpr std::int32_t kRepaintMs = 100;
+
+private:
+
     std::ostream& terminal_;
     bool enabled_;
     platform::Clock& clock_;
@@ -93,6 +100,7 @@ private:
     std::int64_t done_ = 0;
     std::int32_t startMs_;
     std::string shown_;
+    std::int32_t shownMs_ = 0;
     ProgressSlot* slot_;
 };
 

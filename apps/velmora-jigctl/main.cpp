@@ -17,14 +17,19 @@ int main(int argc, char** argv) {
     ParsedArguments parsed = parseArguments(arguments);
     if (!parsed.invocation) {
         // A script that asked for JSON gets its refusal as JSON too.
-        if (std::find(arguments.begin(), arguments.end(), "--json") != arguments.end()) {
-            std::cout << jsonLine(errorJson(parsed.error, velmora::link::LinkError::None)) << "\n";
+        const auto end = std::find(arguments.begin(), arguments.end(), "--");
+        if (std::find(arguments.begin(), end, "--json") != end) {
+            std::cout << jsonLine(errorJson(parsed.error, std::nullopt)) << "\n";
         }
         std::cerr << "velmora-jigctl: " << parsed.error << " (see --help)\n";
         return kExitUsage;
     }
     if (parsed.invocation->command == Command::Help) {
         std::cout << usageText();
+        return kExitSuccess;
+    }
+    if (parsed.invocation->command == Command::Version) {
+        std::cout << versionText();
         return kExitSuccess;
     }
     parsed.invocation->progress = ::isatty(STDERR_FILENO) == 1;

@@ -44,6 +44,12 @@ TEST_P(Commands, PrintAndExitAsTheyShould) {
     EXPECT_EQ(result.status, row.status) << shown;
     EXPECT_TRUE(contains(result.out, row.out)) << shown;
     EXPECT_TRUE(contains(result.err, row.err)) << shown;
+    // A failure leaves standard output empty and ends with the program's
+    // own line on standard error.
+    if (row.status != 0) {
+        EXPECT_EQ(result.out, "") << shown;
+        EXPECT_TRUE(contains("\n" + result.err, "\nvelmora-jigctl: ")) << shown;
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -54,25 +60,26 @@ INSTANTIATE_TEST_SUITE_P(
         CommandRow{{"--bench", "read-vcp", "10"}, 0, "VCP 10: current  50 (32h), maximum 100 (64h)\n", ""},
         CommandRow{{"--bench", "--bench-fault", "no-monitor", "read-vcp", "0x10"}, 1, "", "Monitor is not Connected"},
         CommandRow{{"--bench", "set-vcp", "10h", "20"}, 0, "OK\n", ""},
-        CommandRow{{"--bench", "--read-only", "set-vcp", "E6", "01"}, 1, "", "Password is required"},
+        CommandRow{{"--bench", "--read-only", "set-vcp", "E6", "01"}, 2, "", "refused by --read-only"},
         CommandRow{{"--bench", "service", "58"}, 0, "OK\n", ""},
-        CommandRow{{"--bench", "service", "E1"}, 1, "Error\n", ""},  // the monitor refuses E0..EF
-        CommandRow{{"--bench", "read-mem", "1", "10"}, 0, "C1\n", ""},    // 11h + 40h + 7 x 10h
-        CommandRow{{"--bench", "read-mem", "1", "0x10"}, 0, "C1\n", ""},
+        CommandRow{{"--bench", "service", "E1"}, 1, "", "velmora-jigctl: service: E1: Error\n"},  // E0..EF refused
+        CommandRow{{"--bench", "read-mem", "1", "10"}, 0, "193 (C1h)\n", ""},    // 11h + 40h + 7 x 10h
+        CommandRow{{"--bench", "read-mem", "1", "0x10"}, 0, "193 (C1h)\n", ""},
         // The access-form probe finds the by-device form the monitor takes.
         CommandRow{{"--bench", "--protocol", "slave", "--bench-fault", "memory-form=bydevice", "read-mem", "0", "0"}, 0,
-                   "11\n", ""},
+                   " 17 (11h)\n", ""},
         CommandRow{{"--bench", "write-mem", "1", "10", "55"}, 0, "OK\n", ""},
-        CommandRow{{"--bench", "--read-only", "write-mem", "1", "10", "55"}, 1, "", "Password is required"},
+        CommandRow{{"--bench", "--read-only", "write-mem", "1", "10", "55"}, 2, "", "refused by --read-only"},
         CommandRow{{"--bench", "edid"}, 0, "00 FF FF FF FF FF FF 00 ", ""},
-        CommandRow{{"--bench", "edid", "1"}, 1, "XX XX XX XX XX XX XX XX XX XX XX XX XX XX XX XX \n", ""},
+        CommandRow{{"--bench", "edid", "1"}, 1, "", "velmora-jigctl: edid: block 1 could not be read\n"},
         CommandRow{{"--bench", "crt-time"}, 0, "  3001 hour(s) 10 minute(s).  \n", ""},
         CommandRow{{"--bench", "--read-only", "crt-time"}, 0, "  3001 hour(s) 10 minute(s).  \n", ""},
-        CommandRow{{"--bench", "--bench-fault", "no-monitor", "crt-time"}, 1,
-                   "This Monitor can't support the CRT time information\n", "Monitor is not Connected"},
+        CommandRow{{"--bench", "--bench-fault", "no-monitor", "crt-time"}, 1, "",
+                   "crt-time: Monitor is not Connected\nvelmora-jigctl: crt-time: This Monitor can't support the CRT "
+                   "time information\n"},
         CommandRow{{"--bench", "--model", sampleModel("vm1795.mdl"), "run", "1C"}, 0, "OK\n", ""},
         CommandRow{{"--bench", "--bench-fault", "no-monitor", "--model", sampleModel("vm1795.mdl"), "run", "1c"}, 1,
-                   "Error\n", "Monitor is not Connected"},
+                   "", "Monitor is not Connected\nvelmora-jigctl: run: 1C: Error\n"},
         CommandRow{{"--model", sampleModel("vm1795.mdl"), "timings"}, 0,
                    "VM-1795\n No H(kHz) V(Hz) Pol  Resolution    Velmora Standard\n"
                    "  0  31.47  70.09 NP  720 x  400    2: IBM VGA2 70Hz\n",
@@ -125,12 +132,14 @@ TEST_P(BadUsage, ExitsWithTwoAndOneLine) {
 INSTANTIATE_TEST_SUITE_P(
     Arguments, BadUsage,
     ::testing::Values(
-        UsageRow{{}, "no command given"}, UsageRow{{"--bench", "frobnicate"}, "unknown command frobnicate"},
+        UsageRow{{}, "no command given"}, UsageRow{{"--bench", "frobnicate"}, "frobnicate: unknown command"},
         UsageRow{{"--bench", "--trace", "read-vcp"}, "usage: read-vcp CODE"},
         UsageRow{{"--bench", "--trace", "read-vcp", "100"}, "outside 00..FF"},
         UsageRow{{"--bench", "--trace", "read-vcp", "zz"}, "not a hexadecimal number"},
         UsageRow{{"--bench", "--trace", "read-mem", "4", "00"}, "outside 0..3"},
-        UsageRow{{"--bench", "--trace", "read-mem", "1h", "00"}, "not a decimal number"},
+        UsageRow{{"--bench", "--trace", "read-mem", "1x", "00"}, "\"1x\" is not a number: decimal (50), or hexadecimal"},
+        UsageRow{{"--bench", "--trace", "set-vcp", "10", "1A"}, "written 0x32 or 32h"},
+        UsageRow{{"--bench", "--trace", "set-vcp", "10", "256"}, "\"256\" is outside 0..255"},
         UsageRow{{"--bench", "--trace", "edid", "256"}, "outside 0..255"},
         UsageRow{{"--bench-fault", "no-board", "read-vcp", "10"}, "--bench-fault needs --bench"},
         UsageRow{{"--bench", "--bench-fault", "bogus", "read-vcp", "10"}, "bogus"},
@@ -138,6 +147,8 @@ INSTANTIATE_TEST_SUITE_P(
         UsageRow{{"--bench", "items"}, "needs --model"},
         UsageRow{{"--bench", "--model", "/nonexistent/x.mdl", "items"}, "cannot load /nonexistent/x.mdl"},
         UsageRow{{"--bench", "--trace", "--model", sampleModel("vm1795.mdl"), "run", "00"}, "is no function of VM-1795"},
+        UsageRow{{"--bench", "--trace", "--decode", "read-vcp", "10"}, "--decode is an option of edid only"},
+        UsageRow{{"--bench", "--bench=1", "read-vcp", "10"}, "--bench takes no value"},
         UsageRow{{"--bench", "--trace", "save-mem", "0", "20", "0", "1F", "/tmp/never.mem"},
                  "The range ends before it starts"},
         UsageRow{{"--bench", "--trace", "save-mem", "4", "00", "4", "FF", "/tmp/never.mem"},
@@ -165,8 +176,9 @@ TEST_P(Items, ListEveryPageAsTheConsoleBuildsIt) {
     const int pages = program->model.pageCount();
     ASSERT_GE(pages, 2);
     for (int page = 0; page < pages; ++page) {
-        expected += pageListsText(page, console::buildPageLists(page, program->model, program->interpreter,
-                                                                  program->link));
+        expected += pageListsText(page,
+                                  console::buildPageLists(page, program->model, program->interpreter, program->link),
+                                  functionItemCodes(page, program->model));
     }
     EXPECT_EQ(result.out, expected) << GetParam();
     EXPECT_TRUE(contains(result.out, "Geometry\n  Items\n")) << GetParam();
@@ -229,8 +241,8 @@ TEST_F(MemoryFiles, MemoryCommandsProbeTheAccessFormFirst) {
     };
     write(file("one.mem"), "_110_1105A");
     const Row rows[] = {
-        {{"read-mem", "1", "10"}, "C1\n", "PC: S_ 6E 50 84 60 01 A2 10"},
-        {{"write-mem", "1", "10", "5A"}, "OK\n", "PC: S_ 6E 50 85 62 01 A2 10 5A"},
+        {{"read-mem", "1", "10"}, "193 (C1h)\n", "PC: S_ 6E 50 84 60 01 A2 10"},
+        {{"write-mem", "1", "10", "5Ah"}, "OK\n", "PC: S_ 6E 50 85 62 01 A2 10 5A"},
         {{"save-mem", "1", "10", "1", "10", file("saved.mem")}, "Reading Operation Success.\n",
          "PC: S_ 6E 50 84 60 01 A2 10"},
         {{"load-mem", file("one.mem")}, "Writing Operation Success.\n", "PC: S_ 6E 50 85 62 01 A2 10 5A"},
@@ -255,12 +267,12 @@ TEST_F(MemoryFiles, LoadRefusesWhatTheDialogRefuses) {
     write(file("bad.mem"), "_000_0FF00");
     ProcessResult result = runJigctl({"--bench", "load-mem", file("bad.mem")});
     EXPECT_EQ(result.status, 2);
-    EXPECT_EQ(result.err, "Data is currupt\n");
-
-    write(file("good.mem"), "_000_00012");
-    result = runJigctl({"--bench", "--read-only", "load-mem", file("good.mem")});
-    EXPECT_EQ(result.status, 1);
-    EXPECT_EQ(result.err, "Password is required\nI2C communication Error!\n");
+    EXPECT_EQ(result.err, "velmora-jigctl: load-mem: Data is currupt\n");
+    // A header past the monitor's memory (page 4) is refused before anything is written.
+    write(file("high.mem"), "_3FF_4000102");
+    result = runJigctl({"--bench", "--trace", "load-mem", file("high.mem")});
+    EXPECT_EQ(result.status, 2);
+    EXPECT_EQ(result.err, std::string("velmora-jigctl: load-mem: ") + std::string(tools::kRangeBeyondMemory) + "\n");
 }
 
 }  // namespace

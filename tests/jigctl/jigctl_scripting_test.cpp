@@ -45,9 +45,116 @@ bool containsJson(const json& actual, const json& expected) {
     return actual == expected;
 }
 
+// The JSON contract of the manual page, one shape per document: an object
+// has exactly the keys listed, "int|null" names the types a value may
+// have, [SHAPE] is a list of SHAPE, ["$either", A, B] is A or B.
+const json kEdidSummary = {{"monitor", "string|null"},
+                           {"manufacturer", "string"},
+                           {"product", "int"},
+                           {"serial", "int"},
+                           {"checksumValid", "bool"}};
+const json kVcp = {{"vcp", "int"}, {"current", "int"}, {"maximum", "int"}};
+const json kFailure = {{"error", "string"}, {"linkError", "int|null"}};
+const json kMemoryByte = {{"page", "int"}, {"address", "int"}, {"value", "int"}};
+const json kTransfer = {{"file", "string"}, {"from", "int"}, {"to", "int"}, {"bytes", "int"}, {"message", "string"}};
+const json kShapes = {
+    {"vcp", kVcp},
+    {"vcps", json::array({kVcp})},
+    {"failure", kFailure},
+    {"set-vcp", {{"vcp", "int"}, {"value", "int"}, {"result", "string"}}},
+    {"service", {{"service", "int"}, {"result", "string"}}},
+    {"run", {{"item", "int"}, {"result", "string"}}},
+    {"items", json::array({{{"page", "int"},
+                            {"name", "string|null"},
+                            {"items", json::array({{{"name", "string"},
+                                                    {"vcp", "int|null"},
+                                                    {"memory", {"$either", "null", {{"page", "int"}, {"address", "int"}}}},
+                                                    {"current", "int"},
+                                                    {"maximum", "int"}}})},
+                            {"functions", json::array({{{"item", "int|null"}, {"name", "string"}, {"text", "string"}}})}}})},
+    {"read-mem", kMemoryByte},
+    {"write-mem", {{"page", "int"}, {"address", "int"}, {"value", "int"}, {"result", "string"}}},
+    {"edid", {{"block", "int"}, {"bytes", json::array({"int"})}}},
+    {"decoded", "object"},
+    {"crt-time", {{"tenMinuteUnits", "int"}, {"hours", "int"}, {"minutes", "int"}, {"text", "string"}}},
+    {"timings",
+     {{"model", "string"},
+      {"timings", json::array({{{"number", "int"},
+                                {"defined", "bool"},
+                                {"hFreqKHz", "number|null"},
+                                {"vFreqHz", "number|null"},
+                                {"hPolarity", "string|null"},
+                                {"vPolarity", "string|null"},
+                                {"resolution", {"$either", "null", {{"width", "int"}, {"height", "int"}}}},
+                                {"resolutionName", "string|null"},
+                                {"standard", {"$either", "null", {{"number", "int"}, {"name", "string"}}}}}})}}},
+    {"transfer", kTransfer},
+    {"detect",
+     {{"found", "bool"},
+      {"displayChannels", json::array({{{"device", "string"},
+                                        {"adapter", "string|null"},
+                                        {"connector", "string|null"},
+                                        {"kind", "string"},
+                                        {"probed", "bool"},
+                                        {"problem", "string|null"},
+                                        {"edid", {"$either", "null", kEdidSummary}},
+                                        {"ddcci", "bool|null"}}})},
+      {"parallelPorts", json::array({{{"device", "string"},
+                                      {"problem", "string|null"},
+                                      {"board", "bool|null"},
+                                      {"edid", {"$either", "null", kEdidSummary}}}})}}},
+};
+
+bool hasType(const json& value, std::string_view type) {
+    if (type == "int") return value.is_number_integer();
+    if (type == "number") return value.is_number();
+    if (type == "string") return value.is_string();
+    if (type == "bool") return value.is_boolean();
+    if (type == "null") return value.is_null();
+    if (type == "object") return value.is_object();
+    return false;
+}
+
+// Empty when `value` has `shape`; otherwise where and how it differs.
+std::string shapeFault(const json& value, const json& shape, const std::string& where = "document") {
+    if (shape.is_string()) {
+        const std::string types = shape.get<std::string>();
+        std::size_t start = 0;
+        while (start <= types.size()) {
+            const std::size_t end = std::min(types.find('|', start), types.size());
+            if (hasType(value, std::string_view(types).substr(start, end - start))) return {};
+            start = end + 1;
+        }
+        return where + " is " + value.dump() + ", not " + types;
+    }
+    if (shape.is_array() && shape.size() == 3 && shape[0] == "$either") {
+        if (shapeFault(value, shape[1], where).empty()) return {};
+        return shapeFault(value, shape[2], where);
+    }
+    if (shape.is_array()) {
+        if (!value.is_array()) return where + " is no list";
+        for (std::size_t i = 0; i < value.size(); ++i) {
+            if (auto fault = shapeFault(value[i], shape[0], where + "[" + std::to_string(i) + "]"); !fault.empty()) {
+                return fault;
+            }
+        }
+        return {};
+    }
+    if (!value.is_object()) return where + " is no object";
+    for (const auto& [key, item] : value.items()) {
+        if (!shape.contains(key)) return where + " has a key \"" + key + "\" the contract does not name";
+    }
+    for (const auto& [key, itemShape] : shape.items()) {
+        if (!value.contains(key)) return where + " lacks \"" + key + "\"";
+        if (auto fault = shapeFault(value[key], itemShape, where + "." + key); !fault.empty()) return fault;
+    }
+    return {};
+}
+
 struct JsonRow {
-    std::vector<std::string> arguments;  // after --bench --json
+    std::vector<std::string> arguments;  // after --json; FILE is a file of this test's own
     int status;
+    std::string shape;     // the name of its shape in kShapes
     std::string expected;  // JSON that the output must contain
 };
 
@@ -55,72 +162,81 @@ void PrintTo(const JsonRow& row, std::ostream* out) { *out << joined(row.argumen
 
 class JsonOutput : public ::testing::TestWithParam<JsonRow> {};
 
-TEST_P(JsonOutput, OneDocumentWithTheTextsNumbers) {
+// Every command's document on standard output: one line, the contract's
+// shape, the numbers the text shows.
+TEST_P(JsonOutput, KeepsTheContract) {
     const JsonRow& row = GetParam();
-    std::vector<std::string> arguments{"--bench", "--json"};
-    arguments.insert(arguments.end(), row.arguments.begin(), row.arguments.end());
+    const fs::path file = fs::temp_directory_path() / ("jigctl_json_" + std::to_string(::getpid()) + ".mem");
+    std::ofstream(file) << "_110_1115aa5";
+    std::vector<std::string> arguments{"--json"};
+    for (const std::string& argument : row.arguments) arguments.push_back(argument == "FILE" ? file.string() : argument);
     const ProcessResult result = runJigctl(arguments);
+    fs::remove(file);
     const std::string shown = joined(arguments) + "\nout: " + result.out + "\nerr: " + result.err;
     EXPECT_EQ(result.status, row.status) << shown;
-    // One line, one document.
     ASSERT_FALSE(result.out.empty()) << shown;
     EXPECT_EQ(result.out.find('\n'), result.out.size() - 1) << shown;
     const json document = json::parse(result.out, nullptr, false);
     ASSERT_FALSE(document.is_discarded()) << shown;
+    EXPECT_EQ(shapeFault(document, kShapes.at(row.shape)), "") << shown;
     EXPECT_TRUE(containsJson(document, json::parse(row.expected))) << shown;
-    if (row.status != 0) {
-        EXPECT_EQ(document.size(), 2u) << "only error and code\n" << shown;
+    // A failure is also said on standard error.
+    if (row.status != 0 && row.shape == "failure") {
+        EXPECT_NE(result.err.find("velmora-jigctl: "), std::string::npos) << shown;
     }
 }
 
+const std::string kCrt15 = std::string(VELMORA_EDID_BLOCKS_DIR) + "crt15_v13_ones.hex";
+
 INSTANTIATE_TEST_SUITE_P(
-    OnTheBench, JsonOutput,
+    EveryCommand, JsonOutput,
     ::testing::Values(
-        JsonRow{{"read-vcp", "10"}, 0, R"({"code": 16, "current": 50, "maximum": 100})"},
-        JsonRow{{"--bench-fault", "no-board", "read-vcp", "10"}, 1,
-                R"({"code": 1, "error": "Check Connection of Interface board\nread-vcp: VCP 10 could not be read"})"},
-        JsonRow{{"--bench-fault", "no-monitor", "read-vcp", "10"}, 1,
-                R"({"code": 2, "error": "Monitor is not Connected\nread-vcp: VCP 10 could not be read"})"},
-        JsonRow{{"set-vcp", "10h", "20"}, 0, R"({"code": 16, "value": 32, "result": "OK"})"},
-        JsonRow{{"--read-only", "set-vcp", "E6", "01"}, 1,
-                R"({"code": 0, "error": "Password is required\nset-vcp: VCP E6 could not be written"})"},
-        JsonRow{{"service", "58"}, 0, R"({"code": 88, "result": "OK"})"},
-        JsonRow{{"service", "E1"}, 1, R"({"code": 0, "error": "Error"})"},
-        JsonRow{{"read-mem", "1", "10"}, 0, R"({"page": 1, "address": 16, "value": 193})"},
-        JsonRow{{"write-mem", "1", "10", "55"}, 0, R"({"page": 1, "address": 16, "value": 85, "result": "OK"})"},
-        JsonRow{{"edid"}, 0, R"({"block": 0, "bytes": [0, 255, 255, 255, 255, 255, 255, 0]})"},
-        JsonRow{{"edid", "1"}, 1, R"({"code": 2, "error": "edid: block 1 could not be read"})"},
-        JsonRow{{"crt-time"}, 0, R"({"tenMinuteUnits": 18007, "hours": 3001, "minutes": 10})"},
-        JsonRow{{"--bench-fault", "no-monitor", "crt-time"}, 1,
-                R"({"code": 2, "error": "Monitor is not Connected\nThis Monitor can't support the CRT time information"})"},
-        JsonRow{{"--model", sampleModel("vm1795.mdl"), "run", "1C"}, 0, R"({"code": 28, "result": "OK"})"},
-        JsonRow{{"--model", sampleModel("vm1795.mdl"), "timings"}, 0,
+        JsonRow{{"--bench", "read-vcp", "10"}, 0, "vcp", R"({"vcp": 16, "current": 50, "maximum": 100})"},
+        JsonRow{{"--bench", "read-vcp", "10", "12"}, 0, "vcps", R"([{"vcp": 16}, {"vcp": 18, "current": 80}])"},
+        JsonRow{{"--bench", "set-vcp", "10h", "20"}, 0, "set-vcp", R"({"vcp": 16, "value": 20, "result": "OK"})"},
+        JsonRow{{"--bench", "service", "58"}, 0, "service", R"({"service": 88, "result": "OK"})"},
+        JsonRow{{"--bench", "--model", sampleModel("vm1795.mdl"), "items"}, 0, "items",
+                R"([{"page": 0, "name": "Geometry", "items": [{"name": "H-POSITION", "vcp": 32, "memory": null,
+                    "current": 128, "maximum": 255}], "functions": [{"item": 24, "name": "MODE SAVE"}]},
+                    {"page": 1, "name": "Color"}])"},
+        JsonRow{{"--bench", "--model", sampleModel("vm1995pro.mdl"), "items"}, 0, "items", "[]"},
+        JsonRow{{"--bench", "--model", sampleModel("vm1795.mdl"), "run", "1C"}, 0, "run", R"({"item": 28, "result": "OK"})"},
+        JsonRow{{"--bench", "read-mem", "1", "10"}, 0, "read-mem", R"({"page": 1, "address": 16, "value": 193})"},
+        JsonRow{{"--bench", "write-mem", "1", "10", "0x55"}, 0, "write-mem",
+                R"({"page": 1, "address": 16, "value": 85, "result": "OK"})"},
+        JsonRow{{"--bench", "edid"}, 0, "edid", R"({"block": 0, "bytes": [0, 255, 255, 255, 255, 255, 255, 0]})"},
+        JsonRow{{"--bench", "edid", "--decode"}, 0, "decoded", R"({"version": "1.3"})"},
+        JsonRow{{"decode-edid", kCrt15}, 0, "decoded", R"({"manufacturer": "SNY"})"},
+        JsonRow{{"--bench", "crt-time"}, 0, "crt-time", R"({"tenMinuteUnits": 18007, "hours": 3001, "minutes": 10})"},
+        JsonRow{{"--model", sampleModel("vm1795.mdl"), "timings"}, 0, "timings",
                 R"({"model": "VM-1795", "timings": [{"number": 0, "defined": true, "hFreqKHz": 31.47, "vFreqHz": 70.09,
-                    "hPolarity": "N", "vPolarity": "P", "resolution": " 720 x  400",
-                    "standard": {"number": 2, "name": "IBM VGA2 70Hz"}}]})"},
-        JsonRow{{"--model", sampleModel("vm1795.mdl"), "items"}, 0,
-                R"([{"page": "Geometry", "items": [{"name": "H-POSITION", "code": 32, "current": 128, "maximum": 255}]},
-                    {"page": "Color"}])"},
-        JsonRow{{"--model", "/nonexistent/x.mdl", "items"}, 2, R"({"code": 0})"},
-        JsonRow{{"frobnicate"}, 2, R"({"code": 0, "error": "unknown command frobnicate"})"}));
+                    "hPolarity": "N", "vPolarity": "P", "resolution": {"width": 720, "height": 400},
+                    "resolutionName": "720 x  400", "standard": {"number": 2, "name": "IBM VGA2 70Hz"}}]})"},
+        JsonRow{{"--model", sampleModel("vm2195.mdl"), "timings"}, 0, "timings", "{}"},
+        JsonRow{{"--bench", "save-mem", "1", "10", "1", "11", "FILE"}, 0, "transfer",
+                R"({"from": 272, "to": 273, "bytes": 2, "message": "Reading Operation Success."})"},
+        JsonRow{{"--bench", "load-mem", "FILE"}, 0, "transfer",
+                R"({"from": 272, "to": 273, "bytes": 2, "message": "Writing Operation Success."})"},
+        JsonRow{{"--bench", "detect"}, 0, "detect",
+                R"({"found": true, "displayChannels": [{"ddcci": true, "edid": {"manufacturer": "VLM"}}],
+                    "parallelPorts": [{"board": true}]})"},
+        // Failures: the link's code, 4 for a bad reply, 0 for a monitor that
+        // answered "no", null where nothing was exchanged.
+        JsonRow{{"--bench", "--bench-fault", "no-board", "read-vcp", "10"}, 1, "failure",
+                R"({"linkError": 1, "error": "read-vcp: Check Connection of Interface board\nread-vcp: VCP 10 could not be read"})"},
+        JsonRow{{"--bench", "--bench-fault", "no-monitor", "set-vcp", "10", "1"}, 1, "failure", R"({"linkError": 2})"},
+        JsonRow{{"--bench", "--bench-fault", "bad-checksum=3", "read-vcp", "10"}, 1, "failure",
+                R"({"linkError": 4, "error": "read-vcp: VCP 10 could not be read"})"},
+        JsonRow{{"--bench", "service", "E1"}, 1, "failure", R"({"linkError": 0, "error": "service: E1: Error"})"},
+        JsonRow{{"--bench", "edid", "1"}, 1, "failure", R"({"linkError": 2, "error": "edid: block 1 could not be read"})"},
+        JsonRow{{"--bench", "--bench-fault", "no-monitor", "crt-time"}, 1, "failure", R"({"linkError": 2})"},
+        JsonRow{{"--bench", "--read-only", "set-vcp", "10", "1"}, 2, "failure", R"({"linkError": null})"},
+        JsonRow{{"--model", "/nonexistent/x.mdl", "timings"}, 2, "failure", R"({"linkError": null})"},
+        JsonRow{{"frobnicate"}, 2, "failure", R"({"linkError": null, "error": "frobnicate: unknown command"})"}));
 
-TEST(JsonOutput, TransfersNameTheirRange) {
-    const fs::path file = fs::temp_directory_path() / ("jigctl_json_" + std::to_string(::getpid()) + ".mem");
-    ProcessResult result = runJigctl({"--bench", "--json", "save-mem", "0", "F0", "1", "0F", file.string()});
-    EXPECT_EQ(result.status, 0) << result.err;
-    EXPECT_EQ(json::parse(result.out),
-              json({{"file", file.string()}, {"from", 0xF0}, {"to", 0x10F}, {"bytes", 32},
-                    {"message", "Reading Operation Success."}}));
-    result = runJigctl({"--bench", "--json", "load-mem", file.string()});
-    EXPECT_EQ(result.status, 0) << result.err;
-    EXPECT_TRUE(containsJson(json::parse(result.out), {{"from", 0xF0}, {"to", 0x10F}, {"bytes", 32},
-                                                       {"message", "Writing Operation Success."}}))
-        << result.out;
-    fs::remove(file);
-}
-
-// The items' names and values in the JSON are the ones the text lists.
-TEST(JsonOutput, ItemsAgreeWithTheText) {
+// The items' names and values in the JSON are the ones the text lists, and
+// every function's item code is one that run takes.
+TEST(JsonOutput, ItemsAgreeWithTheTextAndRun) {
     for (const char* model : {"vm1595.mdl", "vm1995pro.mdl"}) {
         const ProcessResult text = runJigctl({"--bench", "--model", sampleModel(model), "items"});
         const ProcessResult document = runJigctl({"--bench", "--json", "--model", sampleModel(model), "items"});
@@ -135,8 +251,13 @@ TEST(JsonOutput, ItemsAgreeWithTheText) {
                 ++checked;
             }
             for (const json& function : page["functions"]) {
-                EXPECT_NE(text.out.find("    " + function["text"].get<std::string>() + "\n"), std::string::npos)
-                    << model;
+                const std::string code = console::hexByte(function["item"].get<int>());
+                EXPECT_NE(text.out.find("    " + code + "    " + function["text"].get<std::string>() + "\n"),
+                          std::string::npos)
+                    << model << " " << code;
+                // The bench monitor answers every function; a refused code would exit 2.
+                const ProcessResult run = runJigctl({"--bench", "--model", sampleModel(model), "run", code});
+                EXPECT_NE(run.status, 2) << model << " run " << code << ": " << run.err;
             }
         }
         EXPECT_GT(checked, 10u) << model;

@@ -3,6 +3,7 @@
 #include <fcntl.h>
 #include <spawn.h>
 #include <stdlib.h>
+#include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -32,6 +33,7 @@ public:
     CaptureFile& operator=(const CaptureFile&) = delete;
 
     [[nodiscard]] int fd() const { return fd_; }
+    [[nodiscard]] const std::string& path() const { return path_; }
     [[nodiscard]] std::string text() const {
         std::ifstream in(path_, std::ios::binary);
         std::stringstream text;
@@ -46,9 +48,20 @@ private:
 
 }  // namespace
 
-ProcessResult runJigctl(const std::vector<std::string>& arguments) {
+namespace {
+
+std::size_t occurrences(const std::string& text, const std::string& part) {
+    std::size_t count = 0;
+    for (auto at = text.find(part); at != std::string::npos; at = text.find(part, at + part.size())) ++count;
+    return count;
+}
+
+ProcessResult run(const std::vector<std::string>& arguments, const std::string& input, const std::string& marker,
+                  std::size_t count) {
+    CaptureFile in;
     CaptureFile out;
     CaptureFile err;
+    if (!input.empty()) std::ofstream(in.path(), std::ios::binary) << input;
     std::vector<std::string> words{VELMORA_JIGCTL};
     words.insert(words.end(), arguments.begin(), arguments.end());
     std::vector<char*> argv;
@@ -57,7 +70,7 @@ ProcessResult runJigctl(const std::vector<std::string>& arguments) {
 
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
+    posix_spawn_file_actions_addopen(&actions, 0, input.empty() ? "/dev/null" : in.path().c_str(), O_RDONLY, 0);
     posix_spawn_file_actions_adddup2(&actions, out.fd(), 1);
     posix_spawn_file_actions_adddup2(&actions, err.fd(), 2);
     pid_t pid = 0;
@@ -68,6 +81,11 @@ ProcessResult runJigctl(const std::vector<std::string>& arguments) {
         result.err = "could not start " + words[0];
         return result;
     }
+    if (!marker.empty()) {
+        constexpr int kPolls = 10000;  // 1 ms apart
+        for (int poll = 0; poll < kPolls && occurrences(err.text(), marker) < count; ++poll) ::usleep(1000);
+        ::kill(pid, SIGINT);
+    }
     int status = 0;
     pid_t waited = -1;
     do {
@@ -77,6 +95,17 @@ ProcessResult runJigctl(const std::vector<std::string>& arguments) {
     result.out = out.text();
     result.err = err.text();
     return result;
+}
+
+}  // namespace
+
+ProcessResult runJigctl(const std::vector<std::string>& arguments, const std::string& input) {
+    return run(arguments, input, {}, 0);
+}
+
+ProcessResult runJigctlInterrupted(const std::vector<std::string>& arguments, const std::string& marker,
+                                   std::size_t count) {
+    return run(arguments, {}, marker, count);
 }
 
 std::string joined(const std::vector<std::string>& arguments) {

@@ -10,9 +10,14 @@ struct ProcessResult {
     std::string err;
 };
 
-// Runs velmora-jigctl with these arguments, standard input from /dev/null,
-// and collects both output streams.
-ProcessResult runJigctl(const std::vector<std::string>& arguments);
+// Runs velmora-jigctl with these arguments, standard input from /dev/null
+// (or holding `input`), and collects both output streams.
+ProcessResult runJigctl(const std::vector<std::string>& arguments, const std::string& input = {});
+
+// The same, but sends SIGINT (Ctrl-C) once standard error holds `marker`
+// `count` times; gives up waiting after ten seconds and lets it finish.
+ProcessResult runJigctlInterrupted(const std::vector<std::string>& arguments, const std::string& marker,
+                                   std::size_t count);
 
 // The arguments as one line, for failure messages.
 std::string joined(const std::vector<std::string>& arguments);

@@ -75,6 +75,10 @@ const std::uint8_t* DisplayChannelLink::transact(std::span<std::uint8_t> request
         errorCode_ = LinkError::InterfaceBoard;
         return nullptr;
     }
+    if (isFactoryRequest(request) && !monitorIsExpected()) {
+        errorCode_ = LinkError::InterfaceBoard;  // a batch stops here
+        return nullptr;
+    }
 
     replyBytesReceived_ = 0;
     ++counters_.transactions;
@@ -93,6 +97,53 @@ const std::uint8_t* DisplayChannelLink::transact(std::span<std::uint8_t> request
     }
     reportFailure();
     return nullptr;
+}
+
+void DisplayChannelLink::expectMonitors(std::span<const MonitorIdentity> monitors, std::string_view modelName) {
+    monitorsExpected_ = true;
+    expectedCount_ = std::min(monitors.size(), expected_.size());
+    std::copy_n(monitors.begin(), expectedCount_, expected_.begin());
+    modelName_ = modelName.empty() ? std::string("chosen") : std::string(modelName);
+    confirmed_ = false;
+}
+
+bool DisplayChannelLink::monitorIsExpected() {
+    if (!monitorsExpected_ || anyMonitor_ || confirmed_) return true;
+    const std::span<const MonitorIdentity> expected(expected_.data(), expectedCount_);
+    std::string models;
+    for (const MonitorIdentity& identity : expected) models += (models.empty() ? "" : ", ") + identityText(identity);
+
+    std::string monitor;
+    if (readEdidBytes(0, 8, std::span(replyBuffer_.data(), 4))) {
+        const MonitorIdentity found = identityFromEdid(std::span<const std::uint8_t, 4>(replyBuffer_.data(), 4));
+        if (std::find(expected.begin(), expected.end(), found) != expected.end()) {
+            confirmed_ = true;
+            appendText("\r\n");
+            return true;
+        }
+        monitor = "the monitor on " + port_.path() + " is " + identityText(found);
+    } else {
+        monitor = "the monitor on " + port_.path() + " gives no EDID, so it cannot be told apart";
+    }
+    appendText("\r\n");
+    const std::string reason =
+        monitor + ", and the model " + modelName_ +
+        (expected.empty() ? " names no monitor it is made for (an [EDID,MFG,PRODUCT] directive)"
+                          : " is made for " + models);
+    const platform::Answer answer = messages_.askYesNo(
+        "Factory requests (service commands, scripts, memory writes) can upset another monitor: " + reason +
+            ". Send them to this monitor anyway?",
+        "");
+    if (answer == platform::Answer::Yes) {
+        confirmed_ = true;
+        return true;
+    }
+    const std::string refusal = "Factory request not sent: " + reason +
+                                ". Choose this monitor's model, or say --any-monitor if you are sure.";
+    appendText(refusal);
+    appendText("\r\n");
+    if (answer == platform::Answer::CannotAsk) messages_.showMessage(refusal, "");
+    return false;
 }
 
 bool DisplayChannelLink::isWriteProtected(std::span<const std::uint8_t> request) const {

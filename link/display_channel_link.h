@@ -2,6 +2,7 @@
 #include <array>
 #include <cstdint>
 #include <span>
+#include <string>
 #include <string_view>
 
 #include "link/command_packet.h"
@@ -108,6 +109,15 @@ public:
     [[nodiscard]] const std::uint8_t* transact(std::span<std::uint8_t> request, std::int32_t replyArgument) override;
     [[nodiscard]] bool isWriteProtected(std::span<const std::uint8_t> request) const override;
 
+    // --- the right monitor ---
+    // Once a model is chosen, a factory request goes out only when the
+    // EDID's manufacturer and product code are one the model names; for any
+    // other monitor (or one without an EDID) the technician is asked, once
+    // a session, and where nobody can be asked the request is refused. The
+    // answer and the identity are kept until the next model.
+    void expectMonitors(std::span<const MonitorIdentity> monitors, std::string_view modelName) override;
+    void allowAnyMonitor() override { anyMonitor_ = true; }
+
     // --- EDID ---
     // The transcript off (as the jig's bus reset), nothing on the bus.
     bool busReset() override;
@@ -141,6 +151,8 @@ private:
     bool readReply(std::size_t readBytes);
     [[nodiscard]] std::int32_t replyWaitMs(std::int32_t replyArgument, std::int32_t attempt) const;
     bool readEdidBytes(std::int32_t segment, std::uint8_t offset, std::span<std::uint8_t> bytes);
+    // Whether factory requests may go to the monitor that answers.
+    bool monitorIsExpected();
     [[nodiscard]] int announcedEdidBlocks();
     void awaitRequestGap();
     void sleep(std::int32_t ms);
@@ -166,6 +178,13 @@ private:
     std::size_t replyBytesReceived_ = 0;
     Failure failure_ = Failure::None;
     int adapterError_ = 0;
+
+    bool monitorsExpected_ = false;  // a model has said which monitors it is for
+    std::array<MonitorIdentity, kMaxModelMonitors> expected_{};
+    std::size_t expectedCount_ = 0;
+    std::string modelName_;
+    bool anyMonitor_ = false;      // --any-monitor
+    bool confirmed_ = false;       // matched, or the technician said yes, for this model
 };
 
 }  // namespace velmora::link

@@ -6,6 +6,7 @@
 
 #include "link/link_counters.h"
 #include "link/link_error.h"
+#include "link/monitor_identity.h"
 #include "link/reply_mode.h"
 
 namespace velmora::link {
@@ -67,6 +68,19 @@ public:
     // The jig's own controls (DDC1 read, the bus-stepping buttons, the bus
     // speed), or nullptr on a link that has no such controls.
     [[nodiscard]] virtual JigLink* jigLink() { return nullptr; }
+
+    // The monitors the selected model is made for (none: it names none).
+    // A link that may reach a monitor other than the one on the bench (a
+    // graphics card's channel, where the technician's own display may hang)
+    // sends factory requests only to one of them, or after the technician
+    // said so; the jig serves the monitor on the bench and ignores this.
+    virtual void expectMonitors(std::span<const MonitorIdentity> monitors, std::string_view modelName) {
+        (void)monitors;
+        (void)modelName;
+    }
+    // The technician's word that factory requests may go to whatever
+    // monitor answers (velmora-jigctl --any-monitor).
+    virtual void allowAnyMonitor() {}
 };
 
 }  // namespace velmora::link

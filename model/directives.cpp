@@ -1,5 +1,6 @@
 // Bracketed directives in comments: [MODEL,..], [PROTOCOL,..], [TIMING,..],
-// [VER,..] and [KEY,..].
+// [VER,..], [KEY,..] and [EDID,..] (the monitors the model is made for).
+#include <optional>
 #include <string>
 
 #include "model/model_compiler.h"
@@ -103,6 +104,36 @@ std::string timingOffsetConcern(std::string_view argument) {
     return {};
 }
 
+std::string_view trimmed(std::string_view text) {
+    while (!text.empty() && isBlank(text.front())) text.remove_prefix(1);
+    while (!text.empty() && isBlank(text.back())) text.remove_suffix(1);
+    return text;
+}
+
+// "VLM" and "1734" (or 1734h, 0x1734): three letters, up to four hex digits.
+std::optional<link::MonitorIdentity> parseMonitorIdentity(std::string_view maker, std::string_view product) {
+    maker = trimmed(maker);
+    product = trimmed(product);
+    if (maker.size() != 3) return std::nullopt;
+    link::MonitorIdentity identity;
+    for (std::size_t i = 0; i < 3; ++i) {
+        const char letter = static_cast<char>(maker[i] & ~0x20);
+        if (letter < 'A' || letter > 'Z') return std::nullopt;
+        identity.manufacturer[i] = letter;
+    }
+    if (product.starts_with("0x") || product.starts_with("0X")) product.remove_prefix(2);
+    else if (!product.empty() && (product.back() == 'h' || product.back() == 'H')) product.remove_suffix(1);
+    if (product.empty() || product.size() > 4) return std::nullopt;
+    unsigned value = 0;
+    for (const char c : product) {
+        const int digit = c >= '0' && c <= '9' ? c - '0' : (c | 0x20) >= 'a' && (c | 0x20) <= 'f' ? (c | 0x20) - 'a' + 10 : -1;
+        if (digit < 0) return std::nullopt;
+        value = value * 16 + static_cast<unsigned>(digit);
+    }
+    identity.product = static_cast<std::uint16_t>(value);
+    return identity;
+}
+
 }  // namespace
 
 void ModelCompiler::warnAboutDirective(const std::string& concern) {
@@ -155,6 +186,22 @@ int ModelCompiler::ReadDirective(std::string_view comment) {
             warnAboutDirective("VER \"" + std::string(parts->arguments) +
                                "\" is not a number: version 0 is used, which selects the older command forms");
         }
+        return 1;
+    }
+    if (startsWithIgnoringCase(keyword, "EDID")) {
+        const std::optional<link::MonitorIdentity> identity = parseMonitorIdentity(parts->first, parts->second);
+        if (!identity || !parts->hasSecondComma) {
+            warnAboutDirective("EDID \"" + std::string(parts->arguments) +
+                               "\" is ignored: write [EDID,VLM,1734], the EDID's three-letter manufacturer code and "
+                               "its product code in hexadecimal");
+            return 0;
+        }
+        if (model_.monitorCount == model_.monitors.size()) {
+            warnAboutDirective("EDID " + link::identityText(*identity) + " is ignored: a model names at most " +
+                               std::to_string(model_.monitors.size()) + " monitors");
+            return 0;
+        }
+        model_.monitors[model_.monitorCount++] = *identity;
         return 1;
     }
     if (startsWithIgnoringCase(keyword, "KEY")) {

@@ -110,6 +110,7 @@ void ModelCompiler::resetForCompile() {
     model_.timingOffset = 0;
     model_.keyNameCount = 0;
     model_.protocolReplyMode.reset();
+    model_.monitorCount = 0;
     // A fresh image: bytes of the previous model must not show through
     // beyond the end of this one.
     model_.modelImage.fill(0);

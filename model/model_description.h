@@ -3,9 +3,11 @@
 #include <cstddef>
 #include <cstdint>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 
+#include "link/monitor_identity.h"
 #include "link/reply_mode.h"
 #include "model/bounded_text.h"
 #include "model/compile_trace.h"
@@ -83,6 +85,12 @@ public:
     // The reply mode a PROTOCOL directive chose in the last compile; nothing
     // when the model has no such directive (the link keeps its mode).
     std::optional<link::ReplyMode> protocolReplyMode;
+
+    // The monitors the model is made for, from its [EDID,MFG,PRODUCT]
+    // directives: factory requests go to no other monitor unasked.
+    std::array<link::MonitorIdentity, link::kMaxModelMonitors> monitors{};
+    std::size_t monitorCount = 0;
+    [[nodiscard]] std::span<const link::MonitorIdentity> monitorIdentities() const { return {monitors.data(), monitorCount}; }
 
     // --- compiling: each hands the description to a ModelCompiler ---
     // Reads and compiles the file named by modelPath. 1 when the file was

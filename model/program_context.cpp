@@ -13,12 +13,16 @@ ProgramContext::ProgramContext(platform::LinkPlatform linkPlatform, const LinkMa
     : platform(linkPlatform),
       ownedLink_(makeLink(flags)),
       link(*ownedLink_),
-      interpreter(link, model, flags, platform.clock) {}
+      interpreter(link, model, flags, platform.clock) {
+    // No model yet: a link that must ask before factory requests asks.
+    link.expectMonitors({}, {});
+}
 
 int ProgramContext::loadModel(const std::string& path) {
     model.modelPath = path;
     const int loaded = model.LoadModelFile();
     if (loaded != 0 && model.protocolReplyMode) link.setReplyMode(*model.protocolReplyMode);
+    link.expectMonitors(model.monitorIdentities(), model.modelName);
     return loaded;
 }
 

@@ -12,10 +12,20 @@ namespace velmora::platform {
 // The caption of every box that reports a failure.
 inline constexpr std::string_view kErrorCaption = "Error";
 
+// A question's answer; CannotAsk where nobody is there to answer (the
+// command line), so that the caller refuses and says why.
+enum class Answer { Yes, No, CannotAsk };
+
 class MessageSink {
 public:
     virtual ~MessageSink() = default;
     virtual void showMessage(std::string_view text, std::string_view caption) = 0;
+    // A modal question with Yes and No, No the default.
+    virtual Answer askYesNo(std::string_view text, std::string_view caption) {
+        (void)text;
+        (void)caption;
+        return Answer::CannotAsk;
+    }
 };
 
 struct RecordedMessage {
@@ -30,7 +40,13 @@ public:
     void showMessage(std::string_view text, std::string_view caption) override {
         messages.push_back({std::string(text), std::string(caption)});
     }
+    Answer askYesNo(std::string_view text, std::string_view caption) override {
+        questions.push_back({std::string(text), std::string(caption)});
+        return answer;
+    }
     std::vector<RecordedMessage> messages;
+    std::vector<RecordedMessage> questions;
+    Answer answer = Answer::CannotAsk;  // what every question gets
 };
 
 }  // namespace velmora::platform

@@ -573,6 +573,7 @@ int runCommand(const Invocation& invocation, Outputs& outputs) {
     if (model) {
         program->model = *model;
         if (model->protocolReplyMode) program->link.setReplyMode(*model->protocolReplyMode);
+        program->link.expectMonitors(model->monitorIdentities(), model->modelName);
     }
     if (invocation.protocol) program->link.setReplyMode(*invocation.protocol);
     // Command packets of a model that replies as bus master cannot be had

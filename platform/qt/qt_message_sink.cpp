@@ -27,6 +27,15 @@ void QtMessageSink::showMessage(std::string_view text, std::string_view caption)
     box.exec();
 }
 
+Answer QtMessageSink::askYesNo(std::string_view text, std::string_view caption) {
+    QMessageBox box(QApplication::activeWindow());
+    configureMessageBox(box, fromUtf8(text), captionFor(caption));
+    box.setIcon(QMessageBox::Warning);
+    box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
+    box.setDefaultButton(QMessageBox::No);
+    return box.exec() == QMessageBox::Yes ? Answer::Yes : Answer::No;
+}
+
 void configureMessageBox(QMessageBox& box, const QString& text, const QString& caption) {
     box.setIcon(QMessageBox::NoIcon);
     box.setTextFormat(Qt::PlainText);

@@ -15,6 +15,7 @@ public:
     explicit QtMessageSink(QString programName);
 
     void showMessage(std::string_view text, std::string_view caption) override;
+    Answer askYesNo(std::string_view text, std::string_view caption) override;
 
     [[nodiscard]] const QString& programName() const { return programName_; }
 

@@ -73,6 +73,10 @@ public:
     [[nodiscard]] std::uint8_t dataShadow() const { return bus_.dataShadow(); }
     [[nodiscard]] const LinkCounters& counters() const override { return counters_; }
     [[nodiscard]] JigLink* jigLink() override { return this; }
+    // The board reaches only the monitor on the bench, the one the
+    // technician connected: every request goes to it.
+    void expectMonitors(std::span<const MonitorIdentity>, std::string_view) override {}
+    void allowAnyMonitor() override {}
 
     // --- command packets ---
     [[nodiscard]] const std::uint8_t* transact(std::span<std::uint8_t> request,

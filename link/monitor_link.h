@@ -74,13 +74,10 @@ public:
     // graphics card's channel, where the technician's own display may hang)
     // sends factory requests only to one of them, or after the technician
     // said so; the jig serves the monitor on the bench and ignores this.
-    virtual void expectMonitors(std::span<const MonitorIdentity> monitors, std::string_view modelName) {
-        (void)monitors;
-        (void)modelName;
-    }
+    virtual void expectMonitors(std::span<const MonitorIdentity> monitors, std::string_view modelName) = 0;
     // The technician's word that factory requests may go to whatever
     // monitor answers (velmora-jigctl --any-monitor).
-    virtual void allowAnyMonitor() {}
+    virtual void allowAnyMonitor() = 0;
 };
 
 }  // namespace velmora::link

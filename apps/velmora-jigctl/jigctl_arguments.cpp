@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "bench/bench_faults.h"
+#include "link/display_channel_link.h"
 
 #ifndef VELMORA_VERSION
 #define VELMORA_VERSION "unknown"
@@ -69,6 +70,7 @@ enum class Option {
     DdcciFast,
     DdcciWaitScale,
     WaitForChannel,
+    AnyMonitor,
     Model,
     Protocol,
     Trace,
@@ -93,6 +95,7 @@ constexpr OptionForm kOptions[] = {
     {"--ddcci-fast", Option::DdcciFast, ""},
     {"--ddcci-wait-scale", Option::DdcciWaitScale, "a factor from 0.5 to 10"},
     {"--wait-for-channel", Option::WaitForChannel, "seconds from 0 to 600"},
+    {"--any-monitor", Option::AnyMonitor, ""},
     {"--model", Option::Model, "a model file or name"},
     {"--protocol", Option::Protocol, "ddc2bi or slave"},
     {"--trace", Option::Trace, ""},
@@ -171,6 +174,7 @@ std::string applyOption(Option option, const std::string& value, Invocation& inv
     case Option::Json: invocation.json = true; break;
     case Option::Stats: invocation.stats = true; break;
     case Option::DdcciFast: invocation.ddcciFast = true; break;
+    case Option::AnyMonitor: invocation.anyMonitor = true; break;
     case Option::DdcciWaitScale: {
         // A factor with at most two decimals: 1.5 waits half as long again.
         const std::size_t point = value.find('.');
@@ -393,6 +397,9 @@ std::string usageText() {
            "                        for monitors slower than the DDC/CI standard asks\n"
            "  --wait-for-channel S  when another program holds the display channel, wait up\n"
            "                        to S seconds for it instead of stopping at once\n"
+           "  --any-monitor         on a display channel, send factory requests (service,\n"
+           "                        run, memory reads and writes) to whatever monitor answers,\n"
+           "                        not only to one the model names in its EDID directives\n"
            "  --model FILE.mdl|NAME compile a model first: its PROTOCOL sets the reply mode,\n"
            "                        its items become runnable. A NAME (vm1995pro) is looked\n"
            "                        for beside the program, in ../share/velmora-jig/models\n"

@@ -55,6 +55,7 @@ struct Invocation {
     bool ddcciFast = false;
     std::int32_t waitScalePercent = 100;  // --ddcci-wait-scale, in hundredths
     std::int32_t waitForChannelMs = 0;    // --wait-for-channel
+    bool anyMonitor = false;              // factory requests to a monitor the model does not name
     std::optional<std::string> benchEdidPath;  // loaded into the bench monitor's EDID memory
     bool decode = false;  // edid: the block decoded instead of the grid
 

@@ -575,6 +575,7 @@ int runCommand(const Invocation& invocation, Outputs& outputs) {
         if (model->protocolReplyMode) program->link.setReplyMode(*model->protocolReplyMode);
         program->link.expectMonitors(model->monitorIdentities(), model->modelName);
     }
+    if (invocation.anyMonitor) program->link.allowAnyMonitor();
     if (invocation.protocol) program->link.setReplyMode(*invocation.protocol);
     // Command packets of a model that replies as bus master cannot be had
     // through a display channel; the EEPROM reads can.

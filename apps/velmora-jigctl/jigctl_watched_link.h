@@ -46,6 +46,10 @@ public:
     [[nodiscard]] std::int32_t transcriptLength() const override { return inner_->transcriptLength(); }
     [[nodiscard]] const link::LinkCounters& counters() const override { return inner_->counters(); }
     [[nodiscard]] link::JigLink* jigLink() override { return inner_->jigLink(); }
+    void expectMonitors(std::span<const link::MonitorIdentity> monitors, std::string_view modelName) override {
+        inner_->expectMonitors(monitors, modelName);
+    }
+    void allowAnyMonitor() override { inner_->allowAnyMonitor(); }
 
     // The code a failed command's JSON gives: the link's error code; 4 for
     // a failed exchange the link leaves at 0; 0 when the last exchange went

@@ -131,7 +131,7 @@ INSTANTIATE_TEST_SUITE_P(
                 "VCP 12: current  80 (50h), maximum 100 (64h)\nVCP 16: current 128", "stats: 3 transactions"),
         // A model that does not compile is not used.
         line("ModelWithCompileErrors", {"--bench", "--trace", "--model", brokenModel(), "read-vcp", "10"}, 2, "",
-                ".mdl:162:17: error: NO_SUCH_LABEL is not found\nvelmora-jigctl: --model: ", "", "PC:")),
+                ".mdl:163:17: error: NO_SUCH_LABEL is not found\nvelmora-jigctl: --model: ", "", "PC:")),
     [](const auto& info) { return std::string(info.param.name); });
 
 // Ctrl-C in load-mem: the byte in flight is finished, nothing follows it,

@@ -3,6 +3,7 @@
 // the technician see must not depend on the way to the monitor.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <string>
 #include <vector>
@@ -371,6 +372,47 @@ TEST(DisplayChannel, EdidSegmentsFromTheEdidAddressOnly) {
         EXPECT_EQ(last.bytes.size(), row.bytesRead) << trace;
         EXPECT_EQ(block[0], 0x10 + row.block - 1) << trace;
         EXPECT_EQ(block[255], row.bytesRead == 256 ? 0x10 + row.block - 1 : 0xFF) << trace;
+    }
+}
+
+// Factory requests go only to a monitor the model names, or where the
+// technician says yes; reading and setting standard VCP values stays free.
+TEST(DisplayChannel, FactoryRequestsOnlyToTheModelsMonitor) {
+    struct Row {
+        const char* name;
+        std::vector<MonitorIdentity> expected;
+        platform::Answer answer;
+        std::vector<std::uint8_t> payload;
+        bool sent;
+        std::size_t questions;
+        std::size_t messages;
+    };
+    const MonitorIdentity bench{{'V', 'L', 'M'}, 0x1734};
+    const MonitorIdentity other{{'N', 'E', 'C'}, 0x4A2F};
+    for (const Row& row : {
+             Row{"its own monitor", {other, bench}, platform::Answer::CannotAsk, {0x58}, true, 0, 0},
+             Row{"another, nobody to ask", {other}, platform::Answer::CannotAsk, {0x58}, false, 1, 1},
+             Row{"another, technician says no", {other}, platform::Answer::No, {0xC0, 0x09, 0, 0, 1}, false, 1, 0},
+             Row{"another, technician says yes", {other}, platform::Answer::Yes, {0x62, 1, 0xA0, 0, 1}, true, 1, 0},
+             Row{"names none", {}, platform::Answer::CannotAsk, {0x03, 0xE6, 0, 1}, false, 1, 1},
+             Row{"a standard value", {}, platform::Answer::CannotAsk, {0x03, 0x10, 0, 1}, true, 0, 0},
+         }) {
+        ChannelOnBench f;
+        f.messages.answer = row.answer;
+        f.link.expectMonitors(row.expected, "VM-TEST");
+        std::vector<std::uint8_t> packet(row.payload.size() + 4, 0);
+        packet[2] = static_cast<std::uint8_t>(0x80 | row.payload.size());
+        std::copy(row.payload.begin(), row.payload.end(), packet.begin() + 3);
+        const std::uint8_t* reply = f.link.transact(packet, 0);
+        EXPECT_EQ(reply != nullptr, row.sent) << row.name;
+        const bool reached = std::any_of(f.adapter.record.begin(), f.adapter.record.end(),
+                                         [](const auto& message) { return message.address == 0x37; });
+        EXPECT_EQ(reached, row.sent) << row.name;
+        EXPECT_EQ(f.messages.questions.size(), row.questions) << row.name;
+        EXPECT_EQ(f.messages.messages.size(), row.messages) << row.name;
+        if (row.questions > 0) {
+            EXPECT_NE(f.messages.questions[0].text.find("VLM 1734h"), std::string::npos) << row.name;
+        }
     }
 }
 

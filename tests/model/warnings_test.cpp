@@ -96,8 +96,29 @@ INSTANTIATE_TEST_SUITE_P(
         TimingRow{"offsetAboveAByte", withModeTable("; [TIMING,SGS_1,MODES,260]"),
                   {"1: warning: TIMING offset 260 is outside 0 to 255: its low 8 bits (4) are used"}},
         TimingRow{"offsetNegative", withModeTable("; [TIMING,SGS_1,MODES, -1]"),
-                  {"1: warning: TIMING offset -1 is outside 0 to 255: its low 8 bits (255) are used"}}),
+                  {"1: warning: TIMING offset -1 is outside 0 to 255: its low 8 bits (255) are used"}},
+        TimingRow{"monitorIdentities", modelText({"; [EDID,VLM,1734]", "; [EDID,nec,0x4A2F]", "; [EDID,Sam,2C3h]", "DIR db 0FFh"}), {}},
+        TimingRow{"monitorNoProduct", modelText({"; [EDID,VLM]", "DIR db 0FFh"}),
+                  {"1: warning: EDID \"VLM\" is ignored: write [EDID,VLM,1734], the EDID's three-letter manufacturer "
+                   "code and its product code in hexadecimal"}},
+        TimingRow{"monitorBadMaker", modelText({"; [EDID,V1M,1734]", "; [EDID,VLM,12345]", "DIR db 0FFh"}),
+                  {"1: warning: EDID \"V1M,1734\" is ignored: write [EDID,VLM,1734], the EDID's three-letter "
+                   "manufacturer code and its product code in hexadecimal",
+                   "2: warning: EDID \"VLM,12345\" is ignored: write [EDID,VLM,1734], the EDID's three-letter "
+                   "manufacturer code and its product code in hexadecimal"}}),
     [](const ::testing::TestParamInfo<TimingRow>& info) { return std::string(info.param.name); });
+
+// The monitors a model names, in order, at most eight.
+TEST(MonitorIdentities, AreKeptInOrderUpToTheCapacity) {
+    const auto model = compileText(modelText({"; [EDID,VLM,1730]", "; [EDID,VLM,1731]", "; [EDID,VLM,1732]",
+                                              "; [EDID,VLM,1733]", "; [EDID,VLM,1734]", "; [EDID,VLM,1735]",
+                                              "; [EDID,VLM,1736]", "; [EDID,VLM,1737]", "; [EDID,VLM,1738]",
+                                              "DIR db 0FFh"}));
+    ASSERT_EQ(model->monitorIdentities().size(), 8u);
+    EXPECT_EQ(link::identityText(model->monitorIdentities()[0]), "VLM 1730h");
+    EXPECT_EQ(link::identityText(model->monitorIdentities()[7]), "VLM 1737h");
+    EXPECT_EQ(placed(*model), std::vector<std::string>{"9: warning: EDID VLM 1738h is ignored: a model names at most 8 monitors"});
+}
 
 TEST(ServiceSlots, RefusedRecordsAreReportedAtTheFirstOneRefused) {
     // 28 slots: the 29th and 30th records find none.

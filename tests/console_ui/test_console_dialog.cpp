@@ -31,6 +31,7 @@
 
 #include "bench/virtual_bench.h"
 #include "console/ui/about_dialog.h"
+#include "console/ui/console_app.h"
 #include "console/ui/console_dialog.h"
 #include "console/ui/list_row_delegates.h"
 #include "console/ui/password_dialog.h"
@@ -104,10 +105,10 @@ public:
         file.write(text);
     }
 
+    std::string programDirectory() const { return QDir(directory.path()).absolutePath().toStdString() + "/"; }
+
     ConsoleDialog& open() {
-        window = std::make_unique<ConsoleDialog>(context, debugWindow,
-                                                 QDir(directory.path()).absolutePath().toStdString() + "/", messages,
-                                                 fileChooser);
+        window = std::make_unique<ConsoleDialog>(context, debugWindow, programDirectory(), messages, fileChooser);
         window->show();
         window->activateWindow();
         if (!QTest::qWaitForWindowActive(window.get())) qWarning("main window not active");
@@ -231,6 +232,7 @@ private slots:
     void runErrorStillReachesTheDebugWindow();
     void runWithTheDebugWindowClosedLeavesNoTrace();
     void runWithoutSelectionDoesNothing();
+    void debuggerTakesInputWhileTheConsoleRuns();
     void runShowsTheProgressOfALongFunction();
     void enterInTheItemListRuns();
     void altDigitRunsTheNumberedFunction_data();
@@ -595,6 +597,46 @@ void ConsoleDialogTest::runWithoutSelectionDoesNothing() {
     QCOMPARE(c.text(ConsoleDialog::kRunStatusId), QStringLiteral("Error Message"));
     QVERIFY(c.takePayloads().isEmpty());
     QCOMPARE(c.debugWindow.edit()->toPlainText(), QStringLiteral("Window for I2C Stream Debbuging\n"));
+}
+
+// The program as started: the console runs in its own loop, and the
+// I2C DEBUGGER beside it takes the mouse and the keyboard through the
+// platform (where a modal console would have them refused).
+void ConsoleDialogTest::debuggerTakesInputWhileTheConsoleRuns() {
+    Console c({{"vm1795.mdl", sampleModel("vm1795.mdl")}});
+    console::ui::ConsoleApp app(c.context, c.messages, c.fileChooser, c.programDirectory());
+    link::ui::CDebugWnd& debug = app.debugWindow();
+    int caretAfterClick = -1;
+    int caretAfterRun = -1;
+    QString selectedByCtrlA;
+    QTimer::singleShot(0, [&] {
+        ConsoleDialog* console = nullptr;
+        for (QWidget* window : QApplication::topLevelWidgets()) {
+            if (auto* found = qobject_cast<ConsoleDialog*>(window)) console = found;
+        }
+        QVERIFY(console != nullptr);
+        QTest::mouseClick(console->control(ConsoleDialog::kDebugId), Qt::LeftButton);
+        QVERIFY(QTest::qWaitForWindowExposed(debug.window()));
+        auto* functions = console->control<QListWidget>(ConsoleDialog::kFunctionListId);
+        Console::clickRow(functions, 0);
+        QTest::mouseClick(console->control(ConsoleDialog::kRunId), Qt::LeftButton);
+        caretAfterRun = debug.edit()->textCursor().position();
+
+        QWindow* window = debug.window()->windowHandle();
+        const QPoint firstLine = debug.edit()->mapTo(debug.window(), QPoint(6, 6));
+        QTest::mouseClick(window, Qt::LeftButton, {}, firstLine);
+        caretAfterClick = debug.edit()->textCursor().position();
+        QTest::keyClick(window, Qt::Key_A, Qt::ControlModifier);
+        selectedByCtrlA = debug.edit()->textCursor().selectedText();
+        console->reject();
+    });
+    QCOMPARE(app.run(), 0);
+
+    const QString shown = debug.edit()->toPlainText();
+    QVERIFY2(shown.contains(QStringLiteral(" @1: MODE SAVE")), qPrintable(shown));
+    QCOMPARE(caretAfterRun, shown.size());
+    QVERIFY2(caretAfterClick >= 0 && caretAfterClick < 6, qPrintable(QString::number(caretAfterClick)));
+    QCOMPARE(selectedByCtrlA.size(), shown.size());
 }
 
 // The bar's value each time it is painted.

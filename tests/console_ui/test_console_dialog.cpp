@@ -234,6 +234,12 @@ private slots:
     void runWithoutSelectionDoesNothing();
     void debuggerTakesInputWhileTheConsoleRuns();
     void runShowsTheProgressOfALongFunction();
+    void autoReadingReadsThePageAfterARun_data();
+    void autoReadingReadsThePageAfterARun();
+    void ctrlZUndoesChangeByChange();
+    void restoreWritesBackThePageChanges();
+    void undoIsRefusedWhereWritingIs();
+    void undoOnAnotherPageNamesThePage();
     void enterInTheItemListRuns();
     void altDigitRunsTheNumberedFunction_data();
     void altDigitRunsTheNumberedFunction();
@@ -543,6 +549,7 @@ void ConsoleDialogTest::choosingAnotherModelLoadsIt() {
 void ConsoleDialogTest::runShowsOkAndFeedsAnOpenDebugWindow() {
     Console c({{"vm1795.mdl", sampleModel("vm1795.mdl")}});
     c.open();
+    c.click(ConsoleDialog::kAutoReadingId);  // the RUN's own requests only: no page read after it
     c.click(ConsoleDialog::kDebugId);
     QVERIFY(c.debugWindow.exists());
     QCOMPARE(QApplication::focusWidget(), c.items());
@@ -651,6 +658,7 @@ struct PaintWitness : QObject {
 void ConsoleDialogTest::runShowsTheProgressOfALongFunction() {
     Console c({{"vm1795.mdl", sampleModel("vm1795.mdl")}});
     c.open();
+    c.click(ConsoleDialog::kAutoReadingId);  // the RUN's own requests only: no page read after it
     const QProgressBar& bar = c.window->runProgress().bar();
     PaintWitness witness;
     const_cast<QProgressBar&>(bar).installEventFilter(&witness);
@@ -671,9 +679,167 @@ void ConsoleDialogTest::runShowsTheProgressOfALongFunction() {
     QCOMPARE(witness.painted.last(), requests);
 }
 
+void ConsoleDialogTest::autoReadingReadsThePageAfterARun_data() {
+    QTest::addColumn<bool>("autoReading");
+    QTest::addColumn<QString>("fault");
+    QTest::addColumn<QString>("status");
+    QTest::addColumn<QString>("shown");  // V-CENTER after GEOMETRY CENTRE set it to 128
+    QTest::newRow("on: the function's values") << true << "" << "OK" << "128 (80h)";
+    QTest::newRow("off: the values read before") << false << "" << "OK" << " 10 (0Ah)";
+    QTest::newRow("on, function failed") << true << "bad-checksum=3" << "Error" << " 10 (0Ah)";
+}
+
+void ConsoleDialogTest::autoReadingReadsThePageAfterARun() {
+    QFETCH(bool, autoReading);
+    QFETCH(QString, fault);
+    QFETCH(QString, status);
+    QFETCH(QString, shown);
+    Console c({{"vm1795.mdl", sampleModel("vm1795.mdl")}});
+    c.bench.monitor.vcp[0x30].current = 10;
+    c.open();
+    if (!autoReading) c.click(ConsoleDialog::kAutoReadingId);
+    Console::clickRow(c.items(), 2);
+    Console::clickRow(c.functions(), 4);  // GEOMETRY CENTRE: H and V to 128
+    if (!fault.isEmpty()) QVERIFY(c.bench.applyFault(fault.toStdString()).empty());
+    c.click(ConsoleDialog::kRunId);
+    QCOMPARE(c.text(ConsoleDialog::kRunStatusId), status);
+    QCOMPARE(c.itemRows()[2], "V-CENTER|" + shown);
+    QCOMPARE(c.text(ConsoleDialog::kItemValueId), shown);
+    // The page is read into the same entries: both selections stay, so
+    // Enter runs the function again on the item still chosen.
+    QCOMPARE(c.items()->currentRow(), 2);
+    QCOMPARE(c.functions()->currentRow(), 4);
+    QCOMPARE(QApplication::focusWidget(), c.items());
+}
+
+namespace {
+
+// Writes back as a release of the thumb does: the value, once more at the
+// end of scrolling, then the read-back.
+QStringList writtenBack(int code, int value) {
+    return {setVcp(code, value), setVcp(code, value), QString::asprintf("01 %02X", code)};
+}
+
+void pressUndo(QListWidget* list) { QTest::keyClick(list, Qt::Key_Z, Qt::ControlModifier); }
+
+// The item list's menu as a right click opens it: each entry with its state.
+QStringList openItemMenu(Console& c) {
+    QWidget* viewport = c.items()->viewport();
+    QContextMenuEvent rightClick(QContextMenuEvent::Mouse, QPoint(5, 5), viewport->mapToGlobal(QPoint(5, 5)));
+    QApplication::sendEvent(viewport, &rightClick);
+    QStringList entries;
+    for (QAction* action : c.window->itemMenu()->actions()) {
+        entries << action->text() + (action->isEnabled() ? "" : " (off)");
+    }
+    return entries;
+}
+
+}  // namespace
+
+void ConsoleDialogTest::ctrlZUndoesChangeByChange() {
+    Console c({{"vm1795.mdl", sampleModel("vm1795.mdl")}});
+    c.open();
+    QTest::keyClick(c.items(), Qt::Key_Right);
+    QTest::keyClick(c.items(), Qt::Key_Right);       // H-POSITION 128, 129, 130
+    QTest::keyClick(c.items(), Qt::Key_Right, Qt::KeypadModifier);  // no change: never undone
+    Console::clickRow(c.items(), 1);
+    QTest::keyClick(c.items(), Qt::Key_End);         // H-SIZE 255
+    QTest::keyClick(c.items(), Qt::Key_End);         // already there: no change
+    Console::clickRow(c.items(), 2);
+    // V-CENTER: a drag writes at every move, and is one change.
+    QPoint where = scrollBarPart(*c.valueBar(), QStyle::SC_ScrollBarSlider);
+    QTest::mousePress(c.valueBar(), Qt::LeftButton, {}, where);
+    for (int move = 0; move < 3; ++move) QTest::mouseMove(c.valueBar(), where += QPoint(4, 0));
+    QTest::mouseRelease(c.valueBar(), Qt::LeftButton, {}, where);
+    QVERIFY(c.takePayloads().size() > 3 + 3);
+    QVERIFY(c.bench.monitor.vcp[0x30].current > 130);
+
+    const struct {
+        int row;
+        int code;
+        int value;
+    } undone[] = {{2, 0x30, 128}, {1, 0x22, 128}, {0, 0x20, 129}, {0, 0x20, 128}};
+    for (const auto& step : undone) {
+        pressUndo(c.items());
+        QCOMPARE(c.takePayloads(), writtenBack(step.code, step.value));
+        QCOMPARE(int(c.bench.monitor.vcp[step.code].current), step.value);
+        QCOMPARE(c.items()->currentRow(), step.row);
+        QCOMPARE(c.text(ConsoleDialog::kItemValueId), QString::asprintf("%3d (%02Xh)", step.value, step.value));
+    }
+    pressUndo(c.items());  // as far back as the session goes, and no further
+    QVERIFY(c.takePayloads().isEmpty());
+    QCOMPARE(openItemMenu(c), (QStringList{"Undo (off)", "Restore values read at start"}));
+    c.window->itemMenu()->hide();
+}
+
+void ConsoleDialogTest::restoreWritesBackThePageChanges() {
+    Console c({{"vm1795.mdl", sampleModel("vm1795.mdl")}});
+    c.open();
+    c.clickTab(1);
+    QTest::keyClick(c.items(), Qt::Key_Right);  // CONTRAST: another page's item
+    c.clickTab(0);
+    for (int i = 0; i < 3; ++i) QTest::keyClick(c.items(), Qt::Key_Left);  // H-POSITION 125
+    Console::clickRow(c.items(), 3);
+    QTest::keyClick(c.items(), Qt::Key_End);                                // V-SIZE 255
+    QTest::keyClick(c.items(), Qt::Key_Home);                               // V-SIZE 0
+    c.takePayloads();
+
+    QCOMPARE(openItemMenu(c), (QStringList{"Undo", "Restore values read at start"}));
+    c.window->itemMenu()->actions().last()->trigger();
+    c.window->itemMenu()->hide();
+    // Each item of this page back to the value read at start, in list order.
+    QCOMPARE(c.takePayloads(), writtenBack(0x20, 128) + writtenBack(0x32, 128));
+    QCOMPARE(c.itemRows()[0], QStringLiteral("H-POSITION|128 (80h)"));
+    QCOMPARE(c.itemRows()[3], QStringLiteral("V-SIZE|128 (80h)"));
+    QCOMPARE(int(c.bench.monitor.vcp[0x12].current), 81);
+    // The restore is undone like any change: V-SIZE goes back to 0.
+    pressUndo(c.items());
+    QCOMPARE(c.takePayloads(), writtenBack(0x32, 0));
+}
+
+void ConsoleDialogTest::undoIsRefusedWhereWritingIs() {
+    Console c({{"vm1795.mdl", sampleModel("vm1795.mdl")}});
+    c.open();
+    c.clickTab(2);
+    Console::clickRow(c.items(), 4);            // OSD H-POSITION: EEPROM page 1, address 10h
+    QTest::keyClick(c.items(), Qt::Key_Right);  // 193 to 194
+    QCOMPARE(int(c.bench.monitor.memory[1][0x10]), 194);
+    c.takePayloads();
+
+    c.context.flags.writeEnabled = 0;
+    pressUndo(c.items());
+    QCOMPARE(int(c.bench.monitor.memory[1][0x10]), 194);
+    QCOMPARE(c.messageTexts(), QStringList(2, QStringLiteral(": Password is required")));
+    // The change is kept until it can be written back.
+    c.context.flags.writeEnabled = 1;
+    pressUndo(c.items());
+    QCOMPARE(c.takePayloads(), (QStringList{"C0 09 01 10 C1", "C0 09 01 10 C1"}));
+    QCOMPARE(int(c.bench.monitor.memory[1][0x10]), 193);
+    QCOMPARE(c.text(ConsoleDialog::kItemValueId), QStringLiteral("193 (C1h)"));
+}
+
+void ConsoleDialogTest::undoOnAnotherPageNamesThePage() {
+    Console c({{"vm1795.mdl", sampleModel("vm1795.mdl")}});
+    c.open();
+    c.clickTab(2);
+    Console::clickRow(c.items(), 2);            // SUB-CONTRAST, listed on "Extra 1" only
+    QTest::keyClick(c.items(), Qt::Key_Right);
+    c.clickTab(0);
+    c.takePayloads();
+    pressUndo(c.items());
+    QVERIFY(c.takePayloads().isEmpty());
+    QCOMPARE(c.messageTexts(),
+             QStringList{": The last change was made on the page \"Extra 1\": open it to undo the change."});
+    c.clickTab(2);
+    c.takePayloads();
+    pressUndo(c.items());
+    QCOMPARE(c.takePayloads(), writtenBack(0xF2, 128));
+}
+
 void ConsoleDialogTest::enterInTheItemListRuns() {
     Console c({{"vm1795.mdl", sampleModel("vm1795.mdl")}});
     c.open();
+    c.click(ConsoleDialog::kAutoReadingId);  // the RUN's own requests only: no page read after it
     Console::clickRow(c.functions(), 3);
     c.items()->setFocus();
     c.takePayloads();

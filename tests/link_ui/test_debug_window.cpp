@@ -269,130 +269,95 @@ void DebugWindowTest::everyAppendShowsTheEndOfTheText() {
         edit->moveCursor(QTextCursor::Start);  // the technician scrolled up
         debug.appendTranscript("\r\n @1: MODE SAVE \r\n" + numberedLines(1, 80));
         QCoreApplication::processEvents();
-        QScrollBar* bar = edit->verticalScrollBar();
-        QVERIFY(bar->maximum() > 0);
-        QCOMPARE(bar->value(), bar->maximum());
         QVERIFY(edit->textCursor().atEnd());
-        QVERIFY(edit->viewport()->rect().contains(edit->cursorRect()));
+        QVERIFY(edit->verticalScrollBar()->maximum() > 0);
+        QCOMPARE(edit->verticalScrollBar()->value(), edit->verticalScrollBar()->maximum());
     }
 }
+
+namespace {
 
 // A wall clock that moves on by one minute each time it is asked.
 std::function<QDateTime()> minuteClock() {
     auto next = std::make_shared<QDateTime>(QDate(2026, 12, 9), QTime(3, 10));
-    return [next] {
-        const QDateTime now = *next;
-        *next = next->addSecs(60);
-        return now;
-    };
+    return [next] { return std::exchange(*next, next->addSecs(60)); };
 }
 
-// Asks for the edit's context menu and picks an entry from it.
-bool pickFromContextMenu(CDebugWnd& debug, const QString& entry, QStringList& offered) {
-    QPlainTextEdit* edit = debug.edit();
-    const QPoint at(10, 10);
-    QContextMenuEvent rightClick(QContextMenuEvent::Mouse, at, edit->viewport()->mapToGlobal(at));
-    QApplication::sendEvent(edit->viewport(), &rightClick);
-    auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
-    if (menu == nullptr) return false;
-    QAction* picked = nullptr;
-    for (QAction* action : menu->actions()) {
-        if (action->isSeparator()) continue;
-        const QString text = action->text().remove(QLatin1Char('&')).section(QLatin1Char('\t'), 0, 0);
-        offered << text;
-        if (text == entry) picked = action;
+// Saving to `name` in a fresh folder, as the window's menu offers it.
+struct Saving {
+    explicit Saving(const QString& name = QStringLiteral("session.txt")) {
+        if (!name.isEmpty()) chooser.answer = QFile::encodeName(folder.filePath(name)).toStdString();
+        debug.setClock(minuteClock());
+        debug.enableSaveAs(chooser, messages);
+        debug.openAndClear();
     }
-    menu->close();
-    if (picked != nullptr) picked->trigger();
-    return picked != nullptr;
-}
+    QByteArray saved(const QString& name = QStringLiteral("session.txt")) const {
+        QFile file(folder.filePath(name));
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("(none)");
+    }
+    QTemporaryDir folder;
+    velmora::platform::ScriptedFileChooser chooser;
+    velmora::platform::RecordingMessageSink messages;
+    CDebugWnd debug;
+};
+
+}  // namespace
 
 void DebugWindowTest::saveAsKeepsTheTextWithBlockTimes_data() {
-    QTest::addColumn<QString>("answer");  // the chosen file in the folder; empty: Cancel
+    QTest::addColumn<QString>("answer");  // the file chosen in the folder; empty: Cancel
     QTest::addColumn<QByteArray>("saved");
     QTest::addColumn<QString>("message");
-    const QByteArray timed = "[2026-12-09 03:10:00]\r\n"
-                             "Window for I2C Stream Debbuging\r\n"
-                             "[2026-12-09 03:11:00]\r\n"
-                             "\r\n @1: MODE SAVE       \r\n PC: S_ 6E 51 81 58 _E OK.\r\n"
-                             "[2026-12-09 03:12:00]\r\n"
-                             "\r\n @2: Degauss \r\n PC: S_ 6E 51 81 A1 _E Error!!\r\n"
-                             "Check Connection of Interface board\r\n";
-    QTest::newRow("saved") << "session.txt" << timed << "";
-    QTest::newRow("replaces an older file") << "old.txt" << timed << "";
-    QTest::newRow("cancelled") << "" << QByteArray("older text") << "";
-    QTest::newRow("folder missing") << "gone/session.txt" << QByteArray()
-                                    << "Error: Can't Open File : %1/gone/session.txt";
+    QTest::newRow("saved") << "session.txt"
+                           << QByteArray("[2026-12-09 03:10:00]\r\nWindow for I2C Stream Debbuging\r\n"
+                                         "[2026-12-09 03:11:00]\r\n\r\n @1: MODE SAVE \r\n PC: S_ 6E 51 81 58 _E OK.\r\n"
+                                         "[2026-12-09 03:12:00]\r\n\r\n @2: Degauss \r\n Error!!\r\n")
+                           << "";
+    QTest::newRow("cancelled") << "" << QByteArray("(none)") << "";
+    QTest::newRow("folder missing") << "gone/session.txt" << QByteArray("(none)")
+                                    << "Error|Can't Open File : %1/gone/session.txt";
 }
 
 void DebugWindowTest::saveAsKeepsTheTextWithBlockTimes() {
     QFETCH(QString, answer);
     QFETCH(QByteArray, saved);
     QFETCH(QString, message);
-    QTemporaryDir folder;
-    const QString target = folder.filePath(answer.isEmpty() ? QStringLiteral("old.txt") : answer);
-    if (answer.isEmpty() || answer == QStringLiteral("old.txt")) {
-        QFile old(target);
-        QVERIFY(old.open(QIODevice::WriteOnly));
-        old.write("older text");
-    }
-    velmora::platform::ScriptedFileChooser chooser;
-    if (!answer.isEmpty()) chooser.answer = QFile::encodeName(target).toStdString();
-    velmora::platform::RecordingMessageSink messages;
-    CDebugWnd debug;
-    debug.setClock(minuteClock());
-    debug.enableSaveAs(chooser, messages);
-    debug.openAndClear();
-    debug.appendTranscript("\r\n @1: MODE SAVE       \r\n PC: S_ 6E 51 81 58 _E OK.\r\n");
-    debug.appendTranscript("\r\n @2: Degauss \r\n PC: S_ 6E 51 81 A1 _E Error!!\r\n"
-                           "Check Connection of Interface board\r\n");
-    const QString shown = debug.edit()->toPlainText();
+    Saving s(answer);
+    s.debug.appendTranscript("\r\n @1: MODE SAVE \r\n PC: S_ 6E 51 81 58 _E OK.\r\n");
+    s.debug.appendTranscript("\r\n @2: Degauss \r\n Error!!\r\n");
+    const QString shown = s.debug.edit()->toPlainText();
 
-    QStringList offered;
-    QVERIFY(pickFromContextMenu(debug, QStringLiteral("Save As\u2026"), offered));
-    // The edit's own entries stay: copying and selecting all among them.
-    QVERIFY2(offered.contains(QStringLiteral("Copy")) && offered.contains(QStringLiteral("Select All")),
-             qPrintable(offered.join(QLatin1Char(','))));
-    QCOMPARE(chooser.calls, std::vector<std::string>{"Save As|i2c-debugger.txt|txt"});
-    QFile file(target);
-    QCOMPARE(file.exists(), !saved.isEmpty());
-    if (file.open(QIODevice::ReadOnly)) QCOMPARE(file.readAll(), saved);
+    QPlainTextEdit* edit = s.debug.edit();
+    QContextMenuEvent rightClick(QContextMenuEvent::Mouse, QPoint(5, 5), edit->mapToGlobal(QPoint(5, 5)));
+    QApplication::sendEvent(edit->viewport(), &rightClick);
+    auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+    QVERIFY(menu != nullptr);
+    QStringList entries;
+    for (QAction* action : menu->actions()) entries << action->text().remove(QLatin1Char('&')).section('\t', 0, 0);
+    // The edit's own entries stay, "Save As…" comes last.
+    QVERIFY2(entries.contains("Copy") && entries.contains("Select All") && entries.last() == CDebugWnd::kSaveAsText,
+             qPrintable(entries.join(QLatin1Char(','))));
+    menu->actions().last()->trigger();
+    menu->close();
+
+    QCOMPARE(s.chooser.calls, std::vector<std::string>{"Save As|i2c-debugger.txt|txt"});
+    QCOMPARE(s.saved(answer.isEmpty() ? QStringLiteral("session.txt") : answer), saved);
     QStringList shownMessages;
-    for (const auto& m : messages.messages) {
-        shownMessages << QString::fromStdString(m.caption + ": " + m.text);
-    }
-    QCOMPARE(shownMessages, message.isEmpty() ? QStringList{} : QStringList{message.arg(folder.path())});
-    QCOMPARE(debug.edit()->toPlainText(), shown);  // the window's text stays as it was
+    for (const auto& m : s.messages.messages) shownMessages << QString::fromStdString(m.caption + "|" + m.text);
+    QCOMPARE(shownMessages, message.isEmpty() ? QStringList{} : QStringList{message.arg(s.folder.path())});
+    QCOMPARE(edit->toPlainText(), shown);  // the window's text stays as it was
 }
 
 void DebugWindowTest::blockTimesStayWithTheLinesKept() {
-    velmora::platform::ScriptedFileChooser chooser;
-    velmora::platform::RecordingMessageSink messages;
-    QTemporaryDir folder;
-    chooser.answer = QFile::encodeName(folder.filePath(QStringLiteral("kept.txt"))).toStdString();
-    CDebugWnd debug;
-    debug.setClock(minuteClock());
-    debug.enableSaveAs(chooser, messages);
-    debug.openAndClear();                 // 03:10
-    debug.appendTranscript("\r\nrun 1\r\n");  // 03:11
-    fillTo(debug, CDebugWnd::kLineLimit);     // 03:12, lines 1 ...
+    Saving s;                                   // the banner at 03:10
+    s.debug.appendTranscript("\r\nrun 1\r\n");  // 03:11
+    fillTo(s.debug, CDebugWnd::kLineLimit);     // 03:12, lines 1 ...
     // The banner goes, then the first run's leading empty line: its time
     // moves on to the run's name line, the one line of that run still kept.
-    debug.appendTranscript("run 2\r\n");  // 03:13
-    debug.appendTranscript("run 3\r\n");  // 03:14
-    debug.saveAs();
-    QFile file(folder.filePath(QStringLiteral("kept.txt")));
-    QVERIFY(file.open(QIODevice::ReadOnly));
-    const QByteArray saved = file.readAll();
-    QVERIFY2(saved.startsWith("[2026-12-09 03:11:00]\r\nrun 1\r\n[2026-12-09 03:12:00]\r\nline 1\r\n"),
-             saved.left(120).constData());
-    QVERIFY(saved.endsWith("[2026-12-09 03:13:00]\r\nrun 2\r\n[2026-12-09 03:14:00]\r\nrun 3\r\n"));
-    // After "&Debug" only the banner and its own time are left.
-    debug.openAndClear();  // 03:15
-    debug.saveAs();
-    file.close();
-    QVERIFY(file.open(QIODevice::ReadOnly));
-    QCOMPARE(file.readAll(), QByteArray("[2026-12-09 03:15:00]\r\nWindow for I2C Stream Debbuging\r\n"));
+    s.debug.appendTranscript("run 2\r\n");
+    s.debug.appendTranscript("run 3\r\n");
+    s.debug.saveAs();
+    QVERIFY(s.saved().startsWith("[2026-12-09 03:11:00]\r\nrun 1\r\n[2026-12-09 03:12:00]\r\nline 1\r\n"));
+    QVERIFY(s.saved().endsWith("[2026-12-09 03:13:00]\r\nrun 2\r\n[2026-12-09 03:14:00]\r\nrun 3\r\n"));
 }
 
 QTEST_MAIN(DebugWindowTest)

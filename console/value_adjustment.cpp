@@ -56,14 +56,13 @@ void ValueAdjuster::selectTarget(const ItemRecord& record) {
     if (isServiceMemoryKind(record.kind)) interpreter_.page = memoryItemPage(record.kind, record.code);
 }
 
-void ValueAdjuster::write(const ItemRecord& record, int value) {
+bool ValueAdjuster::write(const ItemRecord& record, int value) {
     selectTarget(record);
     interpreter_.current = static_cast<std::uint8_t>(value);
     if (isServiceMemoryKind(record.kind)) {
-        (void)interpreter_.WriteMemory(lowByte(record.code), interpreter_.current, memoryCount(record.kind));
-    } else {
-        (void)interpreter_.SetVcp();
+        return interpreter_.WriteMemory(lowByte(record.code), interpreter_.current, memoryCount(record.kind));
     }
+    return interpreter_.SetVcp();
 }
 
 void ValueAdjuster::readItem(ItemRecord& record) {
@@ -82,30 +81,38 @@ void ValueAdjuster::readItem(ItemRecord& record) {
     if (const std::optional<std::uint8_t> value = interpreter_.memoryByte()) record.current = *value;
 }
 
-void ValueAdjuster::scroll(ItemRecord& record, int code, int thumbPosition) {
+bool ValueAdjuster::scroll(ItemRecord& record, int code, int thumbPosition) {
     selectTarget(record);
     const int value = clampValue(
         scrolledValue(code, record.current, record.maximum, thumbPosition, interpreter_.current),
         record.maximum);
-    write(record, value);
+    const bool written = write(record, value);
     record.current = static_cast<std::int16_t>(value);
-    if (code != static_cast<int>(ScrollCode::EndScroll)) return;
+    if (code != static_cast<int>(ScrollCode::EndScroll)) return written;
 
     clock_.sleepMilliseconds(kReadBackDelayMs);
     selectTarget(record);
     if (isServiceMemoryKind(record.kind)) {
         record.maximum = kMemoryMaximum;
-        return;
+        return written;
     }
     (void)interpreter_.ReadVcp();
     record.maximum = interpreter_.maximum;
     record.current = interpreter_.current;
+    return written;
 }
 
-void ValueAdjuster::step(ItemRecord& record, StepKey key) {
+bool ValueAdjuster::step(ItemRecord& record, StepKey key) {
     const int value = clampValue(steppedValue(key, record.current, record.maximum), record.maximum);
-    write(record, value);
+    const bool written = write(record, value);
     record.current = static_cast<std::int16_t>(value);
+    return written;
+}
+
+bool ValueAdjuster::setValue(ItemRecord& record, int value) {
+    const bool placed = scroll(record, static_cast<int>(ScrollCode::ThumbPosition), value);
+    const bool ended = scroll(record, static_cast<int>(ScrollCode::EndScroll), value);
+    return placed && ended;
 }
 
 }  // namespace velmora::console

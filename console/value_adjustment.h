@@ -45,9 +45,10 @@ enum class StepKey {
 // Reads and writes the selected item's value through the interpreter, as
 // its kind requires: VCP items (kinds up to 22h and FCh) with ReadVcp and
 // SetVcp; service memory items (A0h..FBh) with ReadMemory (kind FBh only)
-// and WriteMemory on the page their code names. Results of reads and writes
-// are not tested: the link reports its own failures, and the record shows
-// what the interpreter holds afterwards.
+// and WriteMemory on the page their code names. The link reports its own
+// failures, and the record shows what the interpreter holds afterwards,
+// whatever the results; the writes' results are handed back for the undo
+// history, which keeps only changes that reached the monitor.
 class ValueAdjuster {
 public:
     static constexpr std::int32_t kReadBackDelayMs = 10;
@@ -58,14 +59,20 @@ public:
     // A newly selected item: its value (and maximum) from the monitor.
     void readItem(ItemRecord& record);
     // One scroll bar message. Every code writes; the end of scrolling then
-    // waits 10 ms and, for VCP items, reads the monitor's value back.
-    void scroll(ItemRecord& record, int code, int thumbPosition);
-    // One key-down of a stepping key; the keyboard never reads back.
-    void step(ItemRecord& record, StepKey key);
+    // waits 10 ms and, for VCP items, reads the monitor's value back. True
+    // when the write succeeded.
+    bool scroll(ItemRecord& record, int code, int thumbPosition);
+    // One key-down of a stepping key; the keyboard never reads back. True
+    // when the write succeeded.
+    bool step(ItemRecord& record, StepKey key);
+    // Writes `value` as releasing the scroll bar's thumb there does: the
+    // value, the end of scrolling writing it once more and, for VCP items,
+    // the read-back after 10 ms. True when both writes succeeded.
+    bool setValue(ItemRecord& record, int value);
 
 private:
     void selectTarget(const ItemRecord& record);
-    void write(const ItemRecord& record, int value);
+    bool write(const ItemRecord& record, int value);
 
     model::FeatureInterpreter& interpreter_;
     platform::Clock& clock_;

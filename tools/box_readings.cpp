@@ -63,6 +63,7 @@ std::optional<std::int32_t> strictHexReading(std::string_view text) {
         if (!digit) return std::nullopt;
         value = value * 16 + *digit;
     }
+    if (text.find_first_not_of(' ', digits.size()) != std::string_view::npos) return std::nullopt;
     return value;
 }
 

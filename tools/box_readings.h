@@ -24,10 +24,12 @@ std::int32_t decimalReading(std::string_view text, std::size_t width = kWindowRe
 // above FFh; callers that need a byte check it.
 std::int32_t hexReading(std::string_view text);
 
-// The first two characters as hexadecimal digits of either case, strictly:
-// nothing when the box is empty or one of them is no hexadecimal digit. A
-// box whose value is written to the monitor is read this way, so that a
-// typo is refused instead of becoming a value.
+// One or two hexadecimal digits of either case, strictly: nothing when the
+// box is empty, one of its first two characters is no hexadecimal digit, or
+// anything but blanks follows them ("1F0" is not the byte 1Fh). A box whose
+// value is written to the monitor is read this way, so that a typo is
+// refused instead of becoming a value; the trailing blank that the Data box
+// gets from a byte read ("%02X ") is allowed.
 std::optional<std::int32_t> strictHexReading(std::string_view text);
 
 // A number in the first `width` characters as scanf reads one: leading

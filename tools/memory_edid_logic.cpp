@@ -90,7 +90,9 @@ void MemoryEdidLogic::writeMemory(std::string_view pageText, std::string_view ad
     WaitScope wait(view_);
     // What is written is read strictly: an empty box or a character that is
     // no hexadecimal digit is refused, where the reading rule of the other
-    // boxes would make "5G" the byte 67h. Two digits are always a byte.
+    // boxes would make "5G" the byte 67h, and a third digit is refused where
+    // that rule would drop it ("1F0" would write at 1Fh). Two digits are
+    // always a byte.
     const std::optional<std::int32_t> page = strictHexReading(pageText);
     if (!page || *page < kFirstPage || *page > kLastPage) {
         wait.restore();

@@ -74,7 +74,8 @@ public:
     void readMemory(std::string_view pageText);
     // "Write Memory": checks page, address and value, writes the byte and
     // refreshes its cell from a fresh read. The three boxes must hold one or
-    // two hexadecimal digits; anything else is refused and nothing is sent.
+    // two hexadecimal digits, blanks after them aside; anything else is
+    // refused and nothing is sent.
     void writeMemory(std::string_view pageText, std::string_view addressText, std::string_view dataText);
     // The Addr box's text changed: reads the byte and gives the Data box's
     // new text ("%02X " or empty when the read failed).

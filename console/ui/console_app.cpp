@@ -1,5 +1,7 @@
 #include "console/ui/console_app.h"
 
+#include <QEventLoop>
+
 #include <utility>
 
 #include "console/ui/console_dialog.h"
@@ -11,12 +13,21 @@ ConsoleApp::ConsoleApp(model::ProgramContext& context, platform::MessageSink& me
     : context_(context),
       messages_(messages),
       fileChooser_(fileChooser),
-      modelFolders_(std::move(modelFolders)) {}
+      modelFolders_(std::move(modelFolders)) {
+    debugWindow_.enableSaveAs(fileChooser_, messages_);
+}
 
 int ConsoleApp::run() {
     context_.flags.writeEnabled = 1;
     ConsoleDialog dialog(context_, debugWindow_, modelFolders_, messages_, fileChooser_);
-    dialog.exec();
+    // QDialog::exec() would make the window application-modal, and Qt would
+    // then refuse every input to the I2C DEBUGGER, its close box included.
+    // The window's own loop ends as exec() would: OK, Cancel, Escape or the
+    // close box.
+    QEventLoop loop;
+    QObject::connect(&dialog, &QDialog::finished, &loop, &QEventLoop::quit);
+    dialog.show();
+    loop.exec();
     return 0;
 }
 

@@ -10,9 +10,13 @@
 namespace velmora::console::ui {
 
 // The application object: holds the one I2C DEBUGGER object for the run,
-// turns the write-enabled mode on, and runs the main window modally; the
-// program ends when the window closes. The context (link, model,
-// interpreter) and the message sink belong to whoever builds the program.
+// turns the write-enabled mode on, and runs the main window until it
+// closes, which ends the program. The main window owns no other window, so
+// its loop blocks none: the I2C DEBUGGER beside it takes the mouse and the
+// keyboard (its close box, scrolling, selection, copying) while the console
+// runs. The windows the console opens itself stay modal. The context (link,
+// model, interpreter) and the message sink belong to whoever builds the
+// program.
 class ConsoleApp {
 public:
     ConsoleApp(model::ProgramContext& context, platform::MessageSink& messages, platform::FileChooser& fileChooser,

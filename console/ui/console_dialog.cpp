@@ -117,6 +117,17 @@ void ConsoleDialog::bindControls() {
     auto* help = new QShortcut(QKeySequence(Qt::Key_F1), this);
     connect(help, &QShortcut::activated, this, &ConsoleDialog::onAbout);
 
+    itemMenu_ = new QMenu(this);
+    undoEntry_ = itemMenu_->addAction(QStringLiteral("Undo"), this, &ConsoleDialog::onUndo);
+    // Shown in the menu; the window's own Ctrl+Z below does the work.
+    undoEntry_->setShortcut(QKeySequence::Undo);
+    undoEntry_->setShortcutContext(Qt::WidgetShortcut);
+    restoreEntry_ =
+        itemMenu_->addAction(QStringLiteral("Restore values read at start"), this, &ConsoleDialog::onRestoreStartValues);
+    itemList_->setContextMenuPolicy(Qt::CustomContextMenu);
+    auto* undo = new QShortcut(QKeySequence::Undo, this);
+    connect(undo, &QShortcut::activated, this, &ConsoleDialog::onUndo);
+
     itemList_->installEventFilter(this);
     digitKeys_ = new DigitKeyWatch(*itemList_, this);
 }
@@ -136,6 +147,7 @@ void ConsoleDialog::connectControls() {
     connect(autoReading_, &QCheckBox::clicked, this, &ConsoleDialog::onAutoReading);
     connect(tabs_, &QTabWidget::currentChanged, this, &ConsoleDialog::onTabChanged);
     connect(itemList_, &QListWidget::itemSelectionChanged, this, &ConsoleDialog::onItemSelectionChanged);
+    connect(itemList_, &QWidget::customContextMenuRequested, this, &ConsoleDialog::onItemMenu);
     connect(scrollCodes_, &ScrollCodeTranslator::scrolled, this, &ConsoleDialog::onScrolled);
 }
 
@@ -214,6 +226,15 @@ void ConsoleDialog::fillLists() {
         for (const FunctionRecord& record : lists.functions) functionList_->addItem(text(record.text));
     }
     if (!lists.items.empty()) selectRowQuietly(*itemList_, 0);
+    showSelectedValue();
+}
+
+void ConsoleDialog::showItemValues() {
+    const PageLists& lists = session_.lists();
+    for (int row = 0; row < itemList_->count() && static_cast<std::size_t>(row) < lists.items.size(); ++row) {
+        itemList_->item(row)->setData(kValueTextRole,
+                                      text(valueText(lists.items[static_cast<std::size_t>(row)].current)));
+    }
     showSelectedValue();
 }
 
@@ -314,10 +335,36 @@ void ConsoleDialog::onReset() {
 
 void ConsoleDialog::onAutoReading(bool checked) { context_.flags.autoReading = checked ? 1 : 0; }
 
+// --- undo ---
+
+void ConsoleDialog::onItemMenu(const QPoint& position) {
+    undoEntry_->setEnabled(session_.canUndo());
+    restoreEntry_->setEnabled(session_.pageHasChanges());
+    itemMenu_->popup(itemList_->viewport()->mapToGlobal(position));
+}
+
+void ConsoleDialog::onUndo() {
+    const ConsoleSession::UndoResult undone = session_.undoLastChange();
+    if (undone.row >= 0) {
+        // The item written back is shown, without being read once more.
+        selectRowQuietly(*itemList_, undone.row);
+        showSelectedValue();
+    }
+    focusItemList();
+}
+
+void ConsoleDialog::onRestoreStartValues() {
+    (void)session_.restoreStartValues();
+    showItemValues();
+    focusItemList();
+}
+
 // --- RUN ---
 
 void ConsoleDialog::runSelectedFunction() {
     if (!session_.runFunctionRow(selectedFunctionRow(), *this)) return;
+    // The values the function left, when Auto Reading read them again.
+    showItemValues();
     focusItemList();
 }
 

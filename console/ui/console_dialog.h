@@ -13,6 +13,7 @@
 #include "platform/qt/template_dialog.h"
 #include "tools/ui/transfer_progress.h"
 
+class QAction;
 class QCheckBox;
 class QComboBox;
 class QLabel;
@@ -31,8 +32,9 @@ class ScrollCodeTranslator;
 // The main window (template 102): the model catalogue, the page tabs with
 // the item and function lists, value adjustment by scroll bar and keys,
 // RUN, Reset, Reload, Auto Reading, the Debug and Option windows and the
-// write password. Everything runs on the window's thread: a handler with
-// monitor traffic returns when the traffic is over.
+// write password; Ctrl+Z and the item list's menu undo value changes.
+// Everything runs on the window's thread: a handler with monitor traffic
+// returns when the traffic is over.
 //
 // Building the window initialises it completely: the catalogue is read
 // from the program directory and the first model is loaded, with its first
@@ -72,6 +74,8 @@ public:
     [[nodiscard]] ConsoleSession& session() { return session_; }
     // The menu of the window's background that carries the About entry.
     [[nodiscard]] QMenu* backgroundMenu() const { return backgroundMenu_; }
+    // The item list's menu: "Undo" and "Restore values read at start".
+    [[nodiscard]] QMenu* itemMenu() const { return itemMenu_; }
     // The bar along the window's lower edge while a long function runs.
     [[nodiscard]] const tools::ui::TransferProgress& runProgress() const { return runProgress_; }
 
@@ -87,6 +91,7 @@ private:
     void showLoadedModel();
     void rebuildTabs(int count);
     void fillLists();
+    void showItemValues();
     void showSelectedValue();
     void selectItemRow(int row);
     [[nodiscard]] int selectedItemRow() const;
@@ -108,6 +113,9 @@ private:
     void onFeatures();
     void onPassword();
     void onAbout();
+    void onItemMenu(const QPoint& position);
+    void onUndo();
+    void onRestoreStartValues();
     void runSelectedFunction();
     bool handleItemListKey(const QKeyEvent& event);
 
@@ -136,6 +144,9 @@ private:
     ScrollCodeTranslator* scrollCodes_ = nullptr;
     DigitKeyWatch* digitKeys_ = nullptr;
     QMenu* backgroundMenu_ = nullptr;
+    QMenu* itemMenu_ = nullptr;
+    QAction* undoEntry_ = nullptr;
+    QAction* restoreEntry_ = nullptr;
     tools::ui::TransferProgress runProgress_{*this, QStringLiteral("%v of %m steps (%p%)")};
 };
 

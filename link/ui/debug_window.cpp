@@ -1,5 +1,6 @@
 #include "link/ui/debug_window.h"
 
+#include <QMenu>
 #include <QPlainTextDocumentLayout>
 #include <QPlainTextEdit>
 #include <QTextBlock>
@@ -8,8 +9,10 @@
 #include <QVBoxLayout>
 #include <QWidget>
 
+#include "link/ui/block_times.h"
 #include "platform/qt/application_icon.h"
 #include "platform/qt/display_text.h"
+#include "platform/replacing_file.h"
 
 namespace velmora::link::ui {
 namespace {
@@ -59,6 +62,9 @@ void CDebugWnd::createWindow() {
     edit->setLineWrapMode(QPlainTextEdit::WidgetWidth);
     edit->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     edit->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    edit->setContextMenuPolicy(Qt::CustomContextMenu);
+    QObject::connect(edit, &QWidget::customContextMenuRequested, edit,
+                     [this](const QPoint& position) { showContextMenu(position); });
 
     // The edit covers the whole client area and follows every resize.
     auto* layout = new QVBoxLayout(window);
@@ -77,7 +83,44 @@ void CDebugWnd::openAndClear() {
     window_->raise();
     edit_->selectAll();
     edit_->textCursor().removeSelectedText();
+    markBlockStart(edit_->document()->firstBlock(), now_());
     insertAtEnd(platform::qt::displayText(kBanner));
+}
+
+void CDebugWnd::enableSaveAs(platform::FileChooser& chooser, platform::MessageSink& messages) {
+    chooser_ = &chooser;
+    messages_ = &messages;
+}
+
+void CDebugWnd::showContextMenu(const QPoint& position) {
+    QMenu* menu = edit_->createStandardContextMenu(position);
+    menu->setAttribute(Qt::WA_DeleteOnClose);
+    if (chooser_ != nullptr) {
+        menu->addSeparator();
+        menu->addAction(kSaveAsText, edit_, [this] { saveAs(); });
+    }
+    menu->popup(edit_->viewport()->mapToGlobal(position));
+}
+
+void CDebugWnd::saveAs() {
+    if (!exists() || chooser_ == nullptr) {
+        return;
+    }
+    const std::optional<std::string> path =
+        chooser_->chooseOpenFile("Save As", std::string(kSaveAsInitialName), "txt");
+    if (!path || !exists()) {
+        return;
+    }
+    std::optional<platform::ReplacingFile> file = platform::ReplacingFile::create(*path);
+    if (!file) {
+        messages_->showMessage("Can't Open File : " + *path, platform::kErrorCaption);
+        return;
+    }
+    const QByteArray text = textWithBlockTimes(*edit_->document()).toUtf8();
+    if (!file->commit(std::string_view(text.constData(), static_cast<std::size_t>(text.size())))) {
+        messages_->showMessage("Can't Write File : " + *path + " (" + file->failureReason() + ")",
+                               platform::kErrorCaption);
+    }
 }
 
 void CDebugWnd::appendTranscript(std::string_view transcript) {
@@ -87,8 +130,10 @@ void CDebugWnd::appendTranscript(std::string_view transcript) {
     if (lineCount() >= kLineLimit) {
         deleteFirstLine();
     }
+    markBlockStart(edit_->document()->lastBlock(), now_());
     insertAtEnd(platform::qt::displayText(transcript));
     edit_->document()->setModified(true);
+    edit_->ensureCursorVisible();
 }
 
 int CDebugWnd::lineCount() const {
@@ -104,19 +149,17 @@ int CDebugWnd::lineCount() const {
 
 void CDebugWnd::deleteFirstLine() {
     const QTextBlock first = edit_->document()->firstBlock();
-    QTextCursor cursor(edit_->document());
-    cursor.setPosition(first.position());
     if (visualLines(*edit_, first) > 1) {
         // A wrapped first line has no line break of its own: only its
         // characters go, and the rest of the paragraph moves up.
+        QTextCursor cursor(edit_->document());
+        cursor.setPosition(first.position());
         cursor.setPosition(first.position() + first.layout()->lineAt(0).textLength(),
                            QTextCursor::KeepAnchor);
-    } else if (first.next().isValid()) {
-        cursor.setPosition(first.next().position(), QTextCursor::KeepAnchor);
+        cursor.removeSelectedText();
     } else {
-        cursor.movePosition(QTextCursor::EndOfBlock, QTextCursor::KeepAnchor);
+        removeFirstParagraph(*edit_->document());
     }
-    cursor.removeSelectedText();
 }
 
 void CDebugWnd::insertAtEnd(const QString& text) {

@@ -31,6 +31,7 @@
 
 #include "bench/virtual_bench.h"
 #include "console/ui/about_dialog.h"
+#include "console/ui/console_app.h"
 #include "console/ui/console_dialog.h"
 #include "console/ui/list_row_delegates.h"
 #include "console/ui/password_dialog.h"
@@ -104,10 +105,10 @@ public:
         file.write(text);
     }
 
+    std::string programDirectory() const { return QDir(directory.path()).absolutePath().toStdString() + "/"; }
+
     ConsoleDialog& open() {
-        window = std::make_unique<ConsoleDialog>(context, debugWindow,
-                                                 QDir(directory.path()).absolutePath().toStdString() + "/", messages,
-                                                 fileChooser);
+        window = std::make_unique<ConsoleDialog>(context, debugWindow, programDirectory(), messages, fileChooser);
         window->show();
         window->activateWindow();
         if (!QTest::qWaitForWindowActive(window.get())) qWarning("main window not active");
@@ -231,7 +232,13 @@ private slots:
     void runErrorStillReachesTheDebugWindow();
     void runWithTheDebugWindowClosedLeavesNoTrace();
     void runWithoutSelectionDoesNothing();
+    void debuggerTakesInputWhileTheConsoleRuns();
     void runShowsTheProgressOfALongFunction();
+    void autoReadingReadsThePageAfterARun_data();
+    void autoReadingReadsThePageAfterARun();
+    void ctrlZUndoesChangeByChange();
+    void restoreWritesBackThePageChanges();
+    void undoIsRefusedWhereWritingIs();
     void enterInTheItemListRuns();
     void altDigitRunsTheNumberedFunction_data();
     void altDigitRunsTheNumberedFunction();
@@ -541,6 +548,7 @@ void ConsoleDialogTest::choosingAnotherModelLoadsIt() {
 void ConsoleDialogTest::runShowsOkAndFeedsAnOpenDebugWindow() {
     Console c({{"vm1795.mdl", sampleModel("vm1795.mdl")}});
     c.open();
+    c.click(ConsoleDialog::kAutoReadingId);  // the RUN's own requests only: no page read after it
     c.click(ConsoleDialog::kDebugId);
     QVERIFY(c.debugWindow.exists());
     QCOMPARE(QApplication::focusWidget(), c.items());
@@ -597,6 +605,35 @@ void ConsoleDialogTest::runWithoutSelectionDoesNothing() {
     QCOMPARE(c.debugWindow.edit()->toPlainText(), QStringLiteral("Window for I2C Stream Debbuging\n"));
 }
 
+// The program as started: the console runs in its own loop, and the
+// I2C DEBUGGER beside it takes the mouse and the keyboard through the
+// platform (where a modal console would have them refused).
+void ConsoleDialogTest::debuggerTakesInputWhileTheConsoleRuns() {
+    Console c({{"vm1795.mdl", sampleModel("vm1795.mdl")}});
+    console::ui::ConsoleApp app(c.context, c.messages, c.fileChooser, c.programDirectory());
+    link::ui::CDebugWnd& debug = app.debugWindow();
+    int caretAfterClick = -1;
+    QString selectedByCtrlA;
+    QTimer::singleShot(0, [&] {
+        ConsoleDialog* console = nullptr;
+        for (QWidget* shown : QApplication::topLevelWidgets()) {
+            if (console == nullptr) console = qobject_cast<ConsoleDialog*>(shown);
+        }
+        QTest::mouseClick(console->control(ConsoleDialog::kDebugId), Qt::LeftButton);
+        QVERIFY(QTest::qWaitForWindowExposed(debug.window()));
+        QWindow* window = debug.window()->windowHandle();
+        QTest::mouseClick(window, Qt::LeftButton, {}, debug.edit()->mapTo(debug.window(), QPoint(60, 6)));
+        caretAfterClick = debug.edit()->textCursor().position();
+        QTest::keyClick(window, Qt::Key_A, Qt::ControlModifier);
+        selectedByCtrlA = debug.edit()->textCursor().selectedText();
+        console->reject();
+    });
+    QCOMPARE(app.run(), 0);
+    // The click put the caret into the banner (from its end), Ctrl+A took it all.
+    QVERIFY2(caretAfterClick > 0 && caretAfterClick < 20, qPrintable(QString::number(caretAfterClick)));
+    QCOMPARE(selectedByCtrlA.size(), debug.edit()->toPlainText().size());
+}
+
 // The bar's value each time it is painted.
 struct PaintWitness : QObject {
     QList<int> painted;
@@ -609,6 +646,7 @@ struct PaintWitness : QObject {
 void ConsoleDialogTest::runShowsTheProgressOfALongFunction() {
     Console c({{"vm1795.mdl", sampleModel("vm1795.mdl")}});
     c.open();
+    c.click(ConsoleDialog::kAutoReadingId);  // the RUN's own requests only: no page read after it
     const QProgressBar& bar = c.window->runProgress().bar();
     PaintWitness witness;
     const_cast<QProgressBar&>(bar).installEventFilter(&witness);
@@ -629,9 +667,138 @@ void ConsoleDialogTest::runShowsTheProgressOfALongFunction() {
     QCOMPARE(witness.painted.last(), requests);
 }
 
+void ConsoleDialogTest::autoReadingReadsThePageAfterARun_data() {
+    QTest::addColumn<bool>("autoReading");
+    QTest::addColumn<QString>("shown");  // V-CENTER after GEOMETRY CENTRE set it to 128
+    QTest::newRow("on: the function's values") << true << "128 (80h)";
+    QTest::newRow("off: the values read before") << false << " 10 (0Ah)";
+}
+
+void ConsoleDialogTest::autoReadingReadsThePageAfterARun() {
+    QFETCH(bool, autoReading);
+    QFETCH(QString, shown);
+    Console c({{"vm1795.mdl", sampleModel("vm1795.mdl")}});
+    c.bench.monitor.vcp[0x30].current = 10;
+    c.open();
+    if (!autoReading) c.click(ConsoleDialog::kAutoReadingId);
+    Console::clickRow(c.items(), 2);
+    Console::clickRow(c.functions(), 4);  // GEOMETRY CENTRE: H and V to 128
+    c.click(ConsoleDialog::kRunId);
+    QCOMPARE(c.itemRows()[2], "V-CENTER|" + shown);
+    QCOMPARE(c.text(ConsoleDialog::kItemValueId), shown);
+    // Read into the same entries: both selections stay for the next Enter.
+    QCOMPARE(c.items()->currentRow(), 2);
+    QCOMPARE(c.functions()->currentRow(), 4);
+}
+
+namespace {
+
+// Writes back as a release of the thumb does: the value, once more at the
+// end of scrolling, then the read-back.
+QStringList writtenBack(int code, int value) {
+    return {setVcp(code, value), setVcp(code, value), QString::asprintf("01 %02X", code)};
+}
+
+void pressUndo(QListWidget* list) { QTest::keyClick(list, Qt::Key_Z, Qt::ControlModifier); }
+
+// The item list's menu as a right click opens it: each entry with its state.
+QStringList openItemMenu(Console& c) {
+    QWidget* viewport = c.items()->viewport();
+    QContextMenuEvent rightClick(QContextMenuEvent::Mouse, QPoint(5, 5), viewport->mapToGlobal(QPoint(5, 5)));
+    QApplication::sendEvent(viewport, &rightClick);
+    QStringList entries;
+    for (QAction* action : c.window->itemMenu()->actions()) {
+        entries << action->text() + (action->isEnabled() ? "" : " (off)");
+    }
+    return entries;
+}
+
+}  // namespace
+
+void ConsoleDialogTest::ctrlZUndoesChangeByChange() {
+    Console c({{"vm1795.mdl", sampleModel("vm1795.mdl")}});
+    c.open();
+    QTest::keyClick(c.items(), Qt::Key_Right);
+    QTest::keyClick(c.items(), Qt::Key_Right);       // H-POSITION 128, 129, 130
+    Console::clickRow(c.items(), 1);
+    QTest::keyClick(c.items(), Qt::Key_End);         // H-SIZE 255
+    QTest::keyClick(c.items(), Qt::Key_End);         // already there: no change
+    Console::clickRow(c.items(), 2);
+    // V-CENTER: a drag writes at every move, and is one change.
+    QPoint where = scrollBarPart(*c.valueBar(), QStyle::SC_ScrollBarSlider);
+    QTest::mousePress(c.valueBar(), Qt::LeftButton, {}, where);
+    for (int move = 0; move < 3; ++move) QTest::mouseMove(c.valueBar(), where += QPoint(4, 0));
+    QTest::mouseRelease(c.valueBar(), Qt::LeftButton, {}, where);
+    QVERIFY(c.takePayloads().size() > 3 + 3);
+    QVERIFY(c.bench.monitor.vcp[0x30].current > 130);
+
+    const struct {
+        int row;
+        int code;
+        int value;
+    } undone[] = {{2, 0x30, 128}, {1, 0x22, 128}, {0, 0x20, 129}, {0, 0x20, 128}};
+    for (const auto& step : undone) {
+        pressUndo(c.items());
+        QCOMPARE(c.takePayloads(), writtenBack(step.code, step.value));
+        QCOMPARE(c.items()->currentRow(), step.row);
+        QCOMPARE(c.text(ConsoleDialog::kItemValueId), QString::asprintf("%3d (%02Xh)", step.value, step.value));
+    }
+    pressUndo(c.items());  // as far back as the session goes, and no further
+    QVERIFY(c.takePayloads().isEmpty());
+}
+
+void ConsoleDialogTest::restoreWritesBackThePageChanges() {
+    Console c({{"vm1795.mdl", sampleModel("vm1795.mdl")}});
+    c.open();
+    QCOMPARE(openItemMenu(c), (QStringList{"Undo (off)", "Restore values read at start (off)"}));
+    c.window->itemMenu()->hide();
+    for (int i = 0; i < 3; ++i) QTest::keyClick(c.items(), Qt::Key_Left);  // H-POSITION 125
+    Console::clickRow(c.items(), 3);
+    QTest::keyClick(c.items(), Qt::Key_End);                                // V-SIZE 255
+    QTest::keyClick(c.items(), Qt::Key_Home);                               // V-SIZE 0
+    c.takePayloads();
+
+    QCOMPARE(openItemMenu(c), (QStringList{"Undo", "Restore values read at start"}));
+    c.window->itemMenu()->actions().last()->trigger();
+    c.window->itemMenu()->hide();
+    // Each item of this page back to the value read at start, in list order.
+    QCOMPARE(c.takePayloads(), writtenBack(0x20, 128) + writtenBack(0x32, 128));
+    QCOMPARE(c.itemRows()[0], QStringLiteral("H-POSITION|128 (80h)"));
+    // The restore is undone like any change: V-SIZE goes back to 0.
+    pressUndo(c.items());
+    QCOMPARE(c.takePayloads(), writtenBack(0x32, 0));
+}
+
+// A change is undone only where it can be written: while writing is
+// refused it stays (and the link says why), and from a page that does not
+// list the item the window names the page to open.
+void ConsoleDialogTest::undoIsRefusedWhereWritingIs() {
+    Console c({{"vm1795.mdl", sampleModel("vm1795.mdl")}});
+    c.open();
+    c.clickTab(2);
+    Console::clickRow(c.items(), 4);            // OSD H-POSITION: EEPROM page 1, address 10h
+    QTest::keyClick(c.items(), Qt::Key_Right);  // 193 to 194
+    c.context.flags.writeEnabled = 0;
+    pressUndo(c.items());
+    QCOMPARE(int(c.bench.monitor.memory[1][0x10]), 194);
+    c.context.flags.writeEnabled = 1;
+    c.clickTab(0);
+    c.takePayloads();
+    pressUndo(c.items());
+    QVERIFY(c.takePayloads().isEmpty());
+    QCOMPARE(c.messageTexts(), (QStringList{": Password is required", ": Password is required",
+                                            ": The last change was made on the page \"Extra 1\": open it to undo the change."}));
+    c.clickTab(2);
+    c.takePayloads();
+    pressUndo(c.items());
+    QCOMPARE(c.takePayloads(), (QStringList{"C0 09 01 10 C1", "C0 09 01 10 C1"}));
+    QCOMPARE(c.itemRows()[4], QStringLiteral("OSD H-POSITION|193 (C1h)"));
+}
+
 void ConsoleDialogTest::enterInTheItemListRuns() {
     Console c({{"vm1795.mdl", sampleModel("vm1795.mdl")}});
     c.open();
+    c.click(ConsoleDialog::kAutoReadingId);  // the RUN's own requests only: no page read after it
     Console::clickRow(c.functions(), 3);
     c.items()->setFocus();
     c.takePayloads();

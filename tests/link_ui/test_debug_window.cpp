@@ -1,13 +1,17 @@
 // The I2C DEBUGGER window: opening and clearing, appending RUN transcripts,
-// the 2000-line rule, and closing and reopening.
+// the 2000-line rule, closing and reopening, and saving the text.
 #include <QApplication>
+#include <QFile>
+#include <QMenu>
 #include <QPlainTextEdit>
 #include <QScrollBar>
 #include <QTextBlock>
+#include <QTemporaryDir>
 #include <QTextLayout>
 #include <QtTest>
 
 #include "link/ui/debug_window.h"
+#include "platform/message_sink.h"
 #include "platform/qt/display_text.h"
 
 using velmora::link::ui::CDebugWnd;
@@ -56,6 +60,10 @@ private slots:
     void appendWhileClosedLeavesNoTrace();
     void textBeyondTheLimitIsNotShown();
     void editFillsTheWindow();
+    void everyAppendShowsTheEndOfTheText();
+    void saveAsKeepsTheTextWithBlockTimes_data();
+    void saveAsKeepsTheTextWithBlockTimes();
+    void blockTimesStayWithTheLinesKept();
 };
 
 void DebugWindowTest::absentUntilOpened() {
@@ -250,6 +258,106 @@ void DebugWindowTest::editFillsTheWindow() {
         QCoreApplication::processEvents();
         QCOMPARE(debug.edit()->geometry(), debug.window()->rect());
     }
+}
+
+void DebugWindowTest::everyAppendShowsTheEndOfTheText() {
+    CDebugWnd debug;
+    debug.openAndClear();
+    QVERIFY(QTest::qWaitForWindowExposed(debug.window()));
+    QPlainTextEdit* edit = debug.edit();
+    for (int run = 1; run <= 2; ++run) {
+        edit->moveCursor(QTextCursor::Start);  // the technician scrolled up
+        debug.appendTranscript("\r\n @1: MODE SAVE \r\n" + numberedLines(1, 80));
+        QCoreApplication::processEvents();
+        QVERIFY(edit->textCursor().atEnd());
+        QVERIFY(edit->verticalScrollBar()->maximum() > 0);
+        QCOMPARE(edit->verticalScrollBar()->value(), edit->verticalScrollBar()->maximum());
+    }
+}
+
+namespace {
+
+// A wall clock that moves on by one minute each time it is asked.
+std::function<QDateTime()> minuteClock() {
+    auto next = std::make_shared<QDateTime>(QDate(2026, 12, 9), QTime(3, 10));
+    return [next] { return std::exchange(*next, next->addSecs(60)); };
+}
+
+// Saving to `name` in a fresh folder, as the window's menu offers it.
+struct Saving {
+    explicit Saving(const QString& name = QStringLiteral("session.txt")) {
+        if (!name.isEmpty()) chooser.answer = QFile::encodeName(folder.filePath(name)).toStdString();
+        debug.setClock(minuteClock());
+        debug.enableSaveAs(chooser, messages);
+        debug.openAndClear();
+    }
+    QByteArray saved(const QString& name = QStringLiteral("session.txt")) const {
+        QFile file(folder.filePath(name));
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("(none)");
+    }
+    QTemporaryDir folder;
+    velmora::platform::ScriptedFileChooser chooser;
+    velmora::platform::RecordingMessageSink messages;
+    CDebugWnd debug;
+};
+
+}  // namespace
+
+void DebugWindowTest::saveAsKeepsTheTextWithBlockTimes_data() {
+    QTest::addColumn<QString>("answer");  // the file chosen in the folder; empty: Cancel
+    QTest::addColumn<QByteArray>("saved");
+    QTest::addColumn<QString>("message");
+    QTest::newRow("saved") << "session.txt"
+                           << QByteArray("[2026-12-09 03:10:00]\r\nWindow for I2C Stream Debbuging\r\n"
+                                         "[2026-12-09 03:11:00]\r\n\r\n @1: MODE SAVE \r\n PC: S_ 6E 51 81 58 _E OK.\r\n"
+                                         "[2026-12-09 03:12:00]\r\n\r\n @2: Degauss \r\n Error!!\r\n")
+                           << "";
+    QTest::newRow("cancelled") << "" << QByteArray("(none)") << "";
+    QTest::newRow("folder missing") << "gone/session.txt" << QByteArray("(none)")
+                                    << "Error|Can't Open File : %1/gone/session.txt";
+}
+
+void DebugWindowTest::saveAsKeepsTheTextWithBlockTimes() {
+    QFETCH(QString, answer);
+    QFETCH(QByteArray, saved);
+    QFETCH(QString, message);
+    Saving s(answer);
+    s.debug.appendTranscript("\r\n @1: MODE SAVE \r\n PC: S_ 6E 51 81 58 _E OK.\r\n");
+    s.debug.appendTranscript("\r\n @2: Degauss \r\n Error!!\r\n");
+    const QString shown = s.debug.edit()->toPlainText();
+
+    QPlainTextEdit* edit = s.debug.edit();
+    QContextMenuEvent rightClick(QContextMenuEvent::Mouse, QPoint(5, 5), edit->mapToGlobal(QPoint(5, 5)));
+    QApplication::sendEvent(edit->viewport(), &rightClick);
+    auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+    QVERIFY(menu != nullptr);
+    QStringList entries;
+    for (QAction* action : menu->actions()) entries << action->text().remove(QLatin1Char('&')).section('\t', 0, 0);
+    // The edit's own entries stay, "Save As…" comes last.
+    QVERIFY2(entries.contains("Copy") && entries.contains("Select All") && entries.last() == CDebugWnd::kSaveAsText,
+             qPrintable(entries.join(QLatin1Char(','))));
+    menu->actions().last()->trigger();
+    menu->close();
+
+    QCOMPARE(s.chooser.calls, std::vector<std::string>{"Save As|i2c-debugger.txt|txt"});
+    QCOMPARE(s.saved(answer.isEmpty() ? QStringLiteral("session.txt") : answer), saved);
+    QStringList shownMessages;
+    for (const auto& m : s.messages.messages) shownMessages << QString::fromStdString(m.caption + "|" + m.text);
+    QCOMPARE(shownMessages, message.isEmpty() ? QStringList{} : QStringList{message.arg(s.folder.path())});
+    QCOMPARE(edit->toPlainText(), shown);  // the window's text stays as it was
+}
+
+void DebugWindowTest::blockTimesStayWithTheLinesKept() {
+    Saving s;                                   // the banner at 03:10
+    s.debug.appendTranscript("\r\nrun 1\r\n");  // 03:11
+    fillTo(s.debug, CDebugWnd::kLineLimit);     // 03:12, lines 1 ...
+    // The banner goes, then the first run's leading empty line: its time
+    // moves on to the run's name line, the one line of that run still kept.
+    s.debug.appendTranscript("run 2\r\n");
+    s.debug.appendTranscript("run 3\r\n");
+    s.debug.saveAs();
+    QVERIFY(s.saved().startsWith("[2026-12-09 03:11:00]\r\nrun 1\r\n[2026-12-09 03:12:00]\r\nline 1\r\n"));
+    QVERIFY(s.saved().endsWith("[2026-12-09 03:13:00]\r\nrun 2\r\n[2026-12-09 03:14:00]\r\nrun 3\r\n"));
 }
 
 QTEST_MAIN(DebugWindowTest)

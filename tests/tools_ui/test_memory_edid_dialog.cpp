@@ -261,6 +261,11 @@ void MemoryEdidDialogTest::writeMemoryRefusals_data() {
     QTest::newRow("page 7") << "7" << "10" << "55" << "Invalid Page No.";
     QTest::newRow("address G0") << "1" << "G0" << "55" << "Invalid Address";
     QTest::newRow("data ZZ") << "1" << "10" << "ZZ" << "Invalid Data Value";
+    // A third digit is never dropped: each would write another byte.
+    QTest::newRow("page 001") << "001" << "10" << "55" << "Invalid Page No.";
+    QTest::newRow("address 1F0") << "1" << "1F0" << "77" << "Invalid Address";
+    QTest::newRow("data 123") << "1" << "10" << "123" << "Invalid Data Value";
+    QTest::newRow("data 55 blank 1") << "1" << "10" << "55 1" << "Invalid Data Value";
 }
 
 void MemoryEdidDialogTest::writeMemoryRefusals() {
@@ -293,9 +298,10 @@ void MemoryEdidDialogTest::writeMemoryRefreshesItsCell() {
     w.box(Window::kPageBox)->setText(QStringLiteral("1"));
     w.click(Window::kReadMemoryButton);
     const QString before = w.dump();
-    // The Data box as Show byte leaves it: two digits and a blank.
+    // The Data box as Show byte leaves it, two digits and a blank, and one
+    // blank more.
     w.box(Window::kAddressBox)->setText(QStringLiteral("3A"));
-    w.box(Window::kDataBox)->setText(QStringLiteral("5A "));
+    w.box(Window::kDataBox)->setText(QStringLiteral("5A  "));
     f.bench.log.clear();
 
     w.click(Window::kWriteMemoryButton);

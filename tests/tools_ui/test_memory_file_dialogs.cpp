@@ -72,10 +72,11 @@ private slots:
 };
 
 // What the progress bar showed when the transfer's closing message came,
-// and how often it was painted.
+// the controls it covered then, and how often it was painted.
 struct ProgressWitness : QObject, velmora::platform::MessageSink {
     const QProgressBar* bar = nullptr;
     QStringList seen;
+    QStringList covered;
     int paints = 0;
     void showMessage(std::string_view text, std::string_view) override {
         seen << QStringLiteral("%1 %2/%3 %4")
@@ -83,6 +84,13 @@ struct ProgressWitness : QObject, velmora::platform::MessageSink {
                     .arg(bar->value())
                     .arg(bar->maximum())
                     .arg(bar->isVisible() ? "shown" : "hidden");
+        const QWidget* dialog = bar->parentWidget();
+        if (!dialog->rect().contains(bar->geometry())) covered << QStringLiteral("the dialog's edge");
+        for (const QWidget* control : dialog->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+            if (control != bar && control->isVisible() && control->geometry().intersects(bar->geometry())) {
+                covered << control->metaObject()->className() + QStringLiteral(" ") + control->objectName();
+            }
+        }
     }
     bool eventFilter(QObject*, QEvent* event) override {
         if (event->type() == QEvent::Paint) ++paints;
@@ -131,6 +139,7 @@ void MemoryFileDialogsTest::progressBarFollowsTheTransfer() {
     click(*dialog, tools::ui::kActionButton);
 
     QCOMPARE(witness.seen, QStringList{seen});
+    QCOMPARE(witness.covered, QStringList{});  // the bar sits where no control is
     QVERIFY(witness.bar->isHidden());  // gone once the transfer has ended
     // Painted after every byte, with no event loop running meanwhile.
     QVERIFY2(witness.paints >= witness.bar->maximum() || !fault.isEmpty(), qPrintable(QString::number(witness.paints)));

@@ -14,6 +14,7 @@ DumpMemoryDialog::DumpMemoryDialog(model::FeatureInterpreter& interpreter, platf
       logic_(interpreter, messages, chooser, initialRange) {
     if (!buildError().isEmpty()) return;
     showRangeBoxes(*this, logic_.boxTexts());
+    progress_.placeAt(progressPlace(*this));
     logic_.setByteDone(progress_.byteDone([this] { return static_cast<int>(logic_.bytes().size()); }));
     connect(control<QAbstractButton>(kActionButton), &QAbstractButton::clicked, this,
             &DumpMemoryDialog::onWriteToMonitor);

@@ -41,4 +41,9 @@ std::string boxBytes(const QString& text) {
     return text.toLatin1().toStdString();
 }
 
+QRect progressPlace(const platform::qt::TemplateDialog& dialog) {
+    const platform::qt::PixelRect place = dialog.dialogUnits().toPixels(kProgressPlace);
+    return {place.x, place.y, place.width, place.height};
+}
+
 }  // namespace velmora::tools::ui

@@ -1,4 +1,5 @@
 #pragma once
+#include <QRect>
 #include <QString>
 
 #include <string>
@@ -16,6 +17,13 @@ inline constexpr int kToAddressBox = 1048;
 inline constexpr int kActionButton = 1013;  // "Save to File" / "Load from File"
 inline constexpr int kFileNameBox = 1052;
 inline constexpr int kChooseFileButton = 1051;  // ".."
+
+// Where a transfer's progress bar goes: right of the "File Name:" label,
+// between the range group and the file name box, the one strip of the
+// dialog that no control takes.
+inline constexpr platform::qt::DialogRect kProgressPlace{55, 62, 153, 12};
+// That place in the dialog's pixels.
+[[nodiscard]] QRect progressPlace(const platform::qt::TemplateDialog& dialog);
 
 // Writes the four range boxes.
 void showRangeBoxes(const platform::qt::TemplateDialog& dialog, const RangeBoxTexts& texts);

@@ -15,6 +15,7 @@ SaveMemoryDialog::SaveMemoryDialog(model::FeatureInterpreter& interpreter, platf
       logic_(interpreter, messages, chooser, wait_, initialRange) {
     if (!buildError().isEmpty()) return;
     showRangeBoxes(*this, logic_.initialBoxTexts());
+    progress_.placeAt(progressPlace(*this));
     logic_.setByteDone(progress_.byteDone(
         [this] { return logic_.range().endLocation() - logic_.range().startLocation() + 1; }));
     connect(control<QAbstractButton>(kActionButton), &QAbstractButton::clicked, this,

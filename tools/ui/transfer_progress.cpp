@@ -31,9 +31,8 @@ void TransferProgress::step(int total) {
 
 void TransferProgress::showSteps(int done, int total) {
     if (bar_->isHidden()) {
-        // Over the lower edge of the dialog, as wide as it is.
         const int height = bar_->sizeHint().height();
-        bar_->setGeometry(0, dialog_.height() - height, dialog_.width(), height);
+        bar_->setGeometry(place_.value_or(QRect(0, dialog_.height() - height, dialog_.width(), height)));
         bar_->show();
         bar_->raise();
     }

@@ -486,8 +486,20 @@ NodeRecord NodeMachine::record(std::string_view device) const {
 
 bench::VirtualBench* NodeMachine::bench(std::string_view device) { return node(device).bench.get(); }
 
+std::vector<std::string> NodeMachine::monitorRequests(std::string_view device) const {
+    const Node& found = node(device);
+    std::lock_guard lock(found.mutex);
+    return found.bench ? found.bench->log.requestPayloads() : std::vector<std::string>{};
+}
+
 ProcessResult NodeMachine::run(const std::string& program, const std::vector<std::string>& arguments,
                                std::chrono::milliseconds limit, const std::vector<std::string>& environment) {
+    return runUntil(program, arguments, {}, limit, environment);
+}
+
+ProcessResult NodeMachine::runUntil(const std::string& program, const std::vector<std::string>& arguments,
+                                    const std::function<bool()>& done, std::chrono::milliseconds limit,
+                                    const std::vector<std::string>& environment) {
     CaptureFile out;
     CaptureFile err;
     std::vector<std::string> words{program};
@@ -532,8 +544,9 @@ ProcessResult NodeMachine::run(const std::string& program, const std::vector<std
         const pid_t waited = ::waitpid(pid, &status, WNOHANG);
         if (waited == pid) break;
         if (waited < 0 && errno != EINTR) break;
-        if (std::chrono::steady_clock::now() - started > limit) {
-            result.timedOut = true;
+        const bool finished = done && done();
+        if (finished || std::chrono::steady_clock::now() - started > limit) {
+            result.timedOut = !finished;
             ::kill(pid, SIGKILL);
             ::waitpid(pid, &status, 0);
             break;

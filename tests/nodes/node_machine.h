@@ -8,6 +8,7 @@
 #include <sys/types.h>
 
 #include <chrono>
+#include <functional>
 #include <cstdint>
 #include <map>
 #include <memory>
@@ -91,8 +92,12 @@ public:
     void setMode(std::string_view device, mode_t mode);
     // A copy of what reached the node so far.
     [[nodiscard]] NodeRecord record(std::string_view device) const;
-    // The bench behind a node (its monitor, board and faults), or nullptr.
+    // The bench behind a node (its monitor, board and faults), or nullptr;
+    // to be looked at while no program runs.
     bench::VirtualBench* bench(std::string_view device);
+    // The request payloads the bench monitor behind a node received so far
+    // ("01 10": Get VCP 10), safe while a program runs.
+    [[nodiscard]] std::vector<std::string> monitorRequests(std::string_view device) const;
 
     // Runs a program through the machine's nodes: umockdev's preload
     // library, standard input from /dev/null, the file-mode checks of an
@@ -101,6 +106,12 @@ public:
     ProcessResult run(const std::string& program, const std::vector<std::string>& arguments,
                       std::chrono::milliseconds limit = std::chrono::seconds(20),
                       const std::vector<std::string>& environment = {});
+    // Runs a program that does not end by itself (a window) until `done`
+    // holds, checked every few milliseconds, or the limit passes; then it is
+    // killed. ProcessResult::timedOut tells which.
+    ProcessResult runUntil(const std::string& program, const std::vector<std::string>& arguments,
+                           const std::function<bool()>& done, std::chrono::milliseconds limit,
+                           const std::vector<std::string>& environment = {});
 
     [[nodiscard]] const std::string& root() const { return root_; }
 

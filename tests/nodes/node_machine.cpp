@@ -16,6 +16,7 @@
 #include <array>
 #include <atomic>
 #include <cerrno>
+#include <cstdlib>
 #include <cstddef>
 #include <cstring>
 #include <filesystem>
@@ -398,10 +399,21 @@ private:
     std::string path_;
 };
 
+// umockdev writes the tree file by file and replaces files safely, which
+// costs a disk flush each on a disk-backed /tmp: the tree goes to memory
+// when there is a tmpfs for it. GLib reads TMPDIR once per process.
+UMockdevTestbed* newTestbed() {
+    const bool unset = ::getenv("TMPDIR") == nullptr;
+    if (unset && ::access("/dev/shm", W_OK) == 0) ::setenv("TMPDIR", "/dev/shm", 1);
+    UMockdevTestbed* testbed = umockdev_testbed_new();
+    if (unset) ::unsetenv("TMPDIR");
+    return testbed;
+}
+
 }  // namespace
 
 struct NodeMachine::Testbed {
-    UMockdevTestbed* testbed = umockdev_testbed_new();
+    UMockdevTestbed* testbed = newTestbed();
     std::atomic<pid_t> program{0};
     ~Testbed() { g_object_unref(testbed); }
 };

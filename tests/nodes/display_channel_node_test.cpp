@@ -200,5 +200,33 @@ TEST(OtherBusNodeRecords, NothingReachesAnSmBus) {
     }
 }
 
+// --- What each driver answers a program that asks first --------------------------
+// (I2C_FUNCS, then I2C_SLAVE with write() and read(), as i2c-tools do.)
+
+struct DriverRow {
+    const char* device;
+    std::string answer;  // i2c_probe's output
+};
+
+void PrintTo(const DriverRow& row, std::ostream* out) { *out << row.device; }
+
+class DriverAnswers : public ::testing::TestWithParam<DriverRow> {};
+
+TEST_P(DriverAnswers, AsTheKernelDriverWould) {
+    NodeMachine machine;
+    const ProcessResult result = machine.run(VELMORA_I2C_PROBE, {"/dev/" + std::string(GetParam().device)});
+    EXPECT_EQ(result.status, 0) << result.err;
+    EXPECT_EQ(result.out, GetParam().answer);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Probe, DriverAnswers,
+    ::testing::Values(DriverRow{"i2c-0", "functions SMBUS\nread error EOPNOTSUPP\n"},
+                      DriverRow{"i2c-3", "functions I2C\nread error ENXIO\n"},
+                      DriverRow{"i2c-4", "functions I2C\nread 03 0A 11 18 1F 26 2D 34\n"},
+                      DriverRow{"i2c-5", "functions I2C\nread 00 FF FF FF FF FF FF 00\n"},
+                      DriverRow{"i2c-7", "functions I2C\nread 00 FF FF FF FF FF FF 00\n"}),
+    [](const auto& info) { return "Node" + std::string(info.param.device).substr(4); });
+
 }  // namespace
 }  // namespace velmora::tests::nodes

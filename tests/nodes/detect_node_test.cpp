@@ -32,8 +32,8 @@ struct DetectRow {
 const DetectRow kWholeMachine[] = {
     {"i2c-0", "/dev/i2c-0 (SMBus I801 adapter at efa0): no EDID at 0x50\n", false, true},
     {"i2c-1", "/dev/i2c-1 (SMBus PIIX4 adapter port 0 at 0b00): no EDID at 0x50\n", false, true},
-    {"i2c-2", "/dev/i2c-2 (i915 gmbus dpb): EDID at 0x50: VELMORA CRT, manufacturer VLM; DDC/CI at 0x37: answers\n", true,
-     false},
+    {"i2c-2", "/dev/i2c-2 (i915 gmbus dpb): EDID at 0x50: VELMORA CRT, manufacturer VLM; DDC/CI at 0x37: answers\n",
+     true, false},
     {"i2c-3", "/dev/i2c-3 (i915 gmbus vga): no EDID at 0x50\n", false, false},
     {"i2c-4", "/dev/i2c-4 (AMDGPU SMU 0): EDID at 0x50: answers, but holds no EDID\n", false, false},
     {"i2c-5", "/dev/i2c-5 (AMDGPU DM i2c hw bus 0): EDID at 0x50: VELMORA CRT, manufacturer VLM; DDC/CI at 0x37: "
@@ -42,8 +42,9 @@ const DetectRow kWholeMachine[] = {
     {"i2c-6", "/dev/i2c-6 (nvkm-0000:04:00.0-bus-0005): no EDID at 0x50\n", false, false},
     {"i2c-7", "/dev/i2c-7 (NVIDIA i2c adapter 1 at 5:00.0): ", false, true},
     {"i2c-8", "/dev/i2c-8 (i2c-tiny-usb at bus 001 device 005): no EDID at 0x50\n", false, false},
-    {"parport0", "/dev/parport0: the interface board answers its line test; EDID at 0xA0: VELMORA CRT, manufacturer VLM\n",
-     false, false},
+    {"parport0",
+     "/dev/parport0: the interface board answers its line test; EDID at 0xA0: VELMORA CRT, manufacturer VLM\n", false,
+     false},
 };
 
 TEST(DetectNode, ProbesEveryNodeOfTheMachine) {

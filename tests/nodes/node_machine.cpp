@@ -119,7 +119,9 @@ void recordOpenFlags(Node& node) {
         std::string line;
         while (std::getline(info, line)) {
             // The kernel adds its O_LARGEFILE (0100000) to every open on 64-bit.
-            if (line.starts_with("flags:")) node.record.openFlags.push_back(std::stoi(line.substr(6), nullptr, 8) & ~0100000);
+            constexpr int kKernelLargeFile = 0100000;
+            if (!line.starts_with("flags:")) continue;
+            node.record.openFlags.push_back(std::stoi(line.substr(6), nullptr, 8) & ~kKernelLargeFile);
         }
     }
 }

@@ -8,6 +8,10 @@
 #include <linux/ppdev.h>
 #include <sys/ioctl.h>
 
+#include <array>
+#include <optional>
+#include <utility>
+
 #include <nlohmann/json.hpp>
 
 #include "bench/virtual_bench.h"
@@ -19,16 +23,19 @@ namespace {
 bool contains(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
 
 struct PortRow {
-    const char* name;
-    std::vector<std::string> arguments;  // after --port /dev/parport0
-    int status;
-    std::string out;  // expected within standard output
-    std::string err;  // expected within standard error
+    const char* name = "";
+    std::vector<std::string> arguments{};  // after --port /dev/parport0
+    int status = 0;
+    std::string out{};  // expected within standard output
+    std::string err{};  // expected within standard error
     NodeFaults faults{};
     mode_t mode = 0;           // 0: as udev leaves it (crw-rw---- root:lp)
     const char* benchFault = "";
     const char* jsonKey = "";  // --json: this member holds jsonValue
     int jsonValue = 0;
+    const char* port = "/dev/parport0";
+    std::optional<std::pair<int, int>> vcpAfter{};    // code, value the monitor holds afterwards
+    std::optional<std::array<int, 3>> memoryAfter{};  // page, address, value
 };
 
 void PrintTo(const PortRow& row, std::ostream* out) { *out << row.name; }
@@ -73,7 +80,7 @@ TEST_P(ParallelPortNode, RunsThroughTheKernelCalls) {
     if (*row.benchFault != '\0') {
         ASSERT_EQ(machine.bench("parport0")->applyFault(row.benchFault), "");
     }
-    std::vector<std::string> arguments{"--port", "/dev/parport0"};
+    std::vector<std::string> arguments{"--port", row.port};
     arguments.insert(arguments.end(), row.arguments.begin(), row.arguments.end());
 
     const ProcessResult result = machine.run(VELMORA_JIGCTL, arguments);
@@ -86,6 +93,15 @@ TEST_P(ParallelPortNode, RunsThroughTheKernelCalls) {
         const auto document = nlohmann::json::parse(result.out, nullptr, false);
         ASSERT_TRUE(document.is_object()) << shown;
         EXPECT_EQ(document.value(row.jsonKey, -1), row.jsonValue) << shown;
+    }
+    // The values reach the bench's monitor, not only an OK.
+    const bench::VirtualBench& bench = *machine.bench("parport0");
+    if (row.vcpAfter) {
+        EXPECT_EQ(bench.monitor.vcp[row.vcpAfter->first].current, row.vcpAfter->second);
+    }
+    if (row.memoryAfter) {
+        const auto [page, address, value] = *row.memoryAfter;
+        EXPECT_EQ(bench.monitor.memory[page][address], value);
     }
     expectPortDiscipline(machine.record("parport0"), row.mode == 0);
     // A claim that never returns ends with the limit and the grace after
@@ -101,9 +117,11 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(
         PortRow{"ReadVcp", {"read-vcp", "10"}, 0, "VCP 10: current  50 (32h), maximum 100 (64h)\n", ""},
         PortRow{"ReadVcpJson", {"--json", "read-vcp", "10"}, 0, "", "", {}, 0, "", "current", 50},
-        PortRow{"SetVcp", {"set-vcp", "10", "20"}, 0, "OK\n", ""},
+        PortRow{.name = "SetVcp", .arguments = {"set-vcp", "10", "20"}, .status = 0, .out = "OK\n", .port = "parport0",
+                .vcpAfter = {{0x10, 0x20}}},
         PortRow{"ReadMem", {"read-mem", "1", "10"}, 0, "C1\n", ""},
-        PortRow{"WriteMemJson", {"--json", "write-mem", "1", "10", "55"}, 0, "", "", {}, 0, "", "value", 0x55},
+        PortRow{.name = "WriteMemJson", .arguments = {"--json", "write-mem", "1", "10", "55"}, .status = 0,
+                .jsonKey = "value", .jsonValue = 0x55, .memoryAfter = {{1, 0x10, 0x55}}},
         PortRow{"Edid", {"edid"}, 0, "00 FF FF FF FF FF FF 00 ", ""},
         PortRow{"CrtTime", {"crt-time"}, 0, "  3001 hour(s) 10 minute(s).  \n", ""},
         PortRow{"RunFunction", {"--model", VELMORA_SAMPLE_MODELS_DIR "vm1795.mdl", "run", "1C"}, 0, "OK\n", ""},
@@ -116,23 +134,13 @@ INSTANTIATE_TEST_SUITE_P(
         PortRow{"NotInLpGroup", {"read-vcp", "10"}, 1, "",
                 "/dev/parport0: Permission denied. Add your user to the lp group", {}, 0060},
         PortRow{"ReadableOnly", {"read-vcp", "10"}, 1, "", "/dev/parport0: Permission denied.", {}, 0440},
-        PortRow{"ClaimBusy", {"read-vcp", "10"}, 1, "", "/dev/parport0: Device or resource busy. Another program holds the port",
-                {.claimError = EBUSY}},
+        PortRow{"ClaimBusy", {"read-vcp", "10"}, 1, "",
+                "/dev/parport0: Device or resource busy. Another program holds the port", {.claimError = EBUSY}},
         PortRow{"ClaimLate", {"read-vcp", "10"}, 0, "VCP 10: current  50", "", {.claimDelayMs = 300}},
         PortRow{"ClaimNeverReturns", {"read-vcp", "10"}, 1, "",
                 "/dev/parport0: the port was not free within 2000 ms. Another program holds the port",
                 {.claimNeverReturns = true}}),
     [](const auto& info) { return std::string(info.param.name); });
-
-// The values reach the bench's monitor, not only an OK.
-TEST(ParallelPortNodeWrites, ReachTheMonitor) {
-    NodeMachine machine;
-    bench::VirtualBench& bench = *machine.bench("parport0");
-    EXPECT_EQ(machine.run(VELMORA_JIGCTL, {"--port", "/dev/parport0", "set-vcp", "10", "20"}).status, 0);
-    EXPECT_EQ(bench.monitor.vcp[0x10].current, 0x20);
-    EXPECT_EQ(machine.run(VELMORA_JIGCTL, {"--port", "parport0", "write-mem", "2", "30", "A5"}).status, 0);
-    EXPECT_EQ(bench.monitor.memory[2][0x30], 0xA5);
-}
 
 TEST(ParallelPortNodeMissing, SaysWhichModulesToLoad) {
     NodeMachine machine;

@@ -39,13 +39,13 @@ namespace fs = std::filesystem;
 namespace {
 
 // What answers on each node of machine.umockdev.
-struct NodeSpec {
+struct NodeWiring {
     const char* device;
     NodeKind kind;
     mode_t mode;  // as a distribution's udev rules leave it
 };
 
-constexpr NodeSpec kNodes[] = {
+constexpr NodeWiring kNodes[] = {
     {"parport0", NodeKind::ParallelPort, 0660},  // root:lp
     {"i2c-0", NodeKind::SmBus, 0600},            // i801: the memory modules' SPD
     {"i2c-1", NodeKind::SmBus, 0600},            // piix4
@@ -67,6 +67,10 @@ unsigned long functionality(NodeKind kind) {
 }
 
 constexpr std::size_t kI2cDevMaxMessageBytes = 8192;  // i2c-dev's own limit
+
+bool hasBenchMonitor(NodeKind kind) {
+    return kind == NodeKind::ParallelPort || kind == NodeKind::Monitor || kind == NodeKind::SlaveOnly;
+}
 
 }  // namespace
 
@@ -428,13 +432,13 @@ NodeMachine::NodeMachine() : testbed_(std::make_unique<Testbed>()) {
         g_clear_error(&error);
         throw std::runtime_error("machine.umockdev: " + message);
     }
-    for (const NodeSpec& spec : kNodes) {
+    for (const NodeWiring& wiring : kNodes) {
         auto node = std::make_unique<Node>();
-        node->device = spec.device;
-        node->kind = spec.kind;
+        node->device = wiring.device;
+        node->kind = wiring.kind;
         node->program = &testbed_->program;
-        node->nodeFile = root_ + "/dev/" + spec.device;
-        if (spec.kind == NodeKind::ParallelPort || spec.kind == NodeKind::Monitor || spec.kind == NodeKind::SlaveOnly) {
+        node->nodeFile = root_ + "/dev/" + wiring.device;
+        if (hasBenchMonitor(wiring.kind)) {
             node->bench = std::make_unique<bench::VirtualBench>();
             node->adapter = std::make_unique<bench::BenchI2cAdapter>(*node->bench);
             (void)node->adapter->openNode(("/dev/" + node->device).c_str());
@@ -452,10 +456,10 @@ NodeMachine::NodeMachine() : testbed_(std::make_unique<Testbed>()) {
             g_clear_error(&error);
             throw std::runtime_error("cannot attach a handler to " + path + ": " + message);
         }
-        ::chmod(node->nodeFile.c_str(), spec.mode);
+        ::chmod(node->nodeFile.c_str(), wiring.mode);
         std::error_code ignored;
         node->nodeTarget = fs::canonical(node->nodeFile, ignored);
-        nodes_.emplace(spec.device, std::move(node));
+        nodes_.emplace(wiring.device, std::move(node));
     }
 }
 

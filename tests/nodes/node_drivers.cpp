@@ -30,10 +30,6 @@ unsigned long functionality(NodeKind kind) {
 
 constexpr std::size_t kI2cDevMaxMessageBytes = 8192;  // i2c-dev's own limit
 
-}  // namespace
-
-namespace {
-
 using Node = NodeMachine::Node;
 
 void complete(UMockdevIoctlClient* client, long result, int error) {

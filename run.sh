@@ -14,6 +14,7 @@ PACKAGES=(
     clang libclang-rt-14-dev
     fonts-dejavu-core xvfb xauth
     dpkg-dev file desktop-file-utils groff-base
+    umockdev libumockdev-dev
 )
 
 ensure_packages() {

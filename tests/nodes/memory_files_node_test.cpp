@@ -63,7 +63,7 @@ TEST_P(MemoryFilesNode, SaveAndLoadGoThroughTheNode) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Jigctl, MemoryFilesNode,
-                         ::testing::Values(WayRow{"parport0", {}}, WayRow{"i2c-5", {"--protocol", "ddc2bi"}}),
+                         ::testing::Values(WayRow{"parport0", {}}, WayRow{"i2c-5", {"--any-monitor"}}),
                          [](const auto& info) { return info.param.device[0] == 'p' ? "Jig" : "DisplayChannel"; });
 
 }  // namespace

@@ -137,6 +137,7 @@ TEST(ChannelErrors, TextsGiveTheRemedyForEachCause) {
         const char* remedy;
     };
     for (const Row& row : {Row{ENOENT, "sudo modprobe i2c-dev"}, Row{EACCES, "sudo adduser $USER i2c"},
+                           Row{EPERM, "udev rule 70-velmora-jig-i2c.rules opens the graphics cards'"},
                            Row{EBUSY, "The adapter is busy"}, Row{ENXIO, "No monitor answers"}}) {
         EXPECT_TRUE(contains(platform::describeI2cFailure("/dev/i2c-4", row.error), row.remedy)) << row.error;
     }

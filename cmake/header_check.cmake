@@ -12,6 +12,19 @@
 set(VELMORA_HEADER_CHECK_FOLDERS platform link model tools console bench apps)
 
 set(header_check_dir ${CMAKE_BINARY_DIR}/header-check)
+
+# The source folders the build added (a Qt folder only when the windows are
+# built), the first given and those below it.
+function(velmora_added_folders folder result)
+    set(folders ${folder})
+    get_property(below DIRECTORY ${folder} PROPERTY SUBDIRECTORIES)
+    foreach(subfolder IN LISTS below)
+        velmora_added_folders(${subfolder} more)
+        list(APPEND folders ${more})
+    endforeach()
+    set(${result} ${folders} PARENT_SCOPE)
+endfunction()
+velmora_added_folders(${CMAKE_SOURCE_DIR} added_folders)
 set(header_check_targets)
 foreach(top IN LISTS VELMORA_HEADER_CHECK_FOLDERS)
     file(GLOB_RECURSE headers CONFIGURE_DEPENDS RELATIVE ${CMAKE_SOURCE_DIR} ${CMAKE_SOURCE_DIR}/${top}/*.h)
@@ -31,10 +44,10 @@ foreach(top IN LISTS VELMORA_HEADER_CHECK_FOLDERS)
     list(REMOVE_DUPLICATES folders)
     foreach(folder IN LISTS folders)
         # The libraries the folder's CMakeLists.txt makes give the header its
-        # include paths and dependencies; a folder without one (Qt subfolders
-        # when the windows are not built) is left out.
+        # include paths and dependencies; a folder the build did not add (Qt
+        # subfolders when the windows are not built) is left out.
         set(libraries)
-        if(EXISTS ${CMAKE_SOURCE_DIR}/${folder}/CMakeLists.txt)
+        if(${CMAKE_SOURCE_DIR}/${folder} IN_LIST added_folders)
             get_property(defined DIRECTORY ${CMAKE_SOURCE_DIR}/${folder} PROPERTY BUILDSYSTEM_TARGETS)
             foreach(target IN LISTS defined)
                 get_target_property(type ${target} TYPE)

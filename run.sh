@@ -2,7 +2,8 @@
 # Velmora Monitor A/S Jig: the set-up commands.
 #   ./run.sh        build and start the program on the virtual bench
 #   ./run.sh test   build and run every test (normal, ASan+UBSan, fuzzing)
-#   ./run.sh package  build the Debian package (build-package/velmora-jig_*.deb)
+#   ./run.sh package  build the Debian package from debian/ and check it with
+#                   lintian (build-package/velmora-jig_*.deb)
 set -euo pipefail
 cd "$(dirname "$0")"
 ROOT=$(pwd)
@@ -13,13 +14,18 @@ PACKAGES=(
     libgtest-dev libgmock-dev libbenchmark-dev nlohmann-json3-dev
     clang libclang-rt-14-dev
     fonts-dejavu-core xvfb xauth
-    dpkg-dev file desktop-file-utils groff-base
+    dpkg-dev file desktop-file-utils groff-base appstream ccache
     umockdev libumockdev-dev
 )
+# What `./run.sh package` needs beside them: the Debian package's build
+# dependencies (debian/control) and its checker.
+PACKAGE_TOOLS=(debhelper lintian)
 
+# ensure_packages [PACKAGES...]: installs those of PACKAGES and the given
+# ones that are missing.
 ensure_packages() {
     local missing=()
-    for p in "${PACKAGES[@]}"; do
+    for p in "${PACKAGES[@]}" "$@"; do
         if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed"; then
             missing+=("$p")
         fi
@@ -55,6 +61,38 @@ run_tests() {
     QT_QPA_PLATFORM=offscreen ctest --test-dir "$dir" --output-on-failure -j "$JOBS"
 }
 
+# Each file of the programs compiled on its own, as a distribution builds
+# them: a unity build lets one file lean on the includes of the file before
+# it. Default flags (no optimisation: the point is what compiles, and it is
+# the cheapest), warnings as errors, no tests; header_check compiles the
+# headers that no file of their own includes first. The compiler cache keeps
+# its files between runs on this machine.
+plain_build() {
+    local dir=build-plain launcher=()
+    if command -v ccache >/dev/null; then
+        export CCACHE_DIR=${CCACHE_DIR:-${XDG_CACHE_HOME:-$HOME/.cache}/velmora-jig/ccache}
+        export CCACHE_BASEDIR=$ROOT
+        launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
+    fi
+    cmake -S "$ROOT" -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE= -DCMAKE_UNITY_BUILD=OFF -DVELMORA_WERROR=ON \
+        -DVELMORA_TESTS=OFF "${launcher[@]}" >/dev/null
+    cmake --build "$dir" -j "$JOBS" --target all header_check
+}
+
+# The Debian package from debian/, built in a copy of the source tree under
+# build-package/ so that the tree itself stays clean and the results land
+# there (dpkg-buildpackage writes them beside the source folder), then
+# checked by lintian, which fails on any error or warning.
+debian_package() {
+    local out=$ROOT/build-package
+    rm -rf "$out"
+    mkdir -p "$out/velmora-jig"
+    tar -C "$ROOT" --exclude=./.git --exclude='./build*' --exclude='./obj-*' -cf - . | tar -C "$out/velmora-jig" -xf -
+    (cd "$out/velmora-jig" && dpkg-buildpackage -b -us -uc -j"$JOBS")
+    lintian --fail-on error,warning --info "$out"/velmora-jig_*.changes
+    ls "$out"/*.deb
+}
+
 # Every fuzz target (build-fuzz/bin/fuzz_<name>) runs from its seed corpus
 # tests/fuzz/corpus/<name>/ for FUZZ_SECONDS (default 25) seconds; the
 # targets and the code under them carry ASan and UBSan, and a finding stops
@@ -65,22 +103,23 @@ fuzz() {
     "$ROOT"/tests/fuzz/run_all.sh "$dir" "${FUZZ_SECONDS:-25}"
 }
 
-ensure_packages
+case "${1:-}" in
+    package) ensure_packages "${PACKAGE_TOOLS[@]}" ;;
+    *) ensure_packages ;;
+esac
 
 case "${1:-}" in
     test)
         configure_and_build build
         run_tests build
+        plain_build
         configure_and_build build-asan "${SANITIZED[@]}"
         ASAN_OPTIONS=detect_leaks=1 run_tests build-asan
         fuzz
         echo "All tests passed."
         ;;
     package)
-        # cpack computes the package's library dependencies with
-        # dpkg-shlibdeps (dpkg-dev), which finds the programs with file(1).
-        configure_and_build build-package -DVELMORA_TESTS=OFF -DVELMORA_DEBIAN_DOCS=ON
-        (cd build-package && cpack -G DEB)
+        debian_package
         ;;
     "")
         if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then

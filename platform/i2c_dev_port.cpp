@@ -108,7 +108,12 @@ std::string describeI2cFailure(const std::string& path, int errorNumber, const s
         break;
     case EACCES:
     case EPERM:
-        text += "Add your user to the i2c group (sudo groupadd -f i2c; sudo adduser $USER i2c; "
+        // The installed package's udev rule gives the logged-in user the
+        // graphics cards' channels; a tree built by hand has no rule until
+        // it is installed, and a remote login gets nothing from it.
+        text += "The udev rule 70-velmora-jig-i2c.rules opens the graphics cards' display channels to the "
+                "logged-in user once installed (sudo udevadm control --reload && sudo udevadm trigger); "
+                "otherwise add your user to the i2c group (sudo groupadd -f i2c; sudo adduser $USER i2c; "
                 "a udev rule KERNEL==\"i2c-[0-9]*\", GROUP=\"i2c\", MODE=\"0660\") and log in again.";
         break;
     case EBUSY:

@@ -4,8 +4,6 @@
 
 namespace velmora::apps::jigctl {
 
-using namespace velmora::tools;
-
 CostMeter::CostMeter(const link::MonitorLink& link, const platform::PlatformCounters& counters, platform::Clock& clock,
                      bool virtualClock)
     : link_(link), counters_(counters), clock_(clock), virtualClock_(virtualClock), start_(now()) {}

@@ -80,8 +80,16 @@ nlohmann::json modelToJson(const ModelDescription& model, int loaded, link::Repl
 std::string diagnosticLine(const std::string& fileName, int line, int column, std::string_view severity,
                            std::string_view text) {
     std::string result = fileName;
-    if (line > 0) result += ":" + std::to_string(line);
-    if (line > 0 && column > 0) result += ":" + std::to_string(column);
+    // Appended piece by piece: GCC 12 at -O3 warns (-Wrestrict) about a
+    // literal added to a temporary string, a false alarm that -Werror stops on.
+    if (line > 0) {
+        result += ':';
+        result += std::to_string(line);
+    }
+    if (line > 0 && column > 0) {
+        result += ':';
+        result += std::to_string(column);
+    }
     result += ": ";
     result += severity;
     result += ": ";

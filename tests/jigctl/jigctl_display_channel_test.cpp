@@ -148,6 +148,7 @@ TEST(ChannelErrors, TextsGiveTheRemedyForEachCause) {
         const char* remedy;
     };
     for (const Row& row : {Row{ENOENT, "sudo modprobe i2c-dev"}, Row{EACCES, "sudo adduser $USER i2c"},
+                           Row{EPERM, "udev rule 70-velmora-jig-i2c.rules opens the graphics cards'"},
                            Row{EBUSY, "sudo modprobe -r ddcci"}, Row{ENXIO, "No monitor answers"},
                            Row{EOPNOTSUPP, "is not a display channel"}, Row{ETIMEDOUT, "The bus is stuck"},
                            Row{EWOULDBLOCK, "in use by another program"}}) {

@@ -146,7 +146,7 @@ INSTANTIATE_TEST_SUITE_P(
                    "No monitor answers on this display channel", 0, 0, "no-monitor"},
         // The kernel's answers.
         ChannelRow{"NotInI2cGroup", "i2c-2", {"read-vcp", "10"}, 1, "",
-                   "/dev/i2c-2: Permission denied. Add your user to the i2c group", 0, 0400},
+                   "/dev/i2c-2: Permission denied. The udev rule 70-velmora-jig-i2c.rules opens", 0, 0400},
         ChannelRow{"AdapterBusy", "i2c-5", {"--protocol", "ddc2bi", "read-vcp", "10"}, 1, "",
                    "/dev/i2c-5: Device or resource busy. A kernel driver holds the monitor's DDC/CI address", EBUSY},
         ChannelRow{"LineHeld", "i2c-5", {"--protocol", "ddc2bi", "read-vcp", "10"}, 1, "",

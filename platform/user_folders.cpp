@@ -14,4 +14,12 @@ std::string userDataHome() {
     return {};
 }
 
+std::string userConfigHome() {
+    const char* configHome = std::getenv("XDG_CONFIG_HOME");
+    if (configHome != nullptr && configHome[0] == '/') return configHome;
+    const char* home = std::getenv("HOME");
+    if (home != nullptr && home[0] == '/') return std::string(home) + "/.config";
+    return {};
+}
+
 }  // namespace velmora::platform

@@ -8,4 +8,8 @@ namespace velmora::platform {
 // is known.
 std::string userDataHome();
 
+// The user's settings folder, the same way: $XDG_CONFIG_HOME, otherwise
+// $HOME/.config; empty when neither is known.
+std::string userConfigHome();
+
 }  // namespace velmora::platform

@@ -11,6 +11,7 @@
 #include <sstream>
 
 #include "apps/standard_options.h"
+#include "console/channel_offer.h"
 #include "console/ui/console_app.h"
 #include "model/display_channel_rig.h"
 #include "model/model_folders.h"
@@ -18,6 +19,8 @@
 #include "platform/files.h"
 #include "platform/machine_link_platform.h"
 #include "platform/port_choice.h"
+#include "platform/display_adapters.h"
+#include "platform/steady_clock.h"
 #include "platform/qt/qt_file_chooser.h"
 #include "platform/qt/qt_message_sink.h"
 #include "platform/user_folders.h"
@@ -37,10 +40,38 @@ constexpr const char* kHelp =
     "  --help         this text\n"
     "  --version      the program's version\n"
     "\n"
+    "Without --port and without a usable parallel port, a display channel where\n"
+    "a monitor answers is offered instead; the choice is kept in\n"
+    "~/.config/velmora-jig/port for the next start.\n"
+    "\n"
     "Qt's own options (-platform, -style, ...) are taken as well. The models are\n"
     "the .mdl files of the program's folder, of ../share/velmora-jig/models beside\n"
     "it or of ~/.local/share/velmora-jig/models. velmora-jig-bench runs the same\n"
     "console on the virtual bench. See velmora-jig(1).\n";
+
+// The display channel to work through when the board's port cannot be had:
+// the one chosen at an earlier start, if it is still there, or the first
+// where a monitor's EDID answers, if the technician takes it (and the
+// choice is kept). Empty: none, go on without the board.
+std::string channelInsteadOfJig(const std::string& jigPort, velmora::platform::MessageSink& messages) {
+    using namespace velmora;
+    const std::string configHome = platform::userConfigHome();
+    if (const auto remembered = console::rememberedPort(configHome)) {
+        const platform::PortChoice choice = platform::choosePort(*remembered);
+        if (choice.kind == platform::PortKind::DisplayChannel) return choice.device;
+    }
+    platform::LinuxI2cKernel kernel;
+    platform::SteadyClock clock;
+    const std::vector<platform::I2cAdapterInfo> adapters = platform::listI2cAdapters();
+    const std::vector<console::ChannelOffer> offers = console::findAnsweringChannels(adapters, kernel, clock);
+    for (const console::ChannelOffer& offer : offers) {
+        if (messages.askYesNo(console::offerQuestion(offer, jigPort), "") != platform::Answer::Yes) continue;
+        // A connector keeps its name when the adapters are numbered anew.
+        (void)console::rememberPort(configHome, offer.connector.empty() ? offer.device : offer.connector);
+        return offer.device;
+    }
+    return {};
+}
 
 int refuse(const std::string& what, const std::string& why) {
     std::cerr << "velmora-jig: " << what << ": " << why << " (see velmora-jig --help)\n";
@@ -91,13 +122,27 @@ int main(int argc, char* argv[]) {
 
     std::unique_ptr<model::DisplayChannelRig> channel;
     std::unique_ptr<platform::MachineLinkPlatform> machine;
+    std::string channelDevice = port.kind == platform::PortKind::DisplayChannel ? port.device : std::string();
+    if (port.kind == platform::PortKind::Jig) {
+        // Why the port could not be had (no device, no permission) is told in a
+        // box before the window opens; the link then reports the missing board.
+        std::ostringstream portDiagnostics;
+        machine = std::make_unique<platform::MachineLinkPlatform>(portDiagnostics, port.device.c_str());
+        // Started without --port on a PC without the board's port: a display
+        // channel where a monitor answers is offered instead (or taken, when
+        // it was chosen before).
+        if (!portDiagnostics.str().empty() && !portName) channelDevice = channelInsteadOfJig(port.device, messages);
+        if (channelDevice.empty() && !portDiagnostics.str().empty()) messages.showMessage(portDiagnostics.str(), "");
+        if (!channelDevice.empty()) machine.reset();
+    }
     std::unique_ptr<model::ProgramContext> context;
-    if (port.kind == platform::PortKind::DisplayChannel) {
+    if (!channelDevice.empty()) {
         // Without its node the display channel is no way to the monitor at
         // all: the reason and its remedy, then the program ends.
         channel = std::make_unique<model::DisplayChannelRig>(std::make_unique<platform::LinuxI2cKernel>());
-        if (const int error = channel->open(port.device); error != 0) {
-            const std::string text = "Cannot open the display channel " + platform::describeI2cFailure(port.device, error, channel->port.lockHolder());
+        if (const int error = channel->open(channelDevice); error != 0) {
+            const std::string text = "Cannot open the display channel " +
+                                     platform::describeI2cFailure(channelDevice, error, channel->port.lockHolder());
             std::cerr << "velmora-jig: " << text << "\n";
             messages.showMessage(text, "");
             return 1;
@@ -106,14 +151,9 @@ int main(int argc, char* argv[]) {
         context = std::make_unique<model::ProgramContext>(linkPlatform,
                                                           channel->linkMaker(linkPlatform.clock, messages));
     } else {
-        // Why the port could not be had (no device, no permission) is told in a
-        // box before the window opens; the link then reports the missing board.
-        std::ostringstream portDiagnostics;
-        machine = std::make_unique<platform::MachineLinkPlatform>(portDiagnostics, port.device.c_str());
-        if (!portDiagnostics.str().empty()) messages.showMessage(portDiagnostics.str(), "");
         context = std::make_unique<model::ProgramContext>(machine->platform(messages));
     }
-    if (portName) context->portName = port.device;
+    if (portName || !channelDevice.empty()) context->portName = channelDevice.empty() ? port.device : channelDevice;
     platform::qt::QtFileChooser fileChooser;
     console::ui::ConsoleApp app(*context, messages, fileChooser,
                                 model::programModelFolders(platform::programDirectory(), platform::userDataHome()));

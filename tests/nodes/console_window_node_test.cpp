@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <fstream>
 #include <set>
 #include <thread>
 
@@ -20,12 +21,16 @@ namespace {
 namespace fs = std::filesystem;
 
 struct WindowRow {
+    const char* name;
     const char* device;
     const char* model;  // the one model beside the program
     int openFlags;
+    // Started without --port while the parallel port cannot be opened: the
+    // display channel chosen at an earlier start, as kept in the settings.
+    const char* remembered = nullptr;
 };
 
-void PrintTo(const WindowRow& row, std::ostream* out) { *out << row.device; }
+void PrintTo(const WindowRow& row, std::ostream* out) { *out << row.name; }
 
 // The VCP codes of the Get VCP requests ("01 10") the monitor received.
 std::set<std::string> vcpCodesRead(const std::vector<std::string>& requests) {
@@ -45,6 +50,13 @@ TEST_P(ConsoleWindowNode, FillsItsListsThroughTheNode) {
     fs::copy_file(VELMORA_JIG, folder / "velmora-jig");
     fs::copy_file(std::string(VELMORA_SAMPLE_MODELS_DIR) + row.model, folder / row.model);
     NodeMachine machine;
+    std::vector<std::string> arguments{"--port", "/dev/" + std::string(row.device)};
+    if (row.remembered != nullptr) {
+        arguments.clear();
+        machine.setMode("parport0", 0400);
+        fs::create_directories(folder / ".config/velmora-jig");
+        std::ofstream(folder / ".config/velmora-jig/port") << row.remembered << "\n";
+    }
     // The window stays open: it has filled its lists once the monitor has
     // had Get VCP requests and then nothing new for a while.
     std::size_t seen = 0;
@@ -59,8 +71,8 @@ TEST_P(ConsoleWindowNode, FillsItsListsThroughTheNode) {
         return !vcpCodesRead(requests).empty() && now - quietSince > std::chrono::milliseconds(1500);
     };
     const ProcessResult result =
-        machine.runUntil((folder / "velmora-jig").string(), {"--port", "/dev/" + std::string(row.device)}, filled,
-                         std::chrono::seconds(25), {"QT_QPA_PLATFORM=offscreen", "HOME=" + folder.string()});
+        machine.runUntil((folder / "velmora-jig").string(), arguments, filled, std::chrono::seconds(25),
+                         {"QT_QPA_PLATFORM=offscreen", "HOME=" + folder.string(), "XDG_CONFIG_HOME="});
     fs::remove_all(folder);
     EXPECT_FALSE(result.timedOut) << result.err;
     EXPECT_EQ(result.status, -1) << "the window ended by itself: " << result.err;
@@ -71,9 +83,12 @@ TEST_P(ConsoleWindowNode, FillsItsListsThroughTheNode) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Window, ConsoleWindowNode,
-                         ::testing::Values(WindowRow{"parport0", "vm1795.mdl", O_RDWR | O_CLOEXEC},
-                                           WindowRow{"i2c-5", "vm1995pro.mdl", O_RDWR | O_NONBLOCK | O_CLOEXEC}),
-                         [](const auto& info) { return info.param.device[0] == 'p' ? "Jig" : "DisplayChannel"; });
+                         ::testing::Values(WindowRow{"Jig", "parport0", "vm1795.mdl", O_RDWR | O_CLOEXEC},
+                                           WindowRow{"DisplayChannel", "i2c-5", "vm1995pro.mdl",
+                                                     O_RDWR | O_NONBLOCK | O_CLOEXEC},
+                                           WindowRow{"ChannelChosenBefore", "i2c-5", "vm1995pro.mdl",
+                                                     O_RDWR | O_NONBLOCK | O_CLOEXEC, "DP-1"}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace
 }  // namespace velmora::tests::nodes

@@ -222,9 +222,17 @@ ProcessResult NodeMachine::runUntil(const std::string& program, const std::vecto
     std::vector<char*> argv;
     for (auto& word : words) argv.push_back(word.data());
     argv.push_back(nullptr);
+    // The given variables replace inherited ones of the same name (getenv
+    // finds the first).
+    const auto overridden = [&environment](std::string_view variable) {
+        const std::string_view name = variable.substr(0, variable.find('=') + 1);
+        return name == "LD_PRELOAD=" || std::any_of(environment.begin(), environment.end(), [&](const std::string& given) {
+                   return std::string_view(given).starts_with(name);
+               });
+    };
     std::vector<std::string> variables;
     for (char** variable = environ; *variable != nullptr; ++variable) {
-        if (!std::string_view(*variable).starts_with("LD_PRELOAD=")) variables.emplace_back(*variable);
+        if (!overridden(*variable)) variables.emplace_back(*variable);
     }
     variables.emplace_back("LD_PRELOAD=libumockdev-preload.so.0");
     variables.insert(variables.end(), environment.begin(), environment.end());

@@ -233,6 +233,14 @@ bool DisplayChannelLink::readReply(std::size_t readBytes) {
         return false;
     }
     counters_.bytesOnBus += static_cast<std::int64_t>(1 + readBytes);
+    // Some adapters report no missing acknowledge on a read: the lines float
+    // high and every byte reads FFh. That is no reply at all.
+    if (std::all_of(replyBuffer_.begin() + 1, replyBuffer_.begin() + 1 + static_cast<std::ptrdiff_t>(readBytes),
+                    [](std::uint8_t byte) { return byte == 0xFF; })) {
+        errorCode_ = LinkError::MonitorNotConnected;
+        failure_ = Failure::NoReply;
+        return false;
+    }
     // Some monitors send their source address twice.
     if (replyBuffer_[1] == kMonitorAddress && replyBuffer_[2] == kMonitorAddress) {
         std::copy_n(replyBuffer_.begin() + 2, readBytes - 1, replyBuffer_.begin() + 1);

@@ -320,8 +320,14 @@ void transact(Session& s, std::span<std::uint8_t> request, std::int32_t replyArg
             otherFailure = !notAcknowledged;
             continue;
         }
+        // All ones is nobody driving the lines: no reply, as a missing acknowledge.
+        const std::vector<std::uint8_t>& bytes = read.messages[0].bytes;
+        if (std::all_of(bytes.begin(), bytes.end(), [](std::uint8_t byte) { return byte == 0xFF; })) {
+            notAcknowledged = true;
+            continue;
+        }
         replyCall = &read;
-        succeeded = replyAccepted(meantReply(read.messages[0].bytes));
+        succeeded = replyAccepted(meantReply(bytes));
     }
     require(next == calls.size());
     require(s.link.counters().transactions == countersBefore.transactions + 1 &&

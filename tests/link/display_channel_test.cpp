@@ -201,6 +201,19 @@ TEST(DisplayChannel, RepliesOfRealMonitors) {
     }
 }
 
+// An adapter that reads FFh from nobody instead of reporting it: a monitor
+// that took the request but has no reply ready is told as one.
+TEST(DisplayChannel, AllOnesFromNobodyIsNoReply) {
+    ChannelOnBench f;
+    f.adapter.absentReadsOnes = true;
+    ASSERT_EQ(f.bench.applyFault("reply-delay=1000"), "");
+    EXPECT_TRUE(f.request({0x01, 0x10}, 30).empty());
+    EXPECT_EQ(f.link.errorCode(), LinkError::MonitorNotConnected);
+    EXPECT_EQ(f.link.counters().attempts, 3);
+    ASSERT_EQ(f.messages.messages.size(), 1u);
+    EXPECT_NE(f.messages.messages[0].text.find("sent no reply"), std::string::npos);
+}
+
 // A reply is read no further than it can reach: firmware expects no more.
 TEST(DisplayChannel, RepliesAreReadNoFurtherThanTheyReach) {
     struct Row {

@@ -367,26 +367,33 @@ int DisplayChannelLink::announcedEdidBlocks() {
 const std::uint8_t* DisplayChannelLink::transferEepromBlock(std::int32_t block) {
     replyBytesReceived_ = 0;
     errorCode_ = LinkError::None;
-    if (block < 0 || block > kMaxEdidSegment) {
+    if (block < 0 || block > kMaxEdidBlock) {
         errorCode_ = LinkError::MonitorNotConnected;
         return nullptr;
     }
-    constexpr std::size_t kHalf = kEepromBlockBytes / 2;
+    constexpr std::size_t kBlockBytes = kEepromBlockBytes / 2;
+    // Block 0 and the one after it, as the jig reads device 0xA0.
     if (block == 0) {
         return readEdidBytes(0, 0, std::span(replyBuffer_.data(), kEepromBlockBytes)) ? replyBuffer_.data() : nullptr;
     }
     const int announced = announcedEdidBlocks();
-    const int first = 2 * block;
-    if (announced <= first) {
+    if (announced <= block) {
         if (errorCode_ == LinkError::None) {
-            appendText("EDID block " + std::to_string(first) + " not announced");
+            appendText("EDID block " + std::to_string(block) + " not announced");
             errorCode_ = LinkError::MonitorNotConnected;
         }
         return nullptr;
     }
-    const std::size_t count = announced > first + 1 ? kEepromBlockBytes : kHalf;
+    // Block N at segment N / 2, offset 0 or 80h; the block after it too
+    // when the EDID announces it, otherwise its half reads FFh.
     std::fill(replyBuffer_.begin(), replyBuffer_.begin() + kEepromBlockBytes, 0xFF);
-    return readEdidBytes(block, 0, std::span(replyBuffer_.data(), count)) ? replyBuffer_.data() : nullptr;
+    for (int part = 0; part < 2 && block + part < announced; ++part) {
+        const int number = block + part;
+        const auto offset = static_cast<std::uint8_t>((number % 2) * kBlockBytes);
+        const std::span<std::uint8_t> bytes(replyBuffer_.data() + static_cast<std::size_t>(part) * kBlockBytes, kBlockBytes);
+        if (!readEdidBytes(number / 2, offset, bytes)) return nullptr;
+    }
+    return replyBuffer_.data();
 }
 
 }  // namespace velmora::link

@@ -78,7 +78,7 @@ public:
     // from 0x50 after N is written to 0x30 in the same transfer.
     static constexpr std::uint8_t kEdidDevice = 0x50;
     static constexpr std::uint8_t kSegmentPointerDevice = 0x30;
-    static constexpr std::int32_t kMaxEdidSegment = 127;
+    static constexpr std::int32_t kMaxEdidBlock = 255;  // segments 0 to 127, two blocks each
 
     DisplayChannelLink(platform::I2cDevPort& port, platform::Clock& clock, platform::MessageSink& messages,
                        const ProgramFlags& flags, DisplayChannelTiming timing = kDdcCiTiming);
@@ -123,12 +123,12 @@ public:
     bool busReset() override;
     [[nodiscard]] const std::uint8_t* readEepromBlock(std::int32_t block) override;
     // On a graphics card's channel only the EDID at 0x50 is read: block N
-    // is its segment N (EDID blocks 2N and 2N + 1), segments above 0 through
-    // the segment pointer. Other addresses (0x51 and up, 0x37, the general
-    // call) may be another device on the card's bus and are never read.
-    // Blocks the EDID does not announce are not read: a segment whose first
-    // block is not announced fails, and its second half reads FFh when that
-    // block is not announced.
+    // is the EDID's 128-byte block N, followed by block N + 1 (block 0 reads
+    // as through the jig: both at once from offset 0). Odd blocks lie at
+    // offset 80h, blocks 2 and up behind the segment pointer (segment N / 2).
+    // Other addresses (0x51 and up, 0x37, the general call) may be another
+    // device on the card's bus and are never read. Blocks the EDID does not
+    // announce are not read: block N fails, block N + 1 reads FFh.
     [[nodiscard]] const std::uint8_t* transferEepromBlock(std::int32_t block) override;
 
     [[nodiscard]] std::span<const std::uint8_t, kReplyBufferSize> replyBuffer() const { return replyBuffer_; }

@@ -367,7 +367,14 @@ void transact(Session& s, std::span<std::uint8_t> request, std::int32_t replyArg
 
 // Whether `call` reads from the EDID at 0x50: the segment pointer at 0x30
 // first for a segment above 0, the word address, then the bytes.
+bool isEdidReadOf(const Call& call, std::uint8_t segment, std::uint8_t offset, std::size_t count);
+
 bool isEdidRead(const Session& s, const Call& call, std::uint8_t segment, std::uint8_t offset, std::size_t count) {
+    return isEdidReadOf(call, segment, offset, count) && call.messages.back().buffer == s.link.replyBuffer().data();
+}
+
+// The same, into any buffer: for the EDID's 128-byte blocks.
+bool isEdidReadOf(const Call& call, std::uint8_t segment, std::uint8_t offset, std::size_t count) {
     const std::size_t first = segment == 0 ? 0 : 1;
     if (call.messages.size() != first + 2) return false;
     if (segment != 0 && (call.messages[0].address != 0x30 || call.messages[0].read ||
@@ -377,8 +384,7 @@ bool isEdidRead(const Session& s, const Call& call, std::uint8_t segment, std::u
     const auto& word = call.messages[first];
     const auto& bytes = call.messages[first + 1];
     return word.address == 0x50 && !word.read && word.bytes == std::vector<std::uint8_t>{offset} &&
-           bytes.address == 0x50 && bytes.read && bytes.bytes.size() == count &&
-           bytes.buffer == s.link.replyBuffer().data();
+           bytes.address == 0x50 && bytes.read && bytes.bytes.size() == count;
 }
 
 void readBlock(Session& s, std::int32_t block, bool withBusReset) {
@@ -386,9 +392,10 @@ void readBlock(Session& s, std::int32_t block, bool withBusReset) {
     const std::size_t messagesBefore = s.messages.messages.size();
     const std::uint8_t* result = withBusReset ? s.link.readEepromBlock(block) : s.link.transferEepromBlock(block);
     const std::span<const Call> calls = std::span(s.adapter.calls).subspan(callsBefore);
-    // Only the EDID's own addresses are read; a block outside the segments
+    // Only the EDID's own addresses are read; a block outside the 256 that
     // E-DDC can name reads nothing.
-    if (block < 0 || block > link::DisplayChannelLink::kMaxEdidSegment) {
+    constexpr std::size_t kBlockBytes = link::kEepromBlockBytes / 2;
+    if (block < 0 || block > link::DisplayChannelLink::kMaxEdidBlock) {
         require(calls.empty() && result == nullptr);
     } else if (block == 0) {
         require(calls.size() == 1 && isEdidRead(s, calls[0], 0, 0x00, link::kEepromBlockBytes));
@@ -397,18 +404,22 @@ void readBlock(Session& s, std::int32_t block, bool withBusReset) {
             require(std::ranges::equal(std::span(result, link::kEepromBlockBytes), calls[0].messages[1].bytes));
         }
     } else {
-        // The base block's extension count first; the segment only when
-        // the EDID announces its first block.
+        // The base block's extension count first; then block N and the one
+        // after it, each from its segment and offset, as far as announced.
         require(!calls.empty() && isEdidRead(s, calls[0], 0, 126, 1));
         const int announced = calls[0].error == 0 ? 1 + calls[0].messages[1].bytes[0] : 0;
-        const auto segment = static_cast<std::uint8_t>(block);
-        if (announced <= 2 * block) {
-            require(calls.size() == 1 && result == nullptr);
-        } else {
-            const std::size_t count = announced > 2 * block + 1 ? link::kEepromBlockBytes : link::kEepromBlockBytes / 2;
-            require(calls.size() == 2 && isEdidRead(s, calls[1], segment, 0x00, count));
-            require((calls[1].error == 0) == (result != nullptr));
+        std::size_t next = 1;
+        bool failed = calls[0].error != 0 || announced <= block;
+        for (int number = block; !failed && number < block + 2 && number < announced; ++number) {
+            require(next < calls.size());
+            const auto offset = static_cast<std::uint8_t>((number % 2) * kBlockBytes);
+            const Call& read = calls[next++];
+            require(read.messages.back().buffer == s.link.replyBuffer().data() + (number - block) * kBlockBytes);
+            require(isEdidReadOf(read, static_cast<std::uint8_t>(number / 2), offset, kBlockBytes));
+            failed = read.error != 0;
         }
+        require(next == calls.size());
+        require(failed == (result == nullptr));
     }
     if (result != nullptr) require(s.link.errorCode() == link::LinkError::None);
     else require(s.link.errorCode() == link::LinkError::MonitorNotConnected);

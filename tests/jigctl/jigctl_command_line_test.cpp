@@ -22,16 +22,9 @@ using testing::ProcessResult;
 using testing::joined;
 using testing::runJigctl;
 using testing::runJigctlInterrupted;
+using testing::contains;
+using testing::readFile;
 using testing::sampleModel;
-
-bool contains(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
-
-std::string readFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
 
 // vm1795.mdl with a line that names a label nobody defines, at line 162.
 const std::string& brokenModel() {

@@ -19,16 +19,9 @@ namespace fs = std::filesystem;
 using testing::ProcessResult;
 using testing::joined;
 using testing::runJigctl;
+using testing::contains;
+using testing::readFile;
 using testing::sampleModel;
-
-bool contains(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
-
-std::string readFile(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
 
 struct SameWayRow {
     const char* name;

@@ -22,9 +22,8 @@ namespace fs = std::filesystem;
 using testing::ProcessResult;
 using testing::joined;
 using testing::runJigctl;
+using testing::contains;
 using testing::sampleModel;
-
-bool contains(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
 
 struct CommandRow {
     std::vector<std::string> arguments;

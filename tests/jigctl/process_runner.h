@@ -24,4 +24,9 @@ std::string joined(const std::vector<std::string>& arguments);
 // The path of a sample model shipped in models/.
 std::string sampleModel(const std::string& name);
 
+// Whether `text` holds `part`.
+bool contains(const std::string& text, const std::string& part);
+// A whole file's bytes; empty when it cannot be read.
+std::string readFile(const std::string& path);
+
 }  // namespace velmora::apps::jigctl::testing

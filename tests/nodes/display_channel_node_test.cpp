@@ -14,6 +14,7 @@
 #include <nlohmann/json.hpp>
 
 #include "bench/virtual_bench.h"
+#include "expected_outcome.h"
 #include "node_machine.h"
 
 namespace velmora::tests::nodes {
@@ -87,16 +88,7 @@ TEST_P(DisplayChannelNode, RunsThroughTheKernelCalls) {
     arguments.insert(arguments.end(), row.arguments.begin(), row.arguments.end());
 
     const ProcessResult result = machine.run(VELMORA_JIGCTL, arguments);
-    const std::string shown = std::string(row.name) + "\nout: " + result.out + "\nerr: " + result.err;
-    EXPECT_FALSE(result.timedOut) << shown;
-    EXPECT_EQ(result.status, row.status) << shown;
-    EXPECT_TRUE(contains(result.out, row.out)) << shown;
-    EXPECT_TRUE(contains(result.err, row.err)) << shown;
-    if (*row.jsonKey != '\0') {
-        const auto document = nlohmann::json::parse(result.out, nullptr, false);
-        ASSERT_TRUE(document.is_object()) << shown;
-        EXPECT_EQ(document.value(row.jsonKey, -1), row.jsonValue) << shown;
-    }
+    expectOutcome(result, {row.name, row.status, row.out, row.err, row.jsonKey, row.jsonValue});
     // The values reach the bench's monitor, not only an OK.
     if (row.vcpAfter) {
         EXPECT_EQ(machine.bench(row.device)->monitor.vcp[row.vcpAfter->first].current, row.vcpAfter->second);

@@ -159,17 +159,10 @@ TEST(Interrupt, LoadMemSaysWhereItStopped) {
 // 256-byte save is repainted at most every 100 ms of the bench's clock,
 // which --stats reports, not once per byte.
 TEST(ProgressLine, RepaintedAtMostTenTimesASecond) {
-    if (std::system("command -v script >/dev/null 2>&1") != 0) GTEST_SKIP() << "script(1) is not installed";
     const fs::path file = fs::temp_directory_path() / ("jigctl_tty_" + std::to_string(::getpid()) + ".mem");
-    const std::string command = "script -qec '" + std::string(VELMORA_JIGCTL) + " --bench --stats save-mem 0 00 0 FF " +
-                                file.string() + " >/dev/null' /dev/null";
-    FILE* pipe = ::popen(command.c_str(), "r");
-    ASSERT_NE(pipe, nullptr);
-    std::string shown;
-    char buffer[4096];
-    for (std::size_t n; (n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;) shown.append(buffer, n);
-    EXPECT_EQ(::pclose(pipe), 0) << shown;
-    fs::remove(file);
+    const auto terminal = testing::shownOnTerminal("--bench --stats save-mem 0 00 0 FF", file.string());
+    if (!terminal) GTEST_SKIP() << "script(1) is not installed";
+    const std::string& shown = *terminal;
     std::smatch elapsed;
     ASSERT_TRUE(std::regex_search(shown, elapsed, std::regex(R"(([0-9]+) ms elapsed)"))) << shown;
     std::size_t repaints = 0;

@@ -357,17 +357,10 @@ TEST(ProgressLine, NothingWhenStandardErrorIsNoTerminal) {
 // On a terminal (script(1) gives the program one) the line counts up and
 // is wiped at the end.
 TEST(ProgressLine, ShownOnATerminal) {
-    if (std::system("command -v script >/dev/null 2>&1") != 0) GTEST_SKIP() << "script(1) is not installed";
     const fs::path file = fs::temp_directory_path() / ("jigctl_tty_" + std::to_string(::getpid()) + ".mem");
-    const std::string command = "script -qec '" + std::string(VELMORA_JIGCTL) + " --bench save-mem 0 00 0 0F " +
-                                file.string() + " >/dev/null' /dev/null";
-    FILE* pipe = ::popen(command.c_str(), "r");
-    ASSERT_NE(pipe, nullptr);
-    std::string shown;
-    char buffer[4096];
-    for (std::size_t n; (n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;) shown.append(buffer, n);
-    EXPECT_EQ(::pclose(pipe), 0) << shown;
-    fs::remove(file);
+    const auto terminal = testing::shownOnTerminal("--bench save-mem 0 00 0 0F", file.string());
+    if (!terminal) GTEST_SKIP() << "script(1) is not installed";
+    const std::string& shown = *terminal;
     EXPECT_NE(shown.find("\rsave-mem: 1/16 bytes  6%  about "), std::string::npos) << shown;
     EXPECT_NE(shown.find("\rsave-mem: 16/16 bytes  100%"), std::string::npos) << shown;
     const std::string wipe = "\r" + std::string(std::string("save-mem: 16/16 bytes  100%").size(), ' ') + "\r";

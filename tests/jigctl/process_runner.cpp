@@ -8,6 +8,8 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdio>
+#include <cstdlib>
 #include <fstream>
 #include <sstream>
 
@@ -123,6 +125,20 @@ std::string readFile(const std::string& path) {
     std::stringstream text;
     text << in.rdbuf();
     return text.str();
+}
+
+std::optional<std::string> shownOnTerminal(const std::string& arguments, const std::string& file) {
+    if (std::system("command -v script >/dev/null 2>&1") != 0) return std::nullopt;
+    const std::string command = "script -qec '" + std::string(VELMORA_JIGCTL) + " " + arguments + " " + file +
+                                " >/dev/null' /dev/null";
+    FILE* pipe = ::popen(command.c_str(), "r");
+    if (pipe == nullptr) return std::nullopt;
+    std::string shown;
+    char buffer[4096];
+    for (std::size_t n; (n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;) shown.append(buffer, n);
+    if (::pclose(pipe) != 0) shown += "\n(script ended with a failure)";
+    std::remove(file.c_str());
+    return shown;
 }
 
 }  // namespace velmora::apps::jigctl::testing

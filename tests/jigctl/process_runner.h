@@ -1,4 +1,5 @@
 #pragma once
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -23,6 +24,11 @@ ProcessResult runJigctlInterrupted(const std::vector<std::string>& arguments, co
 std::string joined(const std::vector<std::string>& arguments);
 // The path of a sample model shipped in models/.
 std::string sampleModel(const std::string& name);
+
+// What velmora-jigctl with these arguments (one shell word string, output
+// to /dev/null) writes to a terminal, as script(1) gives it one; nothing
+// when script(1) is not installed. `file` is removed afterwards.
+std::optional<std::string> shownOnTerminal(const std::string& arguments, const std::string& file);
 
 // Whether `text` holds `part`.
 bool contains(const std::string& text, const std::string& part);

@@ -2,27 +2,27 @@
 
 namespace velmora::link {
 
-void busStepStart(JigLink& link) { link.start(); }
+void busStepStart(JigTransport& jig) { jig.start(); }
 
-void busStepSendA0(JigLink& link) {
-    link.clearErrorFlag();
-    link.writeByte(0xA0);
+void busStepSendA0(JigTransport& jig) {
+    jig.bus().clearErrorFlag();
+    jig.writeByte(0xA0);
 }
 
-void busStepSendA1(JigLink& link) {
-    link.clearErrorFlag();
-    link.writeByte(0xA1);
+void busStepSendA1(JigTransport& jig) {
+    jig.bus().clearErrorFlag();
+    jig.writeByte(0xA1);
 }
 
-void busStepReceiveData(JigLink& link) {
-    link.clearErrorFlag();
+void busStepReceiveData(JigTransport& jig) {
+    jig.bus().clearErrorFlag();
     std::uint8_t scratch = 0;
-    link.readByte(scratch, false);
+    jig.readByte(scratch, false);
 }
 
-void busStepStop(JigLink& link) {
-    link.clearErrorFlag();
-    link.stop();
+void busStepStop(JigTransport& jig) {
+    jig.bus().clearErrorFlag();
+    jig.bus().stop();
 }
 
 }  // namespace velmora::link

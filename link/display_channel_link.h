@@ -1,113 +1,37 @@
 #pragma once
-#include <array>
 #include <cstdint>
 #include <span>
-#include <string>
 #include <string_view>
 
-#include "link/command_packet.h"
-#include "link/jig_link.h"
-#include "link/link_counters.h"
-#include "link/link_error.h"
-#include "link/link_transcript.h"
+#include "link/display_channel_transport.h"
 #include "link/monitor_link.h"
 #include "link/program_flags.h"
-#include "link/reply_mode.h"
+#include "link/transaction_engine.h"
 #include "platform/clock.h"
 #include "platform/i2c_dev_port.h"
 #include "platform/message_sink.h"
 
 namespace velmora::link {
 
-// Waits the display-channel link adds to the ones every request carries.
-// The DDC/CI standard gives the monitor 40 ms to prepare a reply and asks
-// for 50 ms between two requests; a monitor that is still busy gets twice
-// the wait at each further attempt (40, 80, 160 ms). A monitor that keeps to
-// the requests' own waits can be served faster with the fast timing, which
-// waits exactly those. Slow monitors get every reply wait scaled.
-struct DisplayChannelTiming {
-    std::int32_t replyWaitMinimumMs = 0;  // the wait before reading a reply is at least this
-    std::int32_t requestGapMs = 0;        // from the end of one request to the start of the next
-    bool doublingWaits = false;           // each further attempt waits twice as long as the one before
-    std::int32_t waitScalePercent = 100;  // every reply wait times this / 100
-};
-
-inline constexpr DisplayChannelTiming kDdcCiTiming{40, 50, true, 100};
-inline constexpr DisplayChannelTiming kFastTiming{0, 0, false, 100};
-inline constexpr std::int32_t kMaxWaitScalePercent = 1000;
-
-// The monitor's answer that it has nothing to say yet: DDC/CI's null
-// message, 6E 80 BE as read at 0x6F.
-inline constexpr std::uint8_t kNullReplyLength = 0x80;
-
-// Bytes read at 0x6F for a reply to `request`: what the reply can hold and
-// one more, since monitor firmware expects to be read no further. A Get VCP
-// reply is 11 bytes; no other request of the system's is answered by more
-// than 40, except a memory read by device, which returns its count of bytes.
-std::size_t replyReadBytes(std::span<const std::uint8_t> request);
-
-// The monitor's DDC/CI address as the kernel takes it (7 bits): 0x6E/0x6F
-// as address bytes.
-inline constexpr std::uint8_t kDdcCiDevice = kMonitorAddress >> 1;
-
-// Shown when a model's replies come back in SlaveReceive mode: the adapter
-// of a graphics card is always bus master and cannot receive them.
-inline constexpr std::string_view kSlaveReceiveRefusal =
-    "This model replies as bus master (SlaveReceive mode), which needs the interface board "
-    "on the parallel port; the display channel cannot receive its replies.";
-
-// Shown instead of the bus-speed slider of the jig's options.
-inline constexpr std::string_view kNoBusSpeedMessage =
-    "The I2C speed applies to the interface board only: on a display channel the graphics card's "
-    "adapter sets the bus clock itself.";
-
-// The link to the monitor through a graphics card's display data channel
-// (an i2c-dev adapter): the same command packets, write protection, three
-// attempts, reply checks, transcript, failure words and error codes as the
-// jig, with whole messages handed to the kernel instead of bits on a port.
+// The link to the monitor through a graphics card's display data channel:
+// the transaction engine over DisplayChannelTransport, so the same command
+// packets, write protection, three attempts, reply checks, transcript,
+// failure words and error codes as the jig.
 //
 // What only the jig can do is refused, never attempted: replies in
 // SlaveReceive mode (the message says the interface board is needed), the
 // DDC1 stream (no EDID), and the bus speed (there is none to set).
-class DisplayChannelLink final : public MonitorLink {
+class DisplayChannelLink final : public TransactionEngine {
 public:
-    // The most read for one reply: what the length byte can announce
-    // (payload up to 124 bytes, as the jig reads it) with its frame.
-    static constexpr std::size_t kReplyReadBytes = 127;
-    // The EDID's segment pointer (E-DDC): segment N of 256 bytes is read
-    // from 0x50 after N is written to 0x30 in the same transfer.
-    static constexpr std::uint8_t kEdidDevice = 0x50;
-    static constexpr std::uint8_t kSegmentPointerDevice = 0x30;
-    static constexpr std::int32_t kMaxEdidBlock = 255;  // segments 0 to 127, two blocks each
+    static constexpr std::size_t kReplyReadBytes = DisplayChannelTransport::kReplyReadBytes;
+    static constexpr std::uint8_t kEdidDevice = DisplayChannelTransport::kEdidDevice;
+    static constexpr std::uint8_t kSegmentPointerDevice = DisplayChannelTransport::kSegmentPointerDevice;
+    static constexpr std::int32_t kMaxEdidBlock = DisplayChannelTransport::kMaxEdidBlock;
 
     DisplayChannelLink(platform::I2cDevPort& port, platform::Clock& clock, platform::MessageSink& messages,
                        const ProgramFlags& flags, DisplayChannelTiming timing = kDdcCiTiming);
-    DisplayChannelLink(const DisplayChannelLink&) = delete;
-    DisplayChannelLink& operator=(const DisplayChannelLink&) = delete;
 
-    // --- transcript ---
-    void transcriptOn() override { transcript_.turnOn(); }
-    void transcriptOff() override { transcript_.turnOff(); }
-    void appendText(std::string_view text) override { transcript_.appendText(text); }
-    void appendHexByte(std::uint8_t value) { transcript_.appendHexByte(value); }
-    [[nodiscard]] std::string_view transcriptText() const override { return transcript_.text(); }
-    [[nodiscard]] std::int32_t transcriptLength() const override { return transcript_.length(); }
-
-    // --- error state and settings ---
-    [[nodiscard]] LinkError errorCode() const override { return errorCode_; }
-    void setErrorCode(LinkError code) override { errorCode_ = code; }
-    [[nodiscard]] ReplyMode replyMode() const override { return replyMode_; }
-    void setReplyMode(ReplyMode mode) override { replyMode_ = mode; }
-    [[nodiscard]] const LinkCounters& counters() const override { return counters_; }
-    [[nodiscard]] DisplayChannelTiming timing() const { return timing_; }
-
-    // --- command packets ---
-    // As the jig's transact: `request` is a CommandPacket whose bytes 0, 1
-    // and checksum are filled in place; the reply buffer or nullptr. In
-    // SlaveReceive mode nothing is sent: the refusal is shown and the error
-    // code is InterfaceBoard, so that a batch of requests stops at once.
-    [[nodiscard]] const std::uint8_t* transact(std::span<std::uint8_t> request, std::int32_t replyArgument) override;
-    [[nodiscard]] bool isWriteProtected(std::span<const std::uint8_t> request) const override;
+    [[nodiscard]] DisplayChannelTiming timing() const { return transport_.timing(); }
 
     // --- the right monitor ---
     // Once a model is chosen, a factory request goes out only when the
@@ -115,13 +39,14 @@ public:
     // other monitor (or one without an EDID) the technician is asked, once
     // a session, and where nobody can be asked the request is refused. The
     // answer and the identity are kept until the next model.
-    void expectMonitors(std::span<const MonitorIdentity> monitors, std::string_view modelName) override;
-    void allowAnyMonitor() override { anyMonitor_ = true; }
+    void expectMonitors(std::span<const MonitorIdentity> monitors, std::string_view modelName) override {
+        transport_.expectMonitors(monitors, modelName);
+    }
+    void allowAnyMonitor() override { transport_.allowAnyMonitor(); }
 
     // --- EDID ---
     // The transcript off (as the jig's bus reset), nothing on the bus.
     bool busReset() override;
-    [[nodiscard]] const std::uint8_t* readEepromBlock(std::int32_t block) override;
     // On a graphics card's channel only the EDID at 0x50 is read: block N
     // is the EDID's 128-byte block N, followed by block N + 1 (block 0 reads
     // as through the jig: both at once from offset 0). Odd blocks lie at
@@ -129,62 +54,12 @@ public:
     // Other addresses (0x51 and up, 0x37, the general call) may be another
     // device on the card's bus and are never read. Blocks the EDID does not
     // announce are not read: block N fails, block N + 1 reads FFh.
-    [[nodiscard]] const std::uint8_t* transferEepromBlock(std::int32_t block) override;
-
-    [[nodiscard]] std::span<const std::uint8_t, kReplyBufferSize> replyBuffer() const { return replyBuffer_; }
-    // As the jig's: payload bytes the last reply really carried.
-    [[nodiscard]] std::size_t replyPayloadLength() const override;
+    [[nodiscard]] const std::uint8_t* transferEepromBlock(std::int32_t block) override {
+        return transport_.transferEepromBlock(block);
+    }
 
 private:
-    // Why the last attempt failed, for the words shown after the last one.
-    enum class Failure : std::uint8_t {
-        None,
-        RequestNotTaken,  // the monitor did not acknowledge the request
-        NoReply,          // it took the request, but 0x6F was not acknowledged
-        Busy,             // it answered with the null message every time
-        BadReply,         // checksum, source or length byte wrong
-        Adapter,          // the adapter failed (errno in adapterError_)
-    };
-
-    bool runAttempt(std::span<std::uint8_t> request, std::int32_t replyArgument, std::int32_t attempt);
-    bool sendRequest(std::span<const std::uint8_t> request);
-    bool readReply(std::size_t readBytes);
-    [[nodiscard]] std::int32_t replyWaitMs(std::int32_t replyArgument, std::int32_t attempt) const;
-    bool readEdidBytes(std::int32_t segment, std::uint8_t offset, std::span<std::uint8_t> bytes);
-    // Whether factory requests may go to the monitor that answers.
-    bool monitorIsExpected();
-    [[nodiscard]] int announcedEdidBlocks();
-    void awaitRequestGap();
-    void sleep(std::int32_t ms);
-    void recordFailedTransfer(std::span<const std::uint8_t> bytes, int errorNumber);
-    void reportFailure();
-
-    platform::I2cDevPort& port_;
-    platform::Clock& clock_;
-    platform::MessageSink& messages_;
-    const ProgramFlags& flags_;
-    DisplayChannelTiming timing_;
-
-    // A graphics card's adapter can only read replies: until a model says
-    // otherwise, the channel works as MasterRead.
-    ReplyMode replyMode_ = ReplyMode::MasterRead;
-    LinkError errorCode_ = LinkError::None;
-    LinkTranscript transcript_;
-    LinkCounters counters_;
-    bool requestSent_ = false;
-    std::int32_t lastRequestEnd_ = 0;
-
-    std::array<std::uint8_t, kReplyBufferSize> replyBuffer_{};
-    std::size_t replyBytesReceived_ = 0;
-    Failure failure_ = Failure::None;
-    int adapterError_ = 0;
-
-    bool monitorsExpected_ = false;  // a model has said which monitors it is for
-    std::array<MonitorIdentity, kMaxModelMonitors> expected_{};
-    std::size_t expectedCount_ = 0;
-    std::string modelName_;
-    bool anyMonitor_ = false;      // --any-monitor
-    bool confirmed_ = false;       // matched, or the technician said yes, for this model
+    DisplayChannelTransport transport_;
 };
 
 }  // namespace velmora::link

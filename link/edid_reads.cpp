@@ -4,7 +4,7 @@
 #include <array>
 
 #include "link/ddc1_decoder.h"
-#include "link/jig_link.h"
+#include "link/jig_transport.h"
 
 namespace velmora::link {
 
@@ -24,13 +24,8 @@ std::int32_t elapsedSince(std::int32_t now, std::int32_t then) {
 
 }  // namespace
 
-const std::uint8_t* JigLink::readEepromBlock(std::int32_t block) {
-    busReset();
-    return transferEepromBlock(block);
-}
-
-const std::uint8_t* JigLink::transferEepromBlock(std::int32_t block) {
-    replyBytesReceived_ = 0;  // the buffer holds no command reply any more
+const std::uint8_t* JigTransport::transferEepromBlock(std::int32_t block) {
+    engine_.forgetReply();
     const auto writeAddress = static_cast<std::uint8_t>(0xA0u + 2u * static_cast<std::uint32_t>(block));
     start();
     writeByte(writeAddress);
@@ -38,18 +33,18 @@ const std::uint8_t* JigLink::transferEepromBlock(std::int32_t block) {
     start();          // repeated START; clears an error of the address phase
     writeByte(static_cast<std::uint8_t>(writeAddress | 1));
     for (std::size_t i = 0; i < kEepromBlockBytes; ++i) {
-        if (!readByte(replyBuffer_[i], i == kEepromBlockBytes - 1)) break;
+        if (!readByte(engine_.buffer()[i], i == kEepromBlockBytes - 1)) break;
     }
-    stop();
-    return bus_.errorFlag() ? nullptr : replyBuffer_.data();
+    bus_.stop();
+    return bus_.errorFlag() ? nullptr : engine_.buffer().data();
 }
 
-std::uint16_t JigLink::measureSdaRun() {
+std::uint16_t JigTransport::measureSdaRun() {
     if (!ddc1ReferenceTaken_) {
-        ddc1ReferenceLevel_ = senseSda();
+        ddc1ReferenceLevel_ = bus_.senseSda();
         ddc1ReferenceTaken_ = true;
     }
-    if (senseSda() == ddc1ReferenceLevel_) {
+    if (bus_.senseSda() == ddc1ReferenceLevel_) {
         // expects: SDA to change within a second of the last change
         for (std::int64_t poll = 0;; ++poll) {
             const std::int32_t now = platform_.clock.milliseconds();
@@ -57,7 +52,7 @@ std::uint16_t JigLink::measureSdaRun() {
                 ddc1LastChange_ = now;
                 return 0;
             }
-            if (senseSda() != ddc1ReferenceLevel_) break;
+            if (bus_.senseSda() != ddc1ReferenceLevel_) break;
         }
     }
     const std::int32_t now = platform_.clock.milliseconds();
@@ -68,12 +63,12 @@ std::uint16_t JigLink::measureSdaRun() {
     return run;
 }
 
-const std::uint8_t* JigLink::readEdidDdc1() {
-    replyBytesReceived_ = 0;
-    setSda(true);
-    busDelay(10);
-    setScl(true);
-    busDelay(10);
+const std::uint8_t* JigTransport::readEdidDdc1() {
+    engine_.forgetReply();
+    bus_.setSda(true);
+    bus_.busDelay(10);
+    bus_.setScl(true);
+    bus_.busDelay(10);
     const std::int32_t startTime = platform_.clock.milliseconds();
 
     // The first run after a pause is partial; the second shows activity.
@@ -108,8 +103,8 @@ const std::uint8_t* JigLink::readEdidDdc1() {
 
     const auto bytes = decodeDdc1Runs(std::span<const std::uint16_t>(runs.data(), count),
                                       longestIndex, bitTime);
-    std::copy(bytes.begin(), bytes.end(), replyBuffer_.begin());
-    return replyBuffer_.data();
+    std::copy(bytes.begin(), bytes.end(), engine_.buffer().begin());
+    return engine_.buffer().data();
 }
 
 }  // namespace velmora::link

@@ -20,10 +20,10 @@ constexpr FailureReport kFailureReports[] = {
 
 }  // namespace
 
-void reportLinkFailure(LinkError code, MonitorLink& link, platform::MessageSink& messages) {
+void reportLinkFailure(LinkError code, LinkTranscript& transcript, platform::MessageSink& messages) {
     for (const FailureReport& report : kFailureReports) {
         if (report.code != code) continue;
-        link.appendText(report.transcriptLine);
+        transcript.appendText(report.transcriptLine);
         if (!report.message.empty()) messages.showMessage(report.message, "");
     }
 }

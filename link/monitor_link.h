@@ -11,7 +11,7 @@
 
 namespace velmora::link {
 
-class JigLink;
+class JigTransport;
 
 inline constexpr std::size_t kEepromBlockBytes = 256;
 inline constexpr std::size_t kEdidBytes = 128;
@@ -65,9 +65,10 @@ public:
 
     [[nodiscard]] virtual const LinkCounters& counters() const = 0;
 
-    // The jig's own controls (DDC1 read, the bus-stepping buttons, the bus
-    // speed), or nullptr on a link that has no such controls.
-    [[nodiscard]] virtual JigLink* jigLink() { return nullptr; }
+    // The jig's own controls (its bus for the bus-stepping buttons and the
+    // bus speed, the DDC1 read), or nullptr on a link that has no such
+    // controls.
+    [[nodiscard]] virtual JigTransport* jigControls() { return nullptr; }
 
     // The monitors the selected model is made for (none: it names none).
     // A link that may reach a monitor other than the one on the bench (a

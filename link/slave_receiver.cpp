@@ -3,7 +3,7 @@
 // tight loop (one read, one comparison) with the interrupt shield held, and
 // acknowledges every byte by pulling SDA itself.
 #include "link/bus_wiring.h"
-#include "link/jig_link.h"
+#include "link/jig_transport.h"
 
 namespace velmora::link {
 
@@ -111,9 +111,9 @@ private:
 
 }  // namespace
 
-bool JigLink::receiveReplyAsSlave() {
+bool JigTransport::receiveReplyAsSlave() {
     if (bus_.errorFlag()) return false;
-    SlaveReceiver receiver(platform_.port, replyBuffer_);
+    SlaveReceiver receiver(platform_.port, engine_.buffer());
     Reception outcome;
     bool noResponse = false;
     {
@@ -122,21 +122,15 @@ bool JigLink::receiveReplyAsSlave() {
     }
     // The receiver writes the data register directly; the shadow is left as
     // it was, and the next primitive rewrites the register from it.
-    if (noResponse) errorCode_ = LinkError::NoResponse;
-    const auto received = std::span<const std::uint8_t>(
-        replyBuffer_.data(), static_cast<std::size_t>(receiver.count()));
-    counters_.bytesOnBus += static_cast<std::int64_t>(received.size());
-    for (std::uint8_t byte : received) appendHexByte(byte);
-    if (outcome == Reception::Failed) {
+    if (noResponse) engine_.setErrorCode(LinkError::NoResponse);
+    const auto received = static_cast<std::size_t>(receiver.count());
+    engine_.tally().bytesOnBus += static_cast<std::int64_t>(received);
+    for (std::size_t i = 0; i < received; ++i) engine_.appendHexByte(engine_.buffer()[i]);
+    if (outcome == Reception::Failed || !engine_.checksumHolds(received)) {
         bus_.setErrorFlag();
         return false;
     }
-    if (xorChecksum(received) != 0) {
-        appendText("Checksum");
-        bus_.setErrorFlag();
-        return false;
-    }
-    replyBytesReceived_ = received.size();
+    engine_.acceptReply(received);
     return true;
 }
 

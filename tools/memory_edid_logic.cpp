@@ -144,7 +144,7 @@ MemoryRange MemoryEdidLogic::dialogRange(std::string_view pageText) {
 // The DDC1 read and the bus steps are the jig's own; on a link without
 // them these buttons do nothing.
 void MemoryEdidLogic::readEdidDdc1() {
-    if (link::JigLink* jig = link_.jigLink()) (void)jig->readEdidDdc1();
+    if (link::JigTransport* jig = link_.jigControls()) (void)jig->readEdidDdc1();
 }
 void MemoryEdidLogic::busStart() { jigStep(link::busStepStart); }
 void MemoryEdidLogic::busSendA0() { jigStep(link::busStepSendA0); }
@@ -152,8 +152,8 @@ void MemoryEdidLogic::busSendA1() { jigStep(link::busStepSendA1); }
 void MemoryEdidLogic::busReceiveData() { jigStep(link::busStepReceiveData); }
 void MemoryEdidLogic::busStop() { jigStep(link::busStepStop); }
 
-void MemoryEdidLogic::jigStep(void (*step)(link::JigLink&)) {
-    if (link::JigLink* jig = link_.jigLink()) step(*jig);
+void MemoryEdidLogic::jigStep(void (*step)(link::JigTransport&)) {
+    if (link::JigTransport* jig = link_.jigControls()) step(*jig);
 }
 
 }  // namespace velmora::tools

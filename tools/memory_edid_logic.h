@@ -99,7 +99,7 @@ public:
 
 private:
     void probeAccessMode();
-    void jigStep(void (*step)(link::JigLink&));
+    void jigStep(void (*step)(link::JigTransport&));
 
     model::FeatureInterpreter& interpreter_;
     link::MonitorLink& link_;

@@ -45,7 +45,7 @@ public:
     [[nodiscard]] std::string_view transcriptText() const override { return inner_->transcriptText(); }
     [[nodiscard]] std::int32_t transcriptLength() const override { return inner_->transcriptLength(); }
     [[nodiscard]] const link::LinkCounters& counters() const override { return inner_->counters(); }
-    [[nodiscard]] link::JigLink* jigLink() override { return inner_->jigLink(); }
+    [[nodiscard]] link::JigTransport* jigControls() override { return inner_->jigControls(); }
     void expectMonitors(std::span<const link::MonitorIdentity> monitors, std::string_view modelName) override {
         inner_->expectMonitors(monitors, modelName);
     }

@@ -394,12 +394,12 @@ void ConsoleDialog::onDebug() {
 }
 
 void ConsoleDialog::onOption() {
-    link::JigLink* jig = context_.link.jigLink();
+    link::JigTransport* jig = context_.link.jigControls();
     if (jig == nullptr) {
         // A graphics card's adapter clocks the display channel itself.
         link::ui::JigOptionsDialog::explainNoBusSpeed(this, text(link::kNoBusSpeedMessage));
-    } else if (const std::optional<int> count = link::ui::JigOptionsDialog::ask(this, jig->busDelayCount())) {
-        jig->setBusDelayCount(*count);
+    } else if (const std::optional<int> count = link::ui::JigOptionsDialog::ask(this, jig->bus().busDelayCount())) {
+        jig->bus().setBusDelayCount(*count);
     }
     focusItemList();
 }

@@ -99,9 +99,9 @@ TEST(VirtualBench, MemoryFormDecidesWhichRequestsGetAnAnswer) {
 
 TEST(VirtualBench, MalformedRequestsAreDroppedAndLogged) {
     Session s(link::ReplyMode::MasterRead);
-    ASSERT_TRUE(s.jig.start());
-    for (std::uint8_t byte : {0x6E, 0x51, 0x82, 0x01, 0x10, 0x00}) ASSERT_TRUE(s.jig.writeByte(byte));
-    s.jig.stop();
+    ASSERT_TRUE(s.jig.controls().start());
+    for (std::uint8_t byte : {0x6E, 0x51, 0x82, 0x01, 0x10, 0x00}) ASSERT_TRUE(s.jig.controls().writeByte(byte));
+    s.jig.controls().bus().stop();
     const auto rejected = s.bench.log.eventsOf(BenchEventKind::RequestRejected);
     ASSERT_EQ(rejected.size(), 1u);
     EXPECT_EQ(rejected[0].bytes, (std::vector<std::uint8_t>{0x6E, 0x51, 0x82, 0x01, 0x10, 0x00}));

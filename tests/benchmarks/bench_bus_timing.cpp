@@ -53,12 +53,12 @@ void BM_SclPhases(benchmark::State& state) {
     platform::RecordingMessageSink messages;
     link::ProgramFlags flags;
     link::JigLink jig({port, clock, spin, port, messages}, flags);
-    jig.setBusDelayCount(static_cast<std::int32_t>(state.range(0)));
+    jig.controls().bus().setBusDelayCount(static_cast<std::int32_t>(state.range(0)));
     port.edges.clear();
     port.edges.reserve(TimedLoopbackPort::kEdgeCapacity);
     for (auto _ : state) {
         std::uint8_t value = 0;
-        benchmark::DoNotOptimize(jig.readByte(value, false));
+        benchmark::DoNotOptimize(jig.controls().readByte(value, false));
         benchmark::DoNotOptimize(value);
     }
 

@@ -1059,7 +1059,7 @@ void ConsoleDialogTest::optionsDialogOkAndCancel() {
     });
     c.click(ConsoleDialog::kOptionId);
     QCOMPARE(startPosition, 50);
-    QCOMPARE(c.context.link.jigLink()->busDelayCount(), count);
+    QCOMPARE(c.context.link.jigControls()->bus().busDelayCount(), count);
     QTRY_COMPARE(QApplication::focusWidget(), c.items());
 }
 

@@ -85,7 +85,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     platform::RecordingMessageSink messages;
     link::ProgramFlags flags;
     link::JigLink jig({monitor, monitor, monitor, monitor, messages}, flags);
-    const std::uint8_t* edid = jig.readEdidDdc1();
+    const std::uint8_t* edid = jig.controls().readEdidDdc1();
     require(edid == nullptr || edid[0] == 0);
     require(messages.messages.empty());
 

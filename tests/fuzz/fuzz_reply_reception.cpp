@@ -82,13 +82,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     // One attempt by hand (a transaction would make three of the same):
     // the request, then the reception of whatever comes back.
     bench.monitorDevice().replyRule = [&reply](std::span<const std::uint8_t>) { return std::optional(reply); };
-    jig.start();
-    for (std::uint8_t byte : request) jig.writeByte(byte);  // as framed and checksummed above
-    jig.stop();
-    require(!jig.errorFlag());
+    jig.controls().start();
+    for (std::uint8_t byte : request) jig.controls().writeByte(byte);  // as framed and checksummed above
+    jig.controls().bus().stop();
+    require(!jig.controls().bus().errorFlag());
     if (longStretch) bench.faults.sclStretchReads = 1992 + (data[1] & 0x0F);
     const bool received =
-        mode == link::ReplyMode::MasterRead ? jig.readReplyAsMaster() : jig.receiveReplyAsSlave();
+        mode == link::ReplyMode::MasterRead ? jig.controls().readReplyAsMaster() : jig.controls().receiveReplyAsSlave();
     if (received) {
         const auto buffer = jig.replyBuffer();
         // In slave mode byte 0 is the address byte as the monitor sent it.

@@ -49,10 +49,10 @@ INSTANTIATE_TEST_SUITE_P(
         Scenario{"EepromBlock", ReplyMode::MasterRead, [](LinkOnBench& f) { (void)f.link.readEepromBlock(0); }},
         Scenario{"BusSteps", ReplyMode::MasterRead,
                  [](LinkOnBench& f) {
-                     busStepStart(f.link);
-                     busStepSendA1(f.link);
-                     busStepReceiveData(f.link);
-                     busStepStop(f.link);
+                     busStepStart(f.jig);
+                     busStepSendA1(f.jig);
+                     busStepReceiveData(f.jig);
+                     busStepStop(f.jig);
                  }}),
     [](const auto& info) { return std::string(info.param.name); });
 
@@ -88,20 +88,20 @@ TEST(ClockStretching, HeldDataBitEndsTheByteReadAtOnce) {
     SclHolder holder;
     ASSERT_TRUE(f.bench.board().attach(holder));
     f.link.transcriptOn();
-    ASSERT_TRUE(f.link.start());
-    ASSERT_TRUE(f.link.writeByte(0xA1));
+    ASSERT_TRUE(f.jig.start());
+    ASSERT_TRUE(f.jig.writeByte(0xA1));
     holder.on = true;
     const auto reads = f.bench.board().statusReads();
     std::uint8_t value = 0x5A;
-    EXPECT_FALSE(f.link.readByte(value, false));
+    EXPECT_FALSE(f.jig.readByte(value, false));
     // One read-back of SCL low, then the first bit's 2000 reads, and no more bits.
     EXPECT_EQ(f.bench.board().statusReads() - reads, 2001u);
     EXPECT_EQ(value, 0x00);
     EXPECT_EQ(f.link.errorCode(), LinkError::None);
-    EXPECT_EQ(f.link.lastByteOutcome(), BusOutcome::TimedOut);  // recorded, though it carries no code
+    EXPECT_EQ(f.jig.bus().lastByteOutcome(), BusOutcome::TimedOut);  // recorded, though it carries no code
     EXPECT_EQ(f.link.transcriptText(), "\r\n S_ A1");  // no byte recorded
     holder.on = false;
-    f.link.stop();
+    f.jig.bus().stop();
 }
 
 // --- How a byte write ends, and the error code each ending leaves -----------------
@@ -120,16 +120,16 @@ TEST(ByteOutcomes, AckNackAndStretchTimeOutEachLeaveTheirCode) {
                               LinkError::MonitorNotConnected}}) {
         LinkOnBench f;
         f.bench.faults.sclStretchReads = row.stretchReads;
-        ASSERT_TRUE(f.link.start()) << row.name;
-        EXPECT_EQ(f.link.writeByte(row.address), row.outcome == BusOutcome::Ok) << row.name;
-        EXPECT_EQ(f.link.lastByteOutcome(), row.outcome) << row.name << ": " << busOutcomeName(f.link.lastByteOutcome());
+        ASSERT_TRUE(f.jig.start()) << row.name;
+        EXPECT_EQ(f.jig.writeByte(row.address), row.outcome == BusOutcome::Ok) << row.name;
+        EXPECT_EQ(f.jig.bus().lastByteOutcome(), row.outcome) << row.name << ": " << busOutcomeName(f.jig.bus().lastByteOutcome());
         EXPECT_EQ(f.link.errorCode(), row.code) << row.name;
         // After a failure the next byte touches nothing and keeps the code.
         f.bench.faults.sclStretchReads = 0;
-        (void)f.link.writeByte(0x00);
-        EXPECT_EQ(f.link.lastByteOutcome() == BusOutcome::Skipped, row.outcome != BusOutcome::Ok) << row.name;
+        (void)f.jig.writeByte(0x00);
+        EXPECT_EQ(f.jig.bus().lastByteOutcome() == BusOutcome::Skipped, row.outcome != BusOutcome::Ok) << row.name;
         EXPECT_EQ(f.link.errorCode(), row.code) << row.name;
-        f.link.stop();
+        f.jig.bus().stop();
     }
 }
 
@@ -139,8 +139,8 @@ TEST(BusPrimitives, NoBoardFailsTheStartWithInterfaceBoard) {
     LinkOnBench f;
     f.bench.faults.noBoard = true;
     const auto reads = f.bench.board().statusReads();
-    EXPECT_FALSE(f.link.start());
-    EXPECT_TRUE(f.link.errorFlag());
+    EXPECT_FALSE(f.jig.start());
+    EXPECT_TRUE(f.jig.bus().errorFlag());
     EXPECT_EQ(f.link.errorCode(), LinkError::InterfaceBoard);
     // Without the board SCL reads high and SDA low whatever is written: the
     // first two read-backs match at once, the SCL-low read-back runs its 2000.
@@ -151,13 +151,13 @@ TEST(BusPrimitives, ByteTransfersWithErrorPendingTouchNothing) {
     LinkOnBench f;
     f.link.transcriptOn();
     f.bench.faults.noBoard = true;
-    ASSERT_FALSE(f.link.start());
+    ASSERT_FALSE(f.jig.start());
     f.bench.faults.noBoard = false;
     const auto accesses = f.bench.board().portAccesses();
     std::uint8_t value = 0x5A;
-    EXPECT_FALSE(f.link.writeByte(0x6E));
-    EXPECT_FALSE(f.link.readByte(value, false));
-    EXPECT_FALSE(f.link.readByte(value, true));
+    EXPECT_FALSE(f.jig.writeByte(0x6E));
+    EXPECT_FALSE(f.jig.readByte(value, false));
+    EXPECT_FALSE(f.jig.readByte(value, true));
     EXPECT_EQ(f.bench.board().portAccesses(), accesses);
     EXPECT_EQ(value, 0x5A);
     EXPECT_EQ(f.link.transcriptText(), "\r\n S_");
@@ -172,28 +172,28 @@ TEST(BusPrimitives, StopReleasesTheLinesEvenAfterAnError) {
         LinkOnBench f;
         f.bench.faults.noMonitor = row.errorPending;
         f.link.transcriptOn();
-        f.link.start();
-        f.link.writeByte(0x6E);
+        f.jig.start();
+        f.jig.writeByte(0x6E);
         const auto accesses = f.bench.board().portAccesses();
-        EXPECT_EQ(f.link.stop(), !row.errorPending);
+        EXPECT_EQ(f.jig.bus().stop(), !row.errorPending);
         EXPECT_GT(f.bench.board().portAccesses(), accesses);
         EXPECT_EQ(f.link.transcriptText(), row.transcript);
         EXPECT_EQ(f.bench.board().dataRegister(), 0x00);
         EXPECT_EQ(f.bench.board().levels(), (bench::BusLevels{true, true}));
-        EXPECT_EQ(f.link.errorFlag(), row.errorPending);
+        EXPECT_EQ(f.jig.bus().errorFlag(), row.errorPending);
     }
 }
 
 TEST(BusPrimitives, BusResetRestoresSpeedAndSwitchesTheTranscriptOff) {
     LinkOnBench f;
-    EXPECT_EQ(f.link.busDelayCount(), 100);
+    EXPECT_EQ(f.jig.bus().busDelayCount(), 100);
     EXPECT_EQ(f.link.transcriptLength(), -1);
-    f.link.setBusDelayCount(150);
+    f.jig.bus().setBusDelayCount(150);
     f.link.transcriptOn();
     EXPECT_TRUE(f.link.busReset());
-    EXPECT_EQ(f.link.busDelayCount(), 100);
+    EXPECT_EQ(f.jig.bus().busDelayCount(), 100);
     EXPECT_EQ(f.link.transcriptLength(), -1);
-    EXPECT_EQ(f.link.dataShadow(), 0x00);
+    EXPECT_EQ(f.jig.bus().dataShadow(), 0x00);
 }
 
 TEST(BusPrimitives, BusResetLineTestReportsALineThatDoesNotFollow) {
@@ -201,25 +201,25 @@ TEST(BusPrimitives, BusResetLineTestReportsALineThatDoesNotFollow) {
     f.bench.faults.noBoard = true;
     EXPECT_FALSE(f.link.busReset());
     f.bench.faults.noBoard = false;
-    f.link.clearErrorFlag();
+    f.jig.bus().clearErrorFlag();
     EXPECT_TRUE(f.link.busReset());
 }
 
 TEST(BusPrimitives, BusResetFreesASlaveStuckInTheMiddleOfAByte) {
     LinkOnBench f(ReplyMode::MasterRead);
     f.bench.eeprom(0).contents.fill(0x00);
-    ASSERT_TRUE(f.link.start());
-    ASSERT_TRUE(f.link.writeByte(0xA1));
+    ASSERT_TRUE(f.jig.start());
+    ASSERT_TRUE(f.jig.writeByte(0xA1));
     // Three bits of a byte, then the PC gives up: the EEPROM holds SDA low.
-    f.link.setScl(false);
-    f.link.releaseSda();
+    f.jig.bus().setScl(false);
+    f.jig.bus().releaseSda();
     for (int bit = 0; bit < 3; ++bit) {
-        f.link.setScl(true);
-        f.link.setScl(false);
+        f.jig.bus().setScl(true);
+        f.jig.bus().setScl(false);
     }
-    EXPECT_FALSE(f.link.senseSda());
+    EXPECT_FALSE(f.jig.bus().senseSda());
     f.link.busReset();
-    EXPECT_TRUE(f.link.senseSda());
+    EXPECT_TRUE(f.jig.bus().senseSda());
     EXPECT_TRUE(f.link.readEepromBlock(0) != nullptr);
     EXPECT_EQ(f.link.replyBuffer()[0], 0x00);
 }
@@ -232,15 +232,15 @@ TEST(BusStepping, ReadsTheEepromByHand) {
     // first bit of the next byte when "stop" comes: the STOP only gets
     // through when that bit is 1.
     f.bench.eeprom(0).contents[0x12] = 0x80;
-    busStepStart(f.link);
-    busStepSendA0(f.link);
-    EXPECT_TRUE(f.link.writeByte(0x10));  // word address
-    busStepStart(f.link);
-    busStepSendA1(f.link);
-    busStepReceiveData(f.link);
-    busStepReceiveData(f.link);
-    busStepStop(f.link);
-    EXPECT_FALSE(f.link.errorFlag());
+    busStepStart(f.jig);
+    busStepSendA0(f.jig);
+    EXPECT_TRUE(f.jig.writeByte(0x10));  // word address
+    busStepStart(f.jig);
+    busStepSendA1(f.jig);
+    busStepReceiveData(f.jig);
+    busStepReceiveData(f.jig);
+    busStepStop(f.jig);
+    EXPECT_FALSE(f.jig.bus().errorFlag());
     f.bench.eeprom(0).contents[0x12] = 0x00;
     // Bytes 10 and 11 were read and the EEPROM fetched 12 for the next.
     EXPECT_EQ(f.bench.eeprom(0).wordAddress(), 0x13);
@@ -250,17 +250,17 @@ TEST(BusStepping, ReadsTheEepromByHand) {
 TEST(BusStepping, EveryStepAfterTheStartClearsAPendingError) {
     struct Row {
         const char* name;
-        void (*step)(JigLink&);
+        void (*step)(JigTransport&);
     };
     for (const Row row : {Row{"send A0", busStepSendA0}, Row{"send A1", busStepSendA1},
                           Row{"Rx Data", busStepReceiveData}, Row{"stop", busStepStop}}) {
         LinkOnBench f;
         f.link.transcriptOn();
-        f.link.start();
-        ASSERT_FALSE(f.link.writeByte(0xA4)) << row.name;  // nobody at A4: error pending
+        f.jig.start();
+        ASSERT_FALSE(f.jig.writeByte(0xA4)) << row.name;  // nobody at A4: error pending
         const auto accesses = f.bench.board().portAccesses();
         const std::size_t length = f.link.transcriptText().size();
-        row.step(f.link);
+        row.step(f.jig);
         // A byte transfer or "_E" with the flag set would not have happened.
         EXPECT_GT(f.bench.board().portAccesses(), accesses) << row.name;
         EXPECT_GT(f.link.transcriptText().size(), length) << row.name;

@@ -53,13 +53,13 @@ TEST(EepromBlock, DeviceAddressIsA0PlusTwiceTheBlockModulo256) {
 TEST(EepromBlock, AbsentBlockFailsQuietlyAndShowsTheGrid) {
     LinkOnBench f;
     f.link.transcriptOn();
-    f.link.setBusDelayCount(60);
+    f.jig.bus().setBusDelayCount(60);
     EXPECT_EQ(f.link.readEepromBlock(3), nullptr);
     EXPECT_TRUE(f.messages.messages.empty());
     EXPECT_EQ(readEdidBlockText(f.link, 3), unreadBlockText());
     // The read begins with a bus reset, failed or not.
     EXPECT_EQ(f.link.transcriptLength(), -1);
-    EXPECT_EQ(f.link.busDelayCount(), 100);
+    EXPECT_EQ(f.jig.bus().busDelayCount(), 100);
 }
 
 // --- Block texts --------------------------------------------------------------------------
@@ -167,7 +167,7 @@ TEST_P(Ddc1CaptureTest, DecodesTheBenchEdid) {
     LinkOnBench f;
     f.bench.faults.ddc1BitTimeMs = row.bitTime;
     f.bench.ddc1().phaseCells = row.phaseCells;
-    const std::uint8_t* reply = f.link.readEdidDdc1();
+    const std::uint8_t* reply = f.jig.readEdidDdc1();
     ASSERT_NE(reply, nullptr) << "phase " << row.phaseCells;
     const auto edid = bench::benchEdidBaseBlock();
     EXPECT_EQ(hexBytes(firstBytes(f.link, 128)), hexBytes({edid.begin(), edid.end()}))
@@ -203,7 +203,7 @@ TEST(LoadedEdid, ReadByDdc2bAndStreamedByDdc1Alike) {
 
         f.bench.faults.ddc1BitTimeMs = 16;
         f.bench.ddc1().phaseCells = 599;
-        ASSERT_NE(f.link.readEdidDdc1(), nullptr);
+        ASSERT_NE(f.jig.readEdidDdc1(), nullptr);
         EXPECT_EQ(hexBytes(firstBytes(f.link, 128)), hexBytes({block.begin(), block.end()})) << size;
     }
 }
@@ -221,7 +221,7 @@ TEST(Ddc1Capture, ShortestRunLimitsTheCapture) {
         LinkOnBench f;
         f.bench.faults.ddc1BitTimeMs = row.bitTime;
         const auto begin = f.bench.clock().elapsedMilliseconds();
-        (void)f.link.readEdidDdc1();
+        (void)f.jig.readEdidDdc1();
         const auto took = f.bench.clock().elapsedMilliseconds() - begin;
         EXPECT_GE(took, row.minimumMs) << "bit time " << row.bitTime;
         EXPECT_LE(took, row.maximumMs) << "bit time " << row.bitTime;
@@ -239,7 +239,7 @@ TEST(Ddc1Capture, EndsWithNothingWhenSdaGoesQuiet) {
         LinkOnBench f;
         f.bench.faults.ddc1BitTimeMs = row.bitTime;
         f.bench.faults.ddc1SilentAfterMs = row.silentAfterMs;
-        EXPECT_EQ(f.link.readEdidDdc1(), nullptr) << row.name;
+        EXPECT_EQ(f.jig.readEdidDdc1(), nullptr) << row.name;
     }
 }
 
@@ -248,7 +248,7 @@ TEST(Ddc1Capture, NoHeaderLongEnoughGivesNothing) {
     LinkOnBench f;
     f.bench.eeprom(0).contents.fill(0x00);
     f.bench.faults.ddc1BitTimeMs = 16;
-    EXPECT_EQ(f.link.readEdidDdc1(), nullptr);
+    EXPECT_EQ(f.jig.readEdidDdc1(), nullptr);
 }
 
 }  // namespace

@@ -17,6 +17,7 @@ struct LinkOnBench {
     platform::RecordingMessageSink messages;
     ProgramFlags flags;
     JigLink link{bench.platform(messages), flags};
+    JigTransport& jig = link.controls();
 
     // Runs one request (payload only) and returns the reply bytes 0..m+3, or
     // nothing when the transaction failed.

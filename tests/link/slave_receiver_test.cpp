@@ -82,10 +82,10 @@ Reception receive(ScriptedMaster& master) {
     LinkOnBench f(ReplyMode::SlaveReceive);
     EXPECT_TRUE(f.bench.board().attach(master));
     f.link.transcriptOn();
-    const std::uint8_t shadow = f.link.dataShadow();
+    const std::uint8_t shadow = f.jig.bus().dataShadow();
     f.bench.board().clearValuesWritten();
     const auto readsBefore = f.bench.board().statusReads();
-    const bool ok = f.link.receiveReplyAsSlave();
+    const bool ok = f.jig.receiveReplyAsSlave();
     Reception result{ok, f.link.errorCode(), std::string(f.link.transcriptText()),
                      {f.link.replyBuffer().begin(), f.link.replyBuffer().begin() + 8},
                      f.bench.board().statusReads() - readsBefore};
@@ -93,7 +93,7 @@ Reception receive(ScriptedMaster& master) {
     // and leaves the link's data shadow alone.
     const auto& written = f.bench.board().valuesWritten();
     EXPECT_EQ(written.count(), written.test(0x80) + written.test(0x00));
-    EXPECT_EQ(f.link.dataShadow(), shadow);
+    EXPECT_EQ(f.jig.bus().dataShadow(), shadow);
     EXPECT_EQ(f.bench.shield().enters, 1);
     EXPECT_EQ(f.bench.shield().leaves, 1);
     EXPECT_EQ(f.bench.shield().depth, 0);
@@ -220,9 +220,9 @@ INSTANTIATE_TEST_SUITE_P(
 TEST(SlaveReceiver, NothingHappensWhileTheErrorFlagIsSet) {
     LinkOnBench f(ReplyMode::SlaveReceive);
     f.bench.faults.noBoard = true;
-    EXPECT_FALSE(f.link.start());
+    EXPECT_FALSE(f.jig.start());
     const auto accesses = f.bench.board().portAccesses();
-    EXPECT_FALSE(f.link.receiveReplyAsSlave());
+    EXPECT_FALSE(f.jig.receiveReplyAsSlave());
     EXPECT_EQ(f.bench.board().portAccesses(), accesses);
     EXPECT_EQ(f.bench.shield().enters, 0);
 }

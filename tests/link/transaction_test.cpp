@@ -201,7 +201,7 @@ TEST(Transaction, ErrorCodeStaysUntilTheNextStart) {
     f.bench.faults.noSlaveReply = true;
     f.request({0x01, 0x10}, 30);
     EXPECT_EQ(f.link.errorCode(), LinkError::NoResponse);
-    EXPECT_TRUE(f.link.errorFlag());
+    EXPECT_TRUE(f.jig.bus().errorFlag());
     f.bench.faults.noSlaveReply = false;
     bool ok = false;
     f.request({0x01, 0x10}, 30, &ok);

@@ -93,7 +93,7 @@ int main(int argc, char* argv[]) {
         saved &= save(dialog, output, QStringLiteral("main-after-run.png"));
         if (debugWindow.window() != nullptr) saved &= save(*debugWindow.window(), output, QStringLiteral("debug-window.png"));
 
-        link::ui::JigOptionsDialog options(context.link.jigLink()->busDelayCount(), &dialog);
+        link::ui::JigOptionsDialog options(context.link.jigControls()->bus().busDelayCount(), &dialog);
         options.show();
         saved &= save(options, output, QStringLiteral("options-dialog.png"));
         console::ui::PasswordDialog password(context.flags, messages, &dialog);

@@ -482,20 +482,20 @@ void MemoryEdidDialogTest::hiddenButtonsStepTheBus() {
         button->setEnabled(true);
         button->click();
     };
-    const auto& link = *f.program.link.jigLink();
+    const auto& link = *f.program.link.jigControls();
     press(Window::kBusStartButton);
     press(Window::kSendA1Button);  // the EDID memory acknowledges its read address
-    QVERIFY(!link.errorFlag());
+    QVERIFY(!link.bus().errorFlag());
     press(Window::kReceiveDataButton);
-    QVERIFY(!link.errorFlag());
+    QVERIFY(!link.bus().errorFlag());
     press(Window::kBusStopButton);
 
     QVERIFY(f.bench.applyFault("no-monitor").empty());
     press(Window::kBusStartButton);
     press(Window::kSendA0Button);
-    QVERIFY(link.errorFlag());  // nobody acknowledged
+    QVERIFY(link.bus().errorFlag());  // nobody acknowledged
     press(Window::kBusStopButton);
-    QVERIFY(!link.errorFlag());  // cleared before the stop
+    QVERIFY(!link.bus().errorFlag());  // cleared before the stop
 
     press(Window::kReadEdidDdc1Button);  // no DDC1 stream: nothing is shown
     QVERIFY(f.linkMessages.shown.isEmpty());

@@ -5,7 +5,7 @@
 #include <algorithm>
 #include <cerrno>
 
-#include "link/failure_report.h"
+#include "link/elapsed_time.h"
 #include "link/transaction_engine.h"
 
 namespace velmora::link {
@@ -21,10 +21,6 @@ bool isNotAcknowledged(int errorNumber) {
 // a driver holds the address.
 bool isLasting(int errorNumber) {
     return errorNumber == EOPNOTSUPP || errorNumber == EINVAL || errorNumber == EBUSY || errorNumber == EBADF;
-}
-
-std::int32_t millisecondsSince(std::int32_t now, std::int32_t then) {
-    return static_cast<std::int32_t>(static_cast<std::uint32_t>(now) - static_cast<std::uint32_t>(then));
 }
 
 constexpr std::size_t kGetVcpReplyReadBytes = 12;  // 6E 88 02 result code type max(2) current(2) checksum, and one
@@ -62,9 +58,7 @@ DisplayChannelTransport::DisplayChannelTransport(TransactionEngine& engine, plat
 
 bool DisplayChannelTransport::admits(std::span<const std::uint8_t> request) {
     if (engine_.replyMode() == ReplyMode::SlaveReceive) {
-        engine_.appendText(kSlaveReceiveRefusal);
-        engine_.appendText("\r\n");
-        engine_.messages().showMessage(kSlaveReceiveRefusal, "");
+        tell(kSlaveReceiveRefusal);
         engine_.setErrorCode(LinkError::InterfaceBoard);
         return false;
     }
@@ -73,6 +67,12 @@ bool DisplayChannelTransport::admits(std::span<const std::uint8_t> request) {
         return false;
     }
     return true;
+}
+
+void DisplayChannelTransport::tell(std::string_view text) {
+    engine_.appendText(text);
+    engine_.appendText("\r\n");
+    engine_.messages().showMessage(text, "");
 }
 
 bool DisplayChannelTransport::failureIsLasting() const {
@@ -255,17 +255,10 @@ bool DisplayChannelTransport::reportOwnFailure() {
     case Failure::Adapter:
         if (isNotAcknowledged(adapterError_)) break;
         engine_.setErrorCode(LinkError::InterfaceBoard);
-        {
-            const std::string text = platform::describeI2cFailure(port_.path(), adapterError_);
-            engine_.appendText(text);
-            engine_.appendText("\r\n");
-            engine_.messages().showMessage(text, "");
-        }
+        tell(platform::describeI2cFailure(port_.path(), adapterError_));
         return true;
     case Failure::NoReply:
-        engine_.appendText(kNoReplyMessage);
-        engine_.appendText("\r\n");
-        engine_.messages().showMessage(kNoReplyMessage, "");
+        tell(kNoReplyMessage);
         return true;
     default: break;
     }

@@ -122,6 +122,8 @@ private:
     void awaitRequestGap();
     void sleep(std::int32_t ms);
     void recordFailedTransfer(std::span<const std::uint8_t> bytes, int errorNumber);
+    // A line in the transcript and the same words in a message box.
+    void tell(std::string_view text);
 
     TransactionEngine& engine_;
     platform::I2cDevPort& port_;

@@ -4,6 +4,7 @@
 #include <array>
 
 #include "link/ddc1_decoder.h"
+#include "link/elapsed_time.h"
 #include "link/jig_transport.h"
 
 namespace velmora::link {
@@ -17,10 +18,6 @@ constexpr std::int32_t kDdc1ShortestStart = 9999;
 // A second of polling takes well under this many status reads on any port;
 // it only guards against a clock that stands still.
 constexpr std::int64_t kDdc1PollLimit = 50'000'000;
-
-std::int32_t elapsedSince(std::int32_t now, std::int32_t then) {
-    return static_cast<std::int32_t>(static_cast<std::uint32_t>(now) - static_cast<std::uint32_t>(then));
-}
 
 }  // namespace
 
@@ -48,7 +45,7 @@ std::uint16_t JigTransport::measureSdaRun() {
         // expects: SDA to change within a second of the last change
         for (std::int64_t poll = 0;; ++poll) {
             const std::int32_t now = platform_.clock.milliseconds();
-            if (elapsedSince(now, ddc1LastChange_) > kDdc1SilenceMs || poll >= kDdc1PollLimit) {
+            if (millisecondsSince(now, ddc1LastChange_) > kDdc1SilenceMs || poll >= kDdc1PollLimit) {
                 ddc1LastChange_ = now;
                 return 0;
             }
@@ -56,7 +53,7 @@ std::uint16_t JigTransport::measureSdaRun() {
         }
     }
     const std::int32_t now = platform_.clock.milliseconds();
-    const std::int32_t length = elapsedSince(now, ddc1LastChange_);
+    const std::int32_t length = millisecondsSince(now, ddc1LastChange_);
     ddc1LastChange_ = now;
     const auto run = static_cast<std::uint16_t>((length & 0x7FFF) | (ddc1ReferenceLevel_ ? kHighRun : 0));
     ddc1ReferenceLevel_ = !ddc1ReferenceLevel_;
@@ -84,7 +81,7 @@ const std::uint8_t* JigTransport::readEdidDdc1() {
     while (count < runs.size()) {
         const std::uint16_t run = measureSdaRun();
         if (run == 0) return nullptr;
-        if (elapsedSince(platform_.clock.milliseconds(), startTime) > budget) break;
+        if (millisecondsSince(platform_.clock.milliseconds(), startTime) > budget) break;
         const std::int32_t length = run & 0x7FFF;
         shortest = std::min(shortest, length);
         if ((run & kHighRun) != 0 && length > longestLength) {

@@ -3,6 +3,8 @@
 // waits on the millisecond clock.
 #include "link/jig_transport.h"
 
+#include "link/elapsed_time.h"
+
 namespace velmora::link {
 
 JigTransport::JigTransport(TransactionEngine& engine, platform::LinkPlatform platform)
@@ -34,8 +36,7 @@ void JigTransport::waitMilliseconds(std::int32_t ms) {
     if (ms > 0) engine_.tally().waitMilliseconds += ms;
     const std::int32_t begin = platform_.clock.milliseconds();
     // expects: the clock to advance; differences survive the 32-bit wrap
-    while (static_cast<std::int32_t>(static_cast<std::uint32_t>(platform_.clock.milliseconds()) -
-                                     static_cast<std::uint32_t>(begin)) < ms) {
+    while (millisecondsSince(platform_.clock.milliseconds(), begin) < ms) {
     }
 }
 

@@ -28,7 +28,6 @@ public:
     BitBangBus& operator=(const BitBangBus&) = delete;
 
     bool senseSda();  // one status read
-    bool senseScl();  // one status read
     bool setScl(bool level);  // leaves: SCL at `level` unless a slave holds it low
     bool setSda(bool level);  // leaves: SDA at `level` unless a slave holds it low
     void releaseSda();        // leaves: SDA released, not waited for
@@ -54,6 +53,7 @@ public:
     [[nodiscard]] BusOutcome lastByteOutcome() const { return lastByteOutcome_; }
 
 private:
+    bool senseScl();  // one status read
     void writeData(std::uint8_t value);
     std::uint8_t readStatus();
     bool waitForLine(std::uint8_t statusMask, bool level);

@@ -1,12 +1,9 @@
 #include "tools/dump_text.h"
 
-#include <cstdio>
-
 namespace velmora::tools {
 
 namespace {
 constexpr std::string_view kLineBreak = "\r\n";
-constexpr std::string_view kUnreadCell = "XX ";
 }  // namespace
 
 DumpText::CellPosition DumpText::cellPosition(std::uint8_t address) {
@@ -16,13 +13,6 @@ DumpText::CellPosition DumpText::cellPosition(std::uint8_t address) {
 std::size_t DumpText::cellOffset(std::uint8_t address) {
     const CellPosition position = cellPosition(address);
     return static_cast<std::size_t>(position.row * kRowStride + position.column);
-}
-
-std::string DumpText::cellText(bool read, std::uint8_t value) {
-    if (!read) return std::string(kUnreadCell);
-    char cell[4];
-    std::snprintf(cell, sizeof cell, "%02X ", value);
-    return cell;
 }
 
 int DumpText::rowCount() const {
@@ -47,7 +37,7 @@ void DumpText::fillMissingRows() {
     if (!lastRowComplete) text_.resize(static_cast<std::size_t>(fullRows) * kRowStride);
     for (; rows < kRows; ++rows) {
         if (rows > 0 && text_.size() % kRowStride != 0) text_ += kLineBreak;
-        for (int cell = 0; cell < kCellsPerRow; ++cell) text_ += kUnreadCell;
+        for (int cell = 0; cell < kCellsPerRow; ++cell) text_ += link::gridCell(std::nullopt);
     }
 }
 

@@ -4,13 +4,14 @@
 #include <string>
 #include <string_view>
 
+#include "link/block_text.h"
+
 namespace velmora::tools {
 
-// The data box of the Memory & Edid window: 16 rows of 16 cells, one row per
-// 16 addresses. A cell is two upper-case hex digits and a blank, or "XX "
-// for a byte that could not be read (48 characters a row); rows are
-// separated by CR LF, so in the flat text a row takes 50 characters and the
-// cell of address a starts at (a mod 16) * 3 + (a div 16) * 50.
+// The data box of the Memory & Edid window: the link's hex grid
+// (link/block_text.h), 16 rows of 16 cells; rows are separated by CR LF, so
+// in the flat text a row takes 50 characters and the cell of address a
+// starts at (a mod 16) * 3 + (a div 16) * 50.
 //
 // The flat text is the box's contents as the operations build it (a whole
 // EDID block ends in CR LF, a page read and the unread grid do not). A
@@ -18,9 +19,9 @@ namespace velmora::tools {
 // the rows and places the caret with cellPosition() instead of flat offsets.
 class DumpText {
 public:
-    static constexpr int kRows = 16;
-    static constexpr int kCellsPerRow = 16;
-    static constexpr int kCellWidth = 3;
+    static constexpr int kRows = link::kGridRows;
+    static constexpr int kCellsPerRow = link::kGridCellsPerRow;
+    static constexpr int kCellWidth = link::kGridCellWidth;
     static constexpr int kRowWidth = kCellsPerRow * kCellWidth;  // 48
     static constexpr int kRowStride = kRowWidth + 2;             // with CR LF
 
@@ -31,8 +32,6 @@ public:
 
     static CellPosition cellPosition(std::uint8_t address);
     static std::size_t cellOffset(std::uint8_t address);
-    // "%02X " of a byte that was read, "XX " of one that was not.
-    static std::string cellText(bool read, std::uint8_t value);
 
     [[nodiscard]] const std::string& text() const { return text_; }
     [[nodiscard]] bool empty() const { return text_.empty(); }

@@ -72,13 +72,13 @@ void MemoryEdidLogic::readMemory(std::string_view pageText) {
         std::string cells;
         for (int column = 0; column < DumpText::kCellsPerRow; ++column) {
             if (failedCells >= kFailedCellsLimit) {
-                cells += DumpText::cellText(false, 0);
+                cells += link::gridCell(std::nullopt);
                 continue;
             }
             const auto address = static_cast<std::uint8_t>(row * DumpText::kCellsPerRow + column);
             const auto byte = readMemoryByte(interpreter_, page, address);
             if (!byte) ++failedCells;
-            cells += DumpText::cellText(byte.has_value(), byte.value_or(0));
+            cells += link::gridCell(byte);
         }
         dump_.appendRow(cells, row + 1 < DumpText::kRows);
         view_.dumpRowWritten(row);
@@ -119,7 +119,7 @@ void MemoryEdidLogic::writeMemory(std::string_view pageText, std::string_view ad
     wait.restore();
 
     const auto byte = readMemoryByte(interpreter_, static_cast<std::uint8_t>(*page), cell);
-    dump_.replaceCell(cell, DumpText::cellText(byte.has_value(), byte.value_or(0)));
+    dump_.replaceCell(cell, link::gridCell(byte));
     view_.dumpCellChanged(DumpText::cellPosition(cell));
 }
 
@@ -128,7 +128,7 @@ std::string MemoryEdidLogic::showByte(std::string_view pageText, std::string_vie
     // The address is not checked: the request carries its low eight bits.
     const auto address = static_cast<std::uint8_t>(hexReading(addressText) & 0xFF);
     const auto byte = readMemoryByte(interpreter_, page, address);
-    return byte ? DumpText::cellText(true, *byte) : std::string();
+    return byte ? link::gridCell(byte) : std::string();
 }
 
 void MemoryEdidLogic::readEdid(std::string_view pageText) {

@@ -48,65 +48,6 @@ std::string messageTexts(const platform::RecordingMessageSink& sink) {
     return texts;
 }
 
-// --- Same exchange, same faults: same reply, transcript, code and messages ----
-
-struct SameAsJig {
-    const char* name;
-    std::vector<std::uint8_t> payload;
-    std::int32_t replyArgument;
-    std::vector<std::string> faults;
-};
-
-class SameAsJigTest : public ::testing::TestWithParam<SameAsJig> {};
-
-TEST_P(SameAsJigTest, ReplyTranscriptErrorAndMessages) {
-    const SameAsJig& row = GetParam();
-    LinkOnBench jig(ReplyMode::MasterRead);
-    ChannelOnBench channel;
-    for (const std::string& fault : row.faults) {
-        ASSERT_EQ(jig.bench.applyFault(fault), "");
-        ASSERT_EQ(channel.bench.applyFault(fault), "");
-    }
-    jig.link.transcriptOn();
-    channel.link.transcriptOn();
-    const auto jigReply = jig.request(row.payload, row.replyArgument);
-    const auto channelReply = channel.request(row.payload, row.replyArgument);
-
-    EXPECT_EQ(hexBytes(channelReply), hexBytes(jigReply));
-    EXPECT_EQ(channel.link.transcriptText(), jig.link.transcriptText());
-    EXPECT_EQ(channel.link.errorCode(), jig.link.errorCode());
-    EXPECT_EQ(channel.link.replyPayloadLength(), jig.link.replyPayloadLength());
-    EXPECT_EQ(messageTexts(channel.messages), messageTexts(jig.messages));
-    EXPECT_EQ(hexBytes(channel.bench.log.requests().empty() ? std::vector<std::uint8_t>{}
-                                                            : channel.bench.log.requests().back()),
-              hexBytes(jig.bench.log.requests().empty() ? std::vector<std::uint8_t>{} : jig.bench.log.requests().back()));
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Exchanges, SameAsJigTest,
-    ::testing::Values(SameAsJig{"ReadVcp", {0x01, 0x10}, 30, {}},
-                      SameAsJig{"SetVcp", {0x03, 0x10, 0x00, 0x32}, 0, {}},
-                      SameAsJig{"ReadMemory", {0xC1, 0x09, 0x00, 0x10}, 20, {}},
-                      SameAsJig{"CrtOnTime", {0xC0, 0x0B}, 100, {}},
-                      SameAsJig{"NoMonitor", {0x01, 0x10}, 30, {"no-monitor"}},
-                      SameAsJig{"OneBadChecksum", {0x01, 0x10}, 30, {"bad-checksum=1"}},
-                      SameAsJig{"ThreeBadChecksums", {0x01, 0x10}, 30, {"bad-checksum=3"}},
-                      SameAsJig{"Garbled", {0x01, 0x12}, 30, {"garbled-reply=3"}},
-                      SameAsJig{"Short", {0x01, 0x12}, 30, {"short-reply"}},
-                      SameAsJig{"WriteMemoryByDevice", {0x62, 0x01, 0xA0, 0x00, 0x55}, 20, {}}),
-    [](const auto& info) { return info.param.name; });
-
-TEST(DisplayChannel, ProtectedRequestIsRefusedUntouchedAndUnsent) {
-    ChannelOnBench f;
-    f.flags.writeEnabled = 0;
-    std::vector<std::uint8_t> packet{0, 0, 0x84, 0x03, 0xE6, 0x00, 0x01, 0};
-    const auto before = packet;
-    EXPECT_EQ(f.link.transact(packet, 0), nullptr);
-    EXPECT_EQ(packet, before);
-    EXPECT_EQ(f.adapter.transfers, 0);
-    EXPECT_EQ(messageTexts(f.messages), "Password is required|");
-}
-
 // The adapter is always master: a monitor that sends its reply as master
 // cannot be heard, so nothing is tried.
 TEST(DisplayChannel, SlaveReceiveModeIsRefusedBeforeTheBus) {

@@ -8,19 +8,15 @@
 #include <vector>
 
 #include "link_either_way.h"
+#include "link_on_bench.h"
 
 namespace velmora::link {
 namespace {
 
 using bench::hexBytes;
 using testing::LinkEitherWay;
+using testing::repeat;
 using testing::Way;
-
-std::string repeat(const std::string& text, int times) {
-    std::string result;
-    for (int i = 0; i < times; ++i) result += text;
-    return result;
-}
 
 const auto kBothWays = ::testing::Values(Way::Jig, Way::DisplayChannel);
 
@@ -206,6 +202,27 @@ TEST_P(EitherWayTest, NoReplyArgumentReturnsBufferWithAddressesOnly) {
     EXPECT_EQ(f.link->replyPayloadLength(), 0u);
     EXPECT_EQ(f.bench.monitor.vcp[0x12].current, 7);
     EXPECT_FALSE(f.bench.monitorDevice().replyWaiting());
+}
+
+// EDID block 0 and the one after it come from 0x50 in one read; the read
+// leaves no command reply behind and, with the bus reset before it, the
+// transcript off. Nothing at 0x51 is read on the way.
+TEST_P(EitherWayTest, TheFirstEdidBlockIsTheEepromAt50) {
+    LinkEitherWay f(GetParam());
+    f.bench.eeprom(1).present = true;
+    const auto& contents = f.bench.eeprom(0).contents;
+    ASSERT_FALSE(f.request({0x01, 0x10}, 30).empty());
+    f.link->busReset();
+    f.link->transcriptOn();
+    const std::uint8_t* block = f.link->transferEepromBlock(0);
+    ASSERT_NE(block, nullptr);
+    EXPECT_EQ(hexBytes({block, block + 256}), hexBytes({contents.begin(), contents.end()}));
+    EXPECT_EQ(f.link->transcriptText(), "\r\n S_ A0 00 S_ A1 " + hexBytes({contents.begin(), contents.end()}) + " _E");
+    EXPECT_EQ(f.link->errorCode(), LinkError::None);
+    EXPECT_EQ(f.link->replyPayloadLength(), 0u);
+    EXPECT_TRUE(f.messages.messages.empty());
+    ASSERT_NE(f.link->readEepromBlock(0), nullptr);
+    EXPECT_EQ(f.link->transcriptLength(), -1);
 }
 
 INSTANTIATE_TEST_SUITE_P(BothWays, EitherWayTest, kBothWays,

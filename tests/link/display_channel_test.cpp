@@ -268,29 +268,6 @@ TEST(DisplayChannel, DdcCiTimingWaitsLongerThanTheFastTiming) {
 
 // --- EDID and EEPROM blocks -----------------------------------------------------
 
-TEST(DisplayChannel, TheFirstEdidBlockReadsAsThroughTheJig) {
-    for (std::int32_t block : {0}) {
-        LinkOnBench jig;
-        ChannelOnBench channel;
-        jig.bench.eeprom(1).present = true;
-        channel.bench.eeprom(1).present = true;
-        jig.link.busReset();
-        jig.link.transcriptOn();
-        channel.link.busReset();
-        channel.link.transcriptOn();
-        const std::uint8_t* jigBlock = jig.link.transferEepromBlock(block);
-        const std::uint8_t* channelBlock = channel.link.transferEepromBlock(block);
-        ASSERT_EQ(channelBlock == nullptr, jigBlock == nullptr) << block;
-        if (jigBlock != nullptr) {
-            EXPECT_EQ(hexBytes({channelBlock, channelBlock + 256}), hexBytes({jigBlock, jigBlock + 256})) << block;
-        }
-        EXPECT_EQ(channel.link.transcriptText(), jig.link.transcriptText()) << block;
-        EXPECT_EQ(channel.link.errorCode(), jig.link.errorCode()) << block;
-        EXPECT_EQ(channel.link.replyPayloadLength(), 0u);
-        EXPECT_TRUE(channel.messages.messages.empty());
-    }
-}
-
 // Every EDID block comes from 0x50: odd blocks at offset 80h, blocks 2 and up
 // behind the segment pointer, and only what the EDID announces; no other
 // address of the card's bus is read.
@@ -368,16 +345,6 @@ TEST(DisplayChannel, FactoryRequestsOnlyToTheModelsMonitor) {
             EXPECT_NE(f.messages.questions[0].text.find("VLM 1734h"), std::string::npos) << row.name;
         }
     }
-}
-
-TEST(DisplayChannel, EdidReadSwitchesTheTranscriptOff) {
-    ChannelOnBench f;
-    f.link.transcriptOn();
-    const std::uint8_t* block = f.link.readEepromBlock(0);
-    ASSERT_NE(block, nullptr);
-    const auto edid = bench::benchEdidBaseBlock();
-    EXPECT_EQ(hexBytes({block, block + 128}), hexBytes({edid.begin(), edid.end()}));
-    EXPECT_EQ(f.link.transcriptLength(), -1);
 }
 
 // --- The stand-in adapter decodes what the kernel would get -------------------

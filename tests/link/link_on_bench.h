@@ -40,4 +40,11 @@ struct LinkOnBench {
 
 using bench::hexBytes;
 
+// `text` `times` times over: the transcript of attempts alike.
+inline std::string repeat(const std::string& text, int times) {
+    std::string result;
+    for (int i = 0; i < times; ++i) result += text;
+    return result;
+}
+
 }  // namespace velmora::link::testing

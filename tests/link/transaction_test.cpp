@@ -11,12 +11,7 @@ namespace {
 
 using testing::hexBytes;
 using testing::LinkOnBench;
-
-std::string repeat(const std::string& text, int times) {
-    std::string result;
-    for (int i = 0; i < times; ++i) result += text;
-    return result;
-}
+using testing::repeat;
 
 // --- The read of VCP 0x10 in both reply modes ---------------------------------
 

@@ -41,13 +41,13 @@ std::string largeModel() {
 void BM_CompileLargeModel(benchmark::State& state) {
     const std::string text = largeModel();
     velmora::model::ModelDescription model;
-    model.CompileText(text);
+    model.compileText(text);
     if (model.errorFlag) {
         state.SkipWithError(model.errorText.c_str());
         return;
     }
     for (auto _ : state) {
-        model.CompileText(text);
+        model.compileText(text);
         benchmark::DoNotOptimize(model.itemTable);
     }
     state.counters["imageBytes"] = static_cast<double>(model.imageLength());

@@ -112,9 +112,9 @@ TEST(DecodeTimings, KeepsAtMost32Modes) {
 
 TEST(DecodeTimings, EmptiesThePreviousList) {
     ModelDescription model;
-    model.CompileText(modesModel("VELMORA_2,MODES,0", 1, {"3", "13"}));
+    model.compileText(modesModel("VELMORA_2,MODES,0", 1, {"3", "13"}));
     ASSERT_EQ(model.timingCount(), 2u);
-    model.CompileText(modelText({"     db 0"}));
+    model.compileText(modelText({"     db 0"}));
     EXPECT_EQ(model.timingCount(), 0u);
 }
 

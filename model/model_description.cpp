@@ -25,10 +25,6 @@ std::int32_t ModelDescription::evaluateExpression(std::string_view text) {
 std::uint16_t ModelDescription::lookupSymbol(std::string_view name) { return ModelCompiler(*this).lookupSymbol(name); }
 std::int32_t ModelDescription::parseNumber(std::string_view text) { return ModelCompiler(*this).parseNumber(text); }
 int ModelDescription::readDirective(std::string_view comment) { return ModelCompiler(*this).readDirective(comment); }
-void ModelDescription::buildItemTable() { ModelCompiler(*this).buildItemTable(); }
-void ModelDescription::registerServiceKeys() { ModelCompiler(*this).registerServiceKeys(); }
-void ModelDescription::registerServiceItems() { ModelCompiler(*this).registerServiceItems(); }
-int ModelDescription::decodeTimings() { return ModelCompiler(*this).decodeTimings(); }
 
 int ModelDescription::pageCount() const {
     const std::optional<std::uint16_t> payload = findChunk(chunk::Page);

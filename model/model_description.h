@@ -106,10 +106,6 @@ public:
     std::uint16_t lookupSymbol(std::string_view name);
     std::int32_t parseNumber(std::string_view text);
     int readDirective(std::string_view comment);
-    void buildItemTable();
-    void registerServiceKeys();
-    void registerServiceItems();
-    int decodeTimings();
 
     // --- readers ---
     // Payload position of the first chunk with this identifier, walking the

@@ -3,11 +3,11 @@
 #include <cstdio>
 #include <filesystem>
 
-#include "link/display_channel_link.h"
 #include "platform/files.h"
 #include "platform/i2c_dev_port.h"
 #include "platform/message_sink.h"
 #include "platform/replacing_file.h"
+#include "session/link_making.h"
 #include "tools/edid_decoder.h"
 
 namespace velmora::console {
@@ -41,8 +41,9 @@ std::vector<ChannelOffer> findAnsweringChannels(std::span<const platform::I2cAda
         if (port.open(device) != 0) continue;
         platform::RecordingMessageSink quiet;
         link::ProgramFlags flags;
-        link::DisplayChannelLink channel(port, clock, quiet, flags);
-        const std::uint8_t* block = channel.readEepromBlock(0);
+        const std::unique_ptr<link::MonitorLink> channel =
+            session::makeLink(session::ChannelWay{port, clock, quiet}, flags);
+        const std::uint8_t* block = channel->readEepromBlock(0);
         if (block == nullptr) continue;
         const std::string monitor = monitorName(block);
         if (!monitor.empty()) offers.push_back({device, adapter.connector, monitor});

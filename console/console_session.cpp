@@ -20,12 +20,12 @@ std::string undoElsewhereText(int page) {
     return "The last change was made on the page \"" + std::string(name) + "\": open it to undo the change.";
 }
 
-ConsoleSession::ConsoleSession(model::ProgramContext& context, model::ModelFolders modelFolders,
+ConsoleSession::ConsoleSession(session::ProgramContext& context, model::ModelFolders modelFolders,
                                platform::MessageSink& messages)
     : context_(context),
       folders_(std::move(modelFolders)),
       messages_(messages),
-      adjuster_(context.interpreter, context.platform.clock) {}
+      adjuster_(context.interpreter, context.clock) {}
 
 bool ConsoleSession::discoverModels() {
     modelDirectory_ = model::firstFolderWithModels(folders_).value_or(std::string());
@@ -159,8 +159,8 @@ std::optional<bool> ConsoleSession::runFunctionRow(int row, RunDisplay& display)
     const FunctionRecord* record = function(row);
     if (record == nullptr) return std::nullopt;
     const bool succeeded =
-        runFunction(*record, context_.interpreter, context_.link, context_.platform.clock, display);
-    if (succeeded && context_.flags.autoReading != 0) fillLists(page_);
+        runFunction(*record, context_.interpreter, context_.link, context_.clock, display);
+    if (succeeded && context_.autoReading != 0) fillLists(page_);
     return succeeded;
 }
 

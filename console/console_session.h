@@ -11,7 +11,7 @@
 #include "console/value_history.h"
 #include "model/model_catalogue.h"
 #include "model/model_folders.h"
-#include "model/program_context.h"
+#include "session/program_context.h"
 #include "platform/message_sink.h"
 
 namespace velmora::console {
@@ -34,7 +34,7 @@ inline constexpr std::string_view kCompileErrorPrefix = "Label or Identifier Err
 // messages go to the sink given (an empty caption: the program's name).
 class ConsoleSession {
 public:
-    ConsoleSession(model::ProgramContext& context, model::ModelFolders modelFolders,
+    ConsoleSession(session::ProgramContext& context, model::ModelFolders modelFolders,
                    platform::MessageSink& messages);
     ConsoleSession(const ConsoleSession&) = delete;
     ConsoleSession& operator=(const ConsoleSession&) = delete;
@@ -104,7 +104,7 @@ public:
     // them, into the same entries (the selections may stay).
     std::optional<bool> runFunctionRow(int row, RunDisplay& display);
 
-    [[nodiscard]] model::ProgramContext& context() { return context_; }
+    [[nodiscard]] session::ProgramContext& context() { return context_; }
 
 private:
     // A scroll gesture under way: the value before its first message, and
@@ -118,7 +118,7 @@ private:
     void keepChange(ItemKey item, std::int16_t before, bool written, std::int16_t after);
     [[nodiscard]] int rowOf(ItemKey item) const;
 
-    model::ProgramContext& context_;
+    session::ProgramContext& context_;
     model::ModelFolders folders_;
     std::string modelDirectory_;
     platform::MessageSink& messages_;

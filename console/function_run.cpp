@@ -20,11 +20,11 @@ bool runFunction(const FunctionRecord& record, model::FeatureInterpreter& interp
     clock.sleepMilliseconds(kRunPauseMs);
     link.appendText(record.text);
     link.appendText("\r\n");
-    auto previousWatcher = std::exchange(interpreter.stepDone, [&display](std::size_t done, std::size_t total) {
+    auto previousWatcher = interpreter.watchSteps([&display](std::size_t done, std::size_t total) {
         display.showRunProgress(done, total);
     });
-    const bool succeeded = interpreter.RunItem(record.kind, record.code);
-    interpreter.stepDone = std::move(previousWatcher);
+    const bool succeeded = interpreter.runItem(record.kind, record.code);
+    (void)interpreter.watchSteps(std::move(previousWatcher));
     display.endRunProgress();
     display.showRunStatus(succeeded ? kRunSucceeded : kRunFailed);
     display.takeTranscript(link.transcriptText());

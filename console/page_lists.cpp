@@ -3,16 +3,12 @@
 #include <cstdio>
 
 #include "model/image_layout.h"
+#include "model/item_kinds.h"
 #include "model/item_names.h"
-#include "model/monitor_requests.h"
 
 namespace velmora::console {
 
 namespace {
-
-constexpr std::int16_t kDeviceMemoryKind = 0xFB;  // memory type 1: device byte A0h + 2 x page
-constexpr std::int16_t kFirstMemoryKind = 0xA0;
-constexpr std::uint8_t kProtectedVcp = 0xE6;      // never listed
 
 bool readAllowed(link::MonitorLink& link) { return link.errorCode() == link::LinkError::None; }
 
@@ -20,9 +16,11 @@ std::string textAt(const model::ModelDescription& model, std::int16_t position) 
     return std::string(model.imageText(static_cast<std::uint16_t>(position)));
 }
 
+// An item whose read fails, or that is not read, shows the value held from
+// the last read before it, as the interpreter's register held it.
 void addVcpItems(int page, const model::ModelDescription& model, model::FeatureInterpreter& interpreter,
-                 link::MonitorLink& link, PageLists& lists) {
-    const auto chunk = model.FindChunk(model::chunk::Vcp);
+                 link::MonitorLink& link, model::VcpReading& shown, PageLists& lists) {
+    const auto chunk = model.findChunk(model::chunk::Vcp);
     if (!chunk) return;
     const std::size_t count = model.imageByte(*chunk);
     const std::size_t first = static_cast<std::size_t>(page) * kEntriesPerPage;
@@ -30,53 +28,41 @@ void addVcpItems(int page, const model::ModelDescription& model, model::FeatureI
         const std::uint8_t code = model.imageByte(*chunk + 1 + 2 * i);
         for (std::size_t item = first; item < first + kEntriesPerPage; ++item) {
             const model::ItemEntry& entry = model.itemTable[item];
-            if (entry.kind != model::item_kind::VcpUp || entry.arg != code || code == kProtectedVcp) continue;
-            if (readAllowed(link)) {
-                interpreter.vcpCode = code;
-                (void)interpreter.ReadVcp();
-            }
-            lists.items.push_back({model::vcpItemName(model, entry, code), code, entry.kind, interpreter.current,
-                                   interpreter.maximum});
+            if (entry.kind != model::item_kind::VcpUp || entry.arg != code || code == model::kProtectedVcp) continue;
+            if (readAllowed(link)) shown = interpreter.readVcp(code).value_or(shown);
+            lists.items.push_back(
+                {model::vcpItemName(model, entry, code), code, entry.kind, shown.current, shown.maximum});
             break;
         }
     }
 }
 
 void addServiceItems(const model::ModelDescription& model, model::FeatureInterpreter& interpreter,
-                     link::MonitorLink& link, PageLists& lists) {
+                     link::MonitorLink& link, model::VcpReading& shown, PageLists& lists) {
     const std::size_t first = std::size_t{kServicePage} * kEntriesPerPage;
     for (std::size_t item = first; item < first + kEntriesPerPage; ++item) {
         const model::ItemEntry& entry = model.itemTable[item];
         if (entry.kind == model::item_kind::ServiceVcp) {
-            interpreter.vcpCode = static_cast<std::uint8_t>(entry.arg & 0xFF);
-            if (readAllowed(link)) (void)interpreter.ReadVcp();
-            lists.items.push_back({textAt(model, entry.ref), interpreter.vcpCode, entry.kind,
-                                   interpreter.current, interpreter.maximum});
-        } else if (isServiceMemoryKind(entry.kind)) {
-            interpreter.page = memoryItemPage(entry.kind, entry.arg);
-            interpreter.lastReply = nullptr;
-            if (entry.kind == kDeviceMemoryKind && readAllowed(link)) {
-                if (interpreter.ReadMemory(static_cast<std::uint8_t>(entry.arg & 0xFF), 1) != nullptr) {
-                    interpreter.current = interpreter.memoryByte().value_or(interpreter.current);
-                }
+            const auto code = static_cast<std::uint8_t>(entry.arg & 0xFF);
+            if (readAllowed(link)) shown = interpreter.readVcp(code).value_or(shown);
+            lists.items.push_back({textAt(model, entry.ref), code, entry.kind, shown.current, shown.maximum});
+        } else if (model::isServiceMemoryKind(entry.kind)) {
+            if (model::isReadableMemoryKind(entry.kind) && readAllowed(link)) {
+                const auto address = static_cast<std::uint8_t>(entry.arg & 0xFF);
+                const auto page = model::memoryItemPage(entry.kind, entry.arg);
+                shown.current = interpreter.readMemory(page, address).value_or(shown.current);
             }
-            interpreter.maximum = 255;
-            lists.items.push_back({textAt(model, entry.ref), entry.arg, entry.kind, interpreter.current, 255});
+            shown.maximum = 255;
+            lists.items.push_back({textAt(model, entry.ref), entry.arg, entry.kind, shown.current, 255});
         }
     }
-}
-
-bool isListedFunction(std::int16_t kind) {
-    return kind != model::item_kind::None && kind != model::item_kind::VcpUp &&
-           kind != model::item_kind::VcpDown && !isServiceMemoryKind(kind) &&
-           kind != model::item_kind::ServiceVcp;
 }
 
 void addFunctions(int page, const model::ModelDescription& model, PageLists& lists) {
     const std::size_t first = static_cast<std::size_t>(page) * kEntriesPerPage;
     for (std::size_t item = first; item < first + kEntriesPerPage; ++item) {
         const model::ItemEntry& entry = model.itemTable[item];
-        if (!isListedFunction(entry.kind)) continue;
+        if (!model::isFunctionKind(entry.kind)) continue;
         const std::string name = model::functionName(model, entry);
         if (name.empty()) continue;
         lists.functions.push_back({functionEntryText(lists.functions.size(), name), entry.kind, entry.arg});
@@ -85,23 +71,14 @@ void addFunctions(int page, const model::ModelDescription& model, PageLists& lis
 
 }  // namespace
 
-bool isServiceMemoryKind(std::int16_t kind) { return kind >= kFirstMemoryKind && kind <= kDeviceMemoryKind; }
-
-bool isVcpKind(std::int16_t kind) { return kind <= model::item_kind::VcpDown || kind == model::item_kind::ServiceVcp; }
-
-std::uint8_t memoryItemPage(std::int16_t kind, std::int16_t code) {
-    const int high = (static_cast<std::uint16_t>(code) >> 8) & 0xFF;
-    if (kind == kDeviceMemoryKind) return static_cast<std::uint8_t>((high - 0xA0) / 2);
-    return static_cast<std::uint8_t>(high);
-}
-
 PageLists buildPageLists(int page, const model::ModelDescription& model,
                          model::FeatureInterpreter& interpreter, link::MonitorLink& link) {
     PageLists lists;
     if (page < 0 || page >= kPageCount) return lists;
     link.setErrorCode(link::LinkError::None);
-    addVcpItems(page, model, interpreter, link, lists);
-    if (page == kServicePage) addServiceItems(model, interpreter, link, lists);
+    model::VcpReading shown = interpreter.heldValue();
+    addVcpItems(page, model, interpreter, link, shown, lists);
+    if (page == kServicePage) addServiceItems(model, interpreter, link, shown, lists);
     addFunctions(page, model, lists);
     return lists;
 }

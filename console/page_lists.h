@@ -53,13 +53,4 @@ std::string hexByte(int value);
 // after "@1: " .. "@9: ", "@0: " for the first ten entries, four blanks after.
 std::string functionEntryText(std::size_t entriesBefore, std::string_view name);
 
-// Item kinds as the console groups them.
-bool isServiceMemoryKind(std::int16_t kind);  // A0h..FBh
-bool isVcpKind(std::int16_t kind);            // up to 22h, and FCh
-
-// The memory page of a service memory item: the high byte of its code, or
-// for kind FBh (whose high byte is an I2C device byte A0h + 2 x page) the
-// page that device byte names.
-std::uint8_t memoryItemPage(std::int16_t kind, std::int16_t code);
-
 }  // namespace velmora::console

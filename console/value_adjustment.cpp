@@ -2,19 +2,16 @@
 
 #include <algorithm>
 
+#include "model/item_kinds.h"
+
 namespace velmora::console {
 
 namespace {
 
 constexpr int kEndStep = 1000;  // Home/End and the scroll bar's ends: far past any range
-constexpr std::int16_t kMemoryTypeBase = 0xFC;  // memory type = FCh - kind
 constexpr std::int16_t kMemoryMaximum = 255;
 
 std::uint8_t lowByte(std::int16_t code) { return static_cast<std::uint8_t>(code & 0xFF); }
-
-std::uint8_t memoryCount(std::int16_t kind) { return static_cast<std::uint8_t>(kMemoryTypeBase - kind); }
-
-bool isReadableMemoryKind(std::int16_t kind) { return kind == 0xFB; }
 
 }  // namespace
 
@@ -51,54 +48,48 @@ int steppedValue(StepKey key, int current, int maximum) {
     return current;
 }
 
-void ValueAdjuster::selectTarget(const ItemRecord& record) {
-    interpreter_.vcpCode = lowByte(record.code);
-    if (isServiceMemoryKind(record.kind)) interpreter_.page = memoryItemPage(record.kind, record.code);
-}
-
 bool ValueAdjuster::write(const ItemRecord& record, int value) {
-    selectTarget(record);
-    interpreter_.current = static_cast<std::uint8_t>(value);
-    if (isServiceMemoryKind(record.kind)) {
-        return interpreter_.WriteMemory(lowByte(record.code), interpreter_.current, memoryCount(record.kind));
+    const auto byte = static_cast<std::uint8_t>(value);
+    if (model::isServiceMemoryKind(record.kind)) {
+        return interpreter_.writeMemory(model::memoryItemPage(record.kind, record.code), lowByte(record.code), byte,
+                                        model::memoryItemCount(record.kind));
     }
-    return interpreter_.SetVcp();
+    return interpreter_.setVcp(lowByte(record.code), byte);
 }
 
+// A read that fails shows the value the interpreter held before it.
 void ValueAdjuster::readItem(ItemRecord& record) {
-    selectTarget(record);
-    if (!isServiceMemoryKind(record.kind)) {
-        (void)interpreter_.ReadVcp();
-        record.maximum = interpreter_.maximum;
-        record.current = interpreter_.current;
+    if (!model::isServiceMemoryKind(record.kind)) {
+        const model::VcpReading reading =
+            interpreter_.readVcp(lowByte(record.code)).value_or(interpreter_.heldValue());
+        record.maximum = reading.maximum;
+        record.current = reading.current;
         return;
     }
-    interpreter_.lastReply = nullptr;
-    if (isReadableMemoryKind(record.kind)) {
-        (void)interpreter_.ReadMemory(lowByte(record.code), memoryCount(record.kind));
-    }
     record.maximum = kMemoryMaximum;
-    if (const std::optional<std::uint8_t> value = interpreter_.memoryByte()) record.current = *value;
+    if (!model::isReadableMemoryKind(record.kind)) return;
+    const std::optional<std::uint8_t> value = interpreter_.readMemory(
+        model::memoryItemPage(record.kind, record.code), lowByte(record.code), model::memoryItemCount(record.kind));
+    if (value) record.current = *value;
 }
 
 bool ValueAdjuster::scroll(ItemRecord& record, int code, int thumbPosition) {
-    selectTarget(record);
     const int value = clampValue(
-        scrolledValue(code, record.current, record.maximum, thumbPosition, interpreter_.current),
+        scrolledValue(code, record.current, record.maximum, thumbPosition, interpreter_.heldValue().current),
         record.maximum);
     const bool written = write(record, value);
     record.current = static_cast<std::int16_t>(value);
     if (code != static_cast<int>(ScrollCode::EndScroll)) return written;
 
     clock_.sleepMilliseconds(kReadBackDelayMs);
-    selectTarget(record);
-    if (isServiceMemoryKind(record.kind)) {
+    if (model::isServiceMemoryKind(record.kind)) {
         record.maximum = kMemoryMaximum;
         return written;
     }
-    (void)interpreter_.ReadVcp();
-    record.maximum = interpreter_.maximum;
-    record.current = interpreter_.current;
+    // A failed read-back shows the value just written.
+    const model::VcpReading reading = interpreter_.readVcp(lowByte(record.code)).value_or(interpreter_.heldValue());
+    record.maximum = reading.maximum;
+    record.current = reading.current;
     return written;
 }
 

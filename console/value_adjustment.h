@@ -71,7 +71,6 @@ public:
     bool setValue(ItemRecord& record, int value);
 
 private:
-    void selectTarget(const ItemRecord& record);
     bool write(const ItemRecord& record, int value);
 
     model::FeatureInterpreter& interpreter_;

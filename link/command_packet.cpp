@@ -23,7 +23,7 @@ bool isProtectedPayload(std::span<const std::uint8_t> payload) {
     switch (opcode) {
     case 0x62: return true;
     case 0xC0: return !hasSubCode || payload[1] != 0x0B;
-    case 0x03: return hasSubCode && payload[1] == 0xE6;
+    case 0x03: return hasSubCode && payload[1] == kProtectedVcp;
     default: return false;
     }
 }

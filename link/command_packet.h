@@ -25,6 +25,10 @@ constexpr std::size_t requestSize(std::uint8_t lengthByte) {
 // XOR of all bytes.
 std::uint8_t xorChecksum(std::span<const std::uint8_t> bytes);
 
+// The VCP control that only write-enabled mode may set (and that the
+// console never lists).
+inline constexpr std::uint8_t kProtectedVcp = 0xE6;
+
 // Requests that change the monitor's memory, mode tables or protected
 // controls: sent only in write-enabled mode. `payload` is the request's
 // payload (opcode first); a payload too short to carry a sub-code is judged

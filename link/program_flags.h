@@ -11,7 +11,6 @@ enum class EepromAccessMode {
 // Program-wide switches, one instance owned by the application context.
 struct ProgramFlags {
     int writeEnabled = 1;   // 1: protected requests may be sent
-    int autoReading = 1;    // mirrors the main window's Auto Reading box
     EepromAccessMode eepromAccessMode = EepromAccessMode::ByPage;
 };
 

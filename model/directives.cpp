@@ -140,7 +140,7 @@ void ModelCompiler::warnAboutDirective(const std::string& concern) {
     if (!concern.empty()) model_.trace_.addWarning(currentLine_, concern);
 }
 
-int ModelCompiler::ReadDirective(std::string_view comment) {
+int ModelCompiler::readDirective(std::string_view comment) {
     const std::optional<DirectiveParts> parts = findDirective(comment);
     if (!parts) return 0;
     const std::string& keyword = parts->keyword;
@@ -206,7 +206,7 @@ int ModelCompiler::ReadDirective(std::string_view comment) {
     }
     if (startsWithIgnoringCase(keyword, "KEY")) {
         if (!parts->hasSecondComma) return 0;
-        const std::int32_t code = EvaluateExpression(parts->first);
+        const std::int32_t code = evaluateExpression(parts->first);
         if (code & ModelDescription::kNotFound) return 0;
         if (model_.keyNameCount >= ModelDescription::kKeyNameCapacity) {
             reportLineError("key name table full (" + std::to_string(ModelDescription::kKeyNameCapacity) + " names): " +

@@ -8,10 +8,10 @@
 
 namespace velmora::model {
 
-std::int32_t ModelCompiler::ParseNumber(std::string_view text) {
+std::int32_t ModelCompiler::parseNumber(std::string_view text) {
     if (!text.empty() && (text.back() == 'h' || text.back() == 'H')) {
         text.remove_suffix(1);
-        return static_cast<std::int32_t>(ParseHexText(text));
+        return static_cast<std::int32_t>(parseHexText(text));
     }
     for (char c : text) {
         if (c < '0' || c > '9') {
@@ -24,7 +24,7 @@ std::int32_t ModelCompiler::ParseNumber(std::string_view text) {
     return leadingInteger(text);
 }
 
-std::uint16_t ModelCompiler::LookupSymbol(std::string_view name) {
+std::uint16_t ModelCompiler::lookupSymbol(std::string_view name) {
     // Labels are unique without regard to case, so at most one row can match
     // the name exactly; it is the one the case-folded index finds.
     if (const auto row = symbolIndex_.findIgnoringCase(name)) {
@@ -43,7 +43,7 @@ std::uint16_t ModelCompiler::LookupSymbol(std::string_view name) {
     return ModelDescription::kNotFound;
 }
 
-std::int32_t ModelCompiler::EvaluateExpression(std::string_view text) {
+std::int32_t ModelCompiler::evaluateExpression(std::string_view text) {
     if (text.empty()) return 0;
     // Unsigned arithmetic: a sum that leaves 32 bits wraps instead of being undefined.
     std::uint32_t sum = 0;
@@ -61,7 +61,7 @@ std::int32_t ModelCompiler::EvaluateExpression(std::string_view text) {
             text.substr(start, end == std::string_view::npos ? std::string_view::npos : end - start);
         const bool isNumber = !term.empty() && term.front() >= '0' && term.front() <= '9';
         const std::uint32_t value =
-            isNumber ? static_cast<std::uint32_t>(ParseNumber(term)) : LookupSymbol(term);
+            isNumber ? static_cast<std::uint32_t>(parseNumber(term)) : lookupSymbol(term);
         if (first) {
             sum = negateFirst ? 0u - value : value;
             first = false;

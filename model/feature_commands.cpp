@@ -13,23 +13,6 @@ using namespace request;
 
 namespace {
 
-constexpr std::uint8_t kNoVcp = 0xFF;
-
-// Service command codes of the built-in functions.
-constexpr std::uint8_t kModeSaveOld = 0x0C;
-constexpr std::uint8_t kModeSave = 0x58;
-constexpr std::uint8_t kUserDelete = 0x50;
-constexpr std::uint8_t kColorSave = 0x7D;
-constexpr std::uint8_t kChannelOneOld = 0x7B;
-
-constexpr std::uint8_t kBrightness = 0x10;
-constexpr std::uint8_t kColorChannel = 0x14;
-constexpr std::uint8_t kDegaussStep1 = 0x01;
-constexpr std::uint8_t kDegaussStep2 = 0x00;
-
-// Blue, green, red cut-off, then blue, green, red gain.
-constexpr std::array<std::uint8_t, 6> kTestColors{0x70, 0x6E, 0x6C, 0x1A, 0x18, 0x16};
-
 // One mode-table descriptor of chunk 05 or 06.
 struct ModeTable {
     std::uint8_t columns = 0;
@@ -54,7 +37,7 @@ std::string chunkText(std::uint8_t id) { return "chunk " + hexText(id, 2).substr
 }  // namespace
 
 bool FeatureInterpreter::operandsAvailable(std::size_t count) {
-    if (liesInside(model_, operandCursor, count)) return true;
+    if (liesInside(model_, operandCursor_, count)) return true;
     return refuse("the operands of the command at " + hexText(commandPosition_, 4) +
                   " run past the end of the model image (" + std::to_string(model_.imageLength()) + " bytes)");
 }
@@ -65,20 +48,20 @@ bool FeatureInterpreter::refuse(const std::string& why) {
     return false;
 }
 
-std::uint8_t FeatureInterpreter::nextOperand() { return model_.imageByte(operandCursor++); }
+std::uint8_t FeatureInterpreter::nextOperand() { return model_.imageByte(operandCursor_++); }
 
-bool FeatureInterpreter::RunScript(std::span<const std::uint16_t> positions) {
+bool FeatureInterpreter::runScript(std::span<const std::uint16_t> positions) {
     for (std::uint16_t position : positions) {
         const std::uint8_t opcode = model_.imageByte(position);
         if (position == 0 || opcode == 0) continue;
-        operandCursor = static_cast<std::uint16_t>(position + 1);
+        operandCursor_ = static_cast<std::uint16_t>(position + 1);
         commandPosition_ = position;
-        if (!RunCommand(opcode)) return false;
+        if (!runCommand(opcode)) return false;
     }
     return true;
 }
 
-bool FeatureInterpreter::RunScriptAt(std::uint16_t countPosition) {
+bool FeatureInterpreter::runScriptAt(std::uint16_t countPosition) {
     const std::uint8_t count = model_.imageByte(countPosition);
     if (!liesInside(model_, countPosition + 1u, 2u * count)) {
         return refuse("the " + std::to_string(count) + " command positions of the script at " +
@@ -88,37 +71,37 @@ bool FeatureInterpreter::RunScriptAt(std::uint16_t countPosition) {
     for (std::size_t i = 0; i < count; ++i) {
         positions.push_back(model_.imageWord(countPosition + 1 + 2 * i));
     }
-    return RunScript(positions);
+    return runScript(positions);
 }
 
-bool FeatureInterpreter::RunItem(std::int16_t kind, std::int16_t arg) {
+bool FeatureInterpreter::runItem(std::int16_t kind, std::int16_t arg) {
     if (kind == item_kind::Script || kind == item_kind::ServiceKey) {
-        return RunScriptAt(static_cast<std::uint16_t>(arg));
+        return runScriptAt(static_cast<std::uint16_t>(arg));
     }
-    return RunCommand(static_cast<std::uint8_t>(kind & 0xFF));
+    return runCommand(static_cast<std::uint8_t>(kind & 0xFF));
 }
 
-bool FeatureInterpreter::RunCommand(std::uint8_t opcode) {
+bool FeatureInterpreter::runCommand(std::uint8_t opcode) {
     switch (opcode) {
     case opcode::SetVcp: {
         if (!operandsAvailable(2)) return false;
         const std::uint8_t code = nextOperand();
         const std::uint8_t value = nextOperand();
-        if (!setVcpTo(code, value)) return false;
-        wait(30);
+        if (!setVcp(code, value)) return false;
+        wait(kSettleWaitMs);
         // A control the monitor clamps reads back its maximum.
-        return readVcpOf(code) && (current == value || current == maximum);
+        return readVcpHeld(code) && (held_.current == value || held_.current == held_.maximum);
     }
     case opcode::SetVcpUp:
     case opcode::SetVcpDown:
     case opcode::Sound:
         return true;
     case opcode::SetReply:
-        return runWrittenRequest(kServiceReply, true);
+        return runWrittenRequest(kServiceWaitMs, true);
     case opcode::SetVcpOnly: {
         if (!operandsAvailable(2)) return false;
         const std::uint8_t code = nextOperand();
-        return setVcpTo(code, nextOperand());
+        return setVcp(code, nextOperand());
     }
     case opcode::Delay: {
         if (!operandsAvailable(2)) return false;
@@ -137,7 +120,7 @@ bool FeatureInterpreter::RunCommand(std::uint8_t opcode) {
     case opcode::SetOnly:
         return runWrittenRequest(kNoReply, false);
     case opcode::ModeSave:
-        return SendServiceCommand(model_.oldVersion != 0 ? kModeSaveOld : kModeSave);
+        return sendServiceCommand(model_.oldVersion != 0 ? kModeSaveOld : kModeSave);
     case opcode::UserDelete2:
         return runUserDelete2();
     case opcode::StandardColorDump:
@@ -147,11 +130,11 @@ bool FeatureInterpreter::RunCommand(std::uint8_t opcode) {
     case opcode::StandardModeDump:
         return runStandardDump(chunk::StandardGeometry);
     case opcode::ColorSave:
-        return SendServiceCommand(kColorSave);
+        return sendServiceCommand(kColorSave);
     case opcode::AllModeSave:
         return runModeTableSave(chunk::AllGeometry);
     case opcode::UserDelete:
-        return SendServiceCommand(kUserDelete);
+        return sendServiceCommand(kUserDelete);
     case opcode::Channel1:
     case opcode::Channel2:
     case opcode::Channel3:
@@ -171,14 +154,14 @@ bool FeatureInterpreter::refuseUserTable(std::size_t count, std::size_t room) {
 
 // __SET_REPLY and __SETONLY: a request written out in the script, length
 // byte first, sent as it stands.
-bool FeatureInterpreter::runWrittenRequest(std::int32_t replyArgument, bool needsReply) {
+bool FeatureInterpreter::runWrittenRequest(std::int32_t replyWaitMs, bool needsReply) {
     if (!operandsAvailable(1)) return false;
     const std::uint8_t lengthByte = nextOperand();
     const std::size_t length = lengthByte & 0x7F;
     if (!operandsAvailable(length)) return false;
     link::Request written = link::Request::withLengthByte(lengthByte);
     for (std::size_t i = 0; i < length; ++i) (void)written.append(nextOperand());
-    const link::ReplyView reply = send(written, replyArgument);
+    const link::ReplyView reply = send(written, replyWaitMs);
     if (!needsReply) return reply.received();
     return serviceAccepted(reply);
 }
@@ -192,11 +175,10 @@ bool FeatureInterpreter::runUserTable() {
     const std::uint8_t parameter = nextOperand();
     if (!operandsAvailable(count)) return false;
     if (count + 4 > kMaxPayload) return refuseUserTable(count, kMaxPayload - 4);
-    vcpCode = code;
-    if (code != kNoVcp && !ReadVcp()) return false;
+    if (code != kNoVcp && !readVcpHeld(code)) return false;
     link::Request table{kUserTableOpcode, kUserTableSubCode, code, parameter};
-    for (std::size_t i = 0; i < count; ++i) (void)table.append(ComputeValue(nextOperand()));
-    return serviceAccepted(send(table, kServiceReply));
+    for (std::size_t i = 0; i < count; ++i) (void)table.append(relativeValue(code, held_, nextOperand()));
+    return serviceAccepted(send(table, kServiceWaitMs));
 }
 
 // __USER_TBL_S (v, n, mode, n values): one table request for a mode.
@@ -207,10 +189,9 @@ bool FeatureInterpreter::runUserTableToMode() {
     const std::uint8_t mode = nextOperand();
     if (!operandsAvailable(count)) return false;
     if (count + 2 > kMaxPayload) return refuseUserTable(count, kMaxPayload - 2);
-    vcpCode = code;
-    if (code != kNoVcp && !ReadVcp()) return false;
+    if (code != kNoVcp && !readVcpHeld(code)) return false;
     std::vector<std::uint8_t> values;
-    for (std::size_t i = 0; i < count; ++i) values.push_back(ComputeValue(nextOperand()));
+    for (std::size_t i = 0; i < count; ++i) values.push_back(relativeValue(code, held_, nextOperand()));
     return sendTableRequest(mode, values);
 }
 
@@ -222,8 +203,8 @@ bool FeatureInterpreter::runTestVcp() {
     const std::size_t count = nextOperand() & 0x7F;
     if (!operandsAvailable(count)) return false;
     for (std::size_t i = 0; i < count; ++i) {
-        if (!setVcpTo(code, nextOperand())) return false;
-        wait(delay * 10);
+        if (!setVcp(code, nextOperand())) return false;
+        wait(delay * kScriptDelayUnitMs);
     }
     return true;
 }
@@ -234,45 +215,45 @@ bool FeatureInterpreter::runTestColor() {
     if (!operandsAvailable(1)) return false;
     const std::uint8_t delay = nextOperand();
     for (std::uint8_t code : kTestColors) {
-        if (!setVcpTo(code, 0)) return false;
-        wait(10);
+        if (!setVcp(code, 0)) return false;
+        wait(kStepWaitMs);
     }
     for (std::size_t i = 0; i < kTestColors.size(); ++i) {
-        if (!setVcpTo(kTestColors[i], 0xFF)) return false;
-        wait(10);
-        if (!setVcpTo(kTestColors[(i + 5) % kTestColors.size()], 0)) return false;
-        wait(delay * 10);
+        if (!setVcp(kTestColors[i], 0xFF)) return false;
+        wait(kStepWaitMs);
+        if (!setVcp(kTestColors[(i + 5) % kTestColors.size()], 0)) return false;
+        wait(delay * kScriptDelayUnitMs);
     }
     return true;
 }
 
 bool FeatureInterpreter::runChannel(std::uint8_t channel) {
     if (model_.oldVersion != 0) {
-        return SendServiceCommand(static_cast<std::uint8_t>(kChannelOneOld - 2 * channel));
+        return sendServiceCommand(static_cast<std::uint8_t>(kChannelOneOld - 2 * channel));
     }
-    if (!setVcpTo(kColorChannel, channel)) return false;
-    wait(30);
-    return readVcpOf(kColorChannel) && current == channel;
+    if (!setVcp(kColorChannel, channel)) return false;
+    wait(kSettleWaitMs);
+    return readVcpHeld(kColorChannel) && held_.current == channel;
 }
 
 bool FeatureInterpreter::runUserDelete2() {
-    if (!SendServiceCommand(kUserDelete)) return false;
-    if (!setVcpTo(kBrightness, 0xFF)) return false;
-    wait(100);
-    return readVcpOf(kBrightness) && (current == 0xFF || current == maximum);
+    if (!sendServiceCommand(kUserDelete)) return false;
+    if (!setVcp(kBrightness, 0xFF)) return false;
+    wait(kUserDeleteWaitMs);
+    return readVcpHeld(kBrightness) && (held_.current == 0xFF || held_.current == held_.maximum);
 }
 
 bool FeatureInterpreter::runDegauss() {
     // Both steps are sent whatever the first gave; the outcome is not judged.
-    (void)setVcpTo(kDegaussStep1, 1);
-    wait(10);
-    (void)setVcpTo(kDegaussStep2, 1);
+    (void)setVcp(kDegaussStep1, 1);
+    wait(kStepWaitMs);
+    (void)setVcp(kDegaussStep2, 1);
     return true;
 }
 
 // Chunk 03/04: count n, position of n VCP codes, position of n values.
 bool FeatureInterpreter::runStandardDump(std::uint8_t chunkId) {
-    const auto chunkAt = model_.FindChunk(chunkId);
+    const auto chunkAt = model_.findChunk(chunkId);
     if (!chunkAt) return true;
     const std::uint8_t count = model_.imageByte(*chunkAt);
     const std::uint16_t codes = model_.imageWord(*chunkAt + 1u);
@@ -285,10 +266,10 @@ bool FeatureInterpreter::runStandardDump(std::uint8_t chunkId) {
     for (std::size_t i = 0; i < count; ++i) {
         const std::uint8_t code = model_.imageByte(codes + i);
         const std::uint8_t value = model_.imageByte(values + i);
-        if (!setVcpTo(code, value)) return false;
-        wait(10);
-        if (!readVcpOf(code) || (current != value && current != maximum)) return false;
-        wait(10);
+        if (!setVcp(code, value)) return false;
+        wait(kStepWaitMs);
+        if (!readVcpHeld(code) || (held_.current != value && held_.current != held_.maximum)) return false;
+        wait(kStepWaitMs);
         reportSteps(i + 1, count);
     }
     return true;
@@ -298,7 +279,7 @@ bool FeatureInterpreter::runStandardDump(std::uint8_t chunkId) {
 // offsets to the monitor's present values of the columns' controls; each
 // mode's corrected values go to the monitor in one table request.
 bool FeatureInterpreter::runModeTableSave(std::uint8_t chunkId) {
-    const auto chunkAt = model_.FindChunk(chunkId);
+    const auto chunkAt = model_.findChunk(chunkId);
     if (!chunkAt) return true;
     const std::uint8_t count = model_.imageByte(*chunkAt);
     if (!liesInside(model_, *chunkAt + 1u, 8u * count)) {
@@ -337,21 +318,20 @@ bool FeatureInterpreter::runModeTableSave(std::uint8_t chunkId) {
         for (std::size_t j = 0; j < table.columns; ++j) {
             const std::uint8_t code = model_.imageByte(table.codes + j);
             if (code == kNoVcp) continue;
-            if (!readVcpOf(code)) return false;
-            savedCurrent[j] = current;
-            savedMaximum[j] = maximum;
+            if (!readVcpHeld(code)) return false;
+            saved_[j] = held_;
             reportSteps(++done, steps);
         }
         for (std::size_t i = 0; i < table.rows; ++i) {
             std::vector<std::uint8_t> values;
             for (std::size_t j = 0; j < table.columns; ++j) {
-                vcpCode = model_.imageByte(table.codes + j);
-                current = savedCurrent[j];
-                maximum = savedMaximum[j];
-                values.push_back(ComputeValue(model_.imageByte(table.table + i * table.columns + j)));
+                // A column's value is also the held one afterwards, as if read last.
+                held_ = saved_[j];
+                values.push_back(relativeValue(model_.imageByte(table.codes + j), held_,
+                                               model_.imageByte(table.table + i * table.columns + j)));
             }
             if (!sendTableRequest(model_.imageByte(table.modes + i), values)) return false;
-            wait(10);
+            wait(kStepWaitMs);
             reportSteps(++done, steps);
         }
     }

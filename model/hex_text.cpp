@@ -4,7 +4,7 @@
 
 namespace velmora::model {
 
-std::uint32_t ParseHexText(std::string_view text) {
+std::uint32_t parseHexText(std::string_view text) {
     std::uint32_t value = 0;
     for (char c : text) {
         const auto upper = static_cast<unsigned char>(toUpperAscii(c));

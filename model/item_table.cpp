@@ -56,9 +56,9 @@ std::string serviceSlotsTaken(std::size_t refused, const char* block) {
 
 }  // namespace
 
-void ModelCompiler::BuildItemTable() {
+void ModelCompiler::buildItemTable() {
     model_.itemTable = defaultItemTable();
-    const std::optional<std::uint16_t> payload = model_.FindChunk(chunk::Key);
+    const std::optional<std::uint16_t> payload = model_.findChunk(chunk::Key);
     if (!payload) return;
     const std::size_t end = model_.imageLength();
     std::size_t entryPosition = *payload;
@@ -87,10 +87,10 @@ void ModelCompiler::BuildItemTable() {
             if (keyRow) {
                 entry.ref = static_cast<std::int16_t>(name_ref::KeyName + *keyRow);
             } else if (count == 1) {
-                entry.ref = static_cast<std::int16_t>(model_.NameReference(firstCommand));
+                entry.ref = static_cast<std::int16_t>(model_.nameReference(firstCommand));
             } else if (entry.ref == 0) {
                 for (std::size_t i = 0; i < count && entry.ref == 0; ++i) {
-                    entry.ref = static_cast<std::int16_t>(model_.NameReference(model_.imageWord(positions + 2 * i)));
+                    entry.ref = static_cast<std::int16_t>(model_.nameReference(model_.imageWord(positions + 2 * i)));
                 }
             }
         }
@@ -112,8 +112,8 @@ std::optional<std::uint8_t> ModelCompiler::takeServiceSlot() {
     return std::nullopt;
 }
 
-void ModelCompiler::RegisterServiceKeys() {
-    const std::uint16_t block = LookupSymbol("SERVICE_KEY");
+void ModelCompiler::registerServiceKeys() {
+    const std::uint16_t block = lookupSymbol("SERVICE_KEY");
     if (block == ModelDescription::kNotFound || model_.imageByte(block) == 0) return;
     const std::size_t end = model_.imageLength();
     std::size_t refused = 0;
@@ -133,8 +133,8 @@ void ModelCompiler::RegisterServiceKeys() {
     if (refused > 0) reportErrorAtPosition(firstRefused, serviceSlotsTaken(refused, "SERVICE_KEY"));
 }
 
-void ModelCompiler::RegisterServiceItems() {
-    const std::uint16_t block = LookupSymbol("SERVICE_VCP");
+void ModelCompiler::registerServiceItems() {
+    const std::uint16_t block = lookupSymbol("SERVICE_VCP");
     if (block == ModelDescription::kNotFound) return;
     const std::size_t end = model_.imageLength();
     std::size_t refused = 0;

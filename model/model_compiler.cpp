@@ -65,7 +65,7 @@ ModelCompiler::ModelCompiler(ModelDescription& model) : model_(model) {
     }
 }
 
-int ModelCompiler::LoadModelFile() {
+int ModelCompiler::loadModelFile() {
     model_.lastLoadFailure_.clear();
     if (model_.modelPath.size() > ModelDescription::kModelPathCapacity) {
         model_.lastLoadFailure_ =
@@ -81,22 +81,22 @@ int ModelCompiler::LoadModelFile() {
         model_.lastLoadFailure_ = model_.modelPath + ": the file is empty";
         return 0;
     }
-    CompileText(file.bytes);
+    compileText(file.bytes);
     return 1;
 }
 
-void ModelCompiler::CompileText(std::string_view text) {
+void ModelCompiler::compileText(std::string_view text) {
     resetForCompile();
     runPass(text, Pass::Addresses);
     runPass(text, Pass::Bytes);
     currentLineText_ = {};
     // Reports of the timing decoding concern the TIMING directive.
     currentLine_ = model_.trace_.timingDirectiveLine();
-    DecodeTimings();
+    decodeTimings();
     currentLine_ = 0;
-    BuildItemTable();
-    RegisterServiceKeys();
-    RegisterServiceItems();
+    buildItemTable();
+    registerServiceKeys();
+    registerServiceItems();
 }
 
 void ModelCompiler::resetForCompile() {
@@ -171,7 +171,7 @@ void ModelCompiler::countLine(const SourceLine& line) {
                             line.label);
                 return;
             }
-            defineSymbol(line.label, ParseNumber(valueText));
+            defineSymbol(line.label, parseNumber(valueText));
             return;
         } else {
             defineSymbol(line.label, model_.locationCounter);
@@ -206,7 +206,7 @@ void ModelCompiler::emitLine(const SourceLine& line) {
         reportLineError("comment longer than " + std::to_string(ModelDescription::kCommentLength) +
                     " characters is ignored\n");
     }
-    if (!line.comment.empty()) ReadDirective(line.comment);
+    if (!line.comment.empty()) readDirective(line.comment);
     if (line.statement.empty()) return;
 
     StatementFields fields(line.statement);
@@ -223,9 +223,9 @@ void ModelCompiler::emitLine(const SourceLine& line) {
             // Strings carry a terminating zero that the next byte overwrites.
             writeTerminator();
         } else if (keyword == Keyword::Db) {
-            emitByte(static_cast<std::uint8_t>(EvaluateExpression(operand) & 0xFF));
+            emitByte(static_cast<std::uint8_t>(evaluateExpression(operand) & 0xFF));
         } else {
-            const auto word = static_cast<std::uint16_t>(EvaluateExpression(operand) & 0xFFFF);
+            const auto word = static_cast<std::uint16_t>(evaluateExpression(operand) & 0xFFFF);
             emitByte(static_cast<std::uint8_t>(word & 0xFF));
             emitByte(static_cast<std::uint8_t>(word >> 8));
         }

@@ -31,19 +31,19 @@ public:
     // when the file was read whole and compiled (compile faults are in the
     // error report), 0 when it could not be read; the description is then
     // left unchanged.
-    [[nodiscard]] int LoadModelFile();
-    // Compiles a model text exactly as LoadModelFile does after reading it.
-    void CompileText(std::string_view text);
+    [[nodiscard]] int loadModelFile();
+    // Compiles a model text exactly as loadModelFile does after reading it.
+    void compileText(std::string_view text);
 
-    std::int32_t EvaluateExpression(std::string_view text);
-    std::uint16_t LookupSymbol(std::string_view name);
-    std::int32_t ParseNumber(std::string_view text);
-    int ReadDirective(std::string_view comment);
+    std::int32_t evaluateExpression(std::string_view text);
+    std::uint16_t lookupSymbol(std::string_view name);
+    std::int32_t parseNumber(std::string_view text);
+    int readDirective(std::string_view comment);
 
-    void BuildItemTable();
-    void RegisterServiceKeys();
-    void RegisterServiceItems();
-    int DecodeTimings();
+    void buildItemTable();
+    void registerServiceKeys();
+    void registerServiceItems();
+    int decodeTimings();
 
 private:
     enum class Pass { Addresses, Bytes };

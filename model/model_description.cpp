@@ -17,21 +17,17 @@ bool isNamedFunction(std::uint8_t code) { return code == opcode::ShiftKey || isF
 }  // namespace
 
 // The compiler's operations, for callers that hold the description.
-int ModelDescription::LoadModelFile() { return ModelCompiler(*this).LoadModelFile(); }
-void ModelDescription::CompileText(std::string_view text) { ModelCompiler(*this).CompileText(text); }
-std::int32_t ModelDescription::EvaluateExpression(std::string_view text) {
-    return ModelCompiler(*this).EvaluateExpression(text);
+int ModelDescription::loadModelFile() { return ModelCompiler(*this).loadModelFile(); }
+void ModelDescription::compileText(std::string_view text) { ModelCompiler(*this).compileText(text); }
+std::int32_t ModelDescription::evaluateExpression(std::string_view text) {
+    return ModelCompiler(*this).evaluateExpression(text);
 }
-std::uint16_t ModelDescription::LookupSymbol(std::string_view name) { return ModelCompiler(*this).LookupSymbol(name); }
-std::int32_t ModelDescription::ParseNumber(std::string_view text) { return ModelCompiler(*this).ParseNumber(text); }
-int ModelDescription::ReadDirective(std::string_view comment) { return ModelCompiler(*this).ReadDirective(comment); }
-void ModelDescription::BuildItemTable() { ModelCompiler(*this).BuildItemTable(); }
-void ModelDescription::RegisterServiceKeys() { ModelCompiler(*this).RegisterServiceKeys(); }
-void ModelDescription::RegisterServiceItems() { ModelCompiler(*this).RegisterServiceItems(); }
-int ModelDescription::DecodeTimings() { return ModelCompiler(*this).DecodeTimings(); }
+std::uint16_t ModelDescription::lookupSymbol(std::string_view name) { return ModelCompiler(*this).lookupSymbol(name); }
+std::int32_t ModelDescription::parseNumber(std::string_view text) { return ModelCompiler(*this).parseNumber(text); }
+int ModelDescription::readDirective(std::string_view comment) { return ModelCompiler(*this).readDirective(comment); }
 
 int ModelDescription::pageCount() const {
-    const std::optional<std::uint16_t> payload = FindChunk(chunk::Page);
+    const std::optional<std::uint16_t> payload = findChunk(chunk::Page);
     return payload ? imageByte(*payload) : 2;
 }
 
@@ -63,7 +59,7 @@ std::string_view ModelDescription::imageText(std::size_t position) const {
     return {begin, static_cast<std::size_t>(zero - begin)};
 }
 
-std::optional<std::uint16_t> ModelDescription::FindChunk(std::uint8_t id) const {
+std::optional<std::uint16_t> ModelDescription::findChunk(std::uint8_t id) const {
     const std::size_t end = imageLength();
     std::size_t position = 0;
     // Every step moves forward, and the walk stays inside the written image
@@ -77,7 +73,7 @@ std::optional<std::uint16_t> ModelDescription::FindChunk(std::uint8_t id) const 
     return std::nullopt;
 }
 
-std::uint16_t ModelDescription::NameReference(std::uint16_t position) const {
+std::uint16_t ModelDescription::nameReference(std::uint16_t position) const {
     const std::uint8_t code = imageByte(position);
     if (code == opcode::Delay || code == opcode::Sound) return name_ref::Unnamed;
     if (code == opcode::TestColor) return opcode::TestColor;

@@ -57,7 +57,7 @@ public:
     static constexpr std::size_t kCommentLength = 299;
     static constexpr std::size_t kServiceSlotCount = 28;
     static constexpr std::size_t kErrorTextCapacity = 32768;
-    // LookupSymbol's "not found"; also bit 15 of an expression naming a missing name.
+    // lookupSymbol's "not found"; also bit 15 of an expression naming a missing name.
     static constexpr std::uint16_t kNotFound = 0x8000;
 
     std::string modelPath;
@@ -96,27 +96,23 @@ public:
     // Reads and compiles the file named by modelPath. 1 when the file was
     // read whole and compiled (compile faults are in the error report), 0
     // when it could not be read; the description is then left unchanged.
-    [[nodiscard]] int LoadModelFile();
-    // Compiles a model text exactly as LoadModelFile does after reading it.
-    void CompileText(std::string_view text);
-    // Why the last LoadModelFile returned 0 (empty after a success).
+    [[nodiscard]] int loadModelFile();
+    // Compiles a model text exactly as loadModelFile does after reading it.
+    void compileText(std::string_view text);
+    // Why the last loadModelFile returned 0 (empty after a success).
     const std::string& lastLoadFailure() const { return lastLoadFailure_; }
 
-    std::int32_t EvaluateExpression(std::string_view text);
-    std::uint16_t LookupSymbol(std::string_view name);
-    std::int32_t ParseNumber(std::string_view text);
-    int ReadDirective(std::string_view comment);
-    void BuildItemTable();
-    void RegisterServiceKeys();
-    void RegisterServiceItems();
-    int DecodeTimings();
+    std::int32_t evaluateExpression(std::string_view text);
+    std::uint16_t lookupSymbol(std::string_view name);
+    std::int32_t parseNumber(std::string_view text);
+    int readDirective(std::string_view comment);
 
     // --- readers ---
     // Payload position of the first chunk with this identifier, walking the
     // chunk chain from position 0 and never beyond the written image.
-    std::optional<std::uint16_t> FindChunk(std::uint8_t id) const;
+    std::optional<std::uint16_t> findChunk(std::uint8_t id) const;
     // Name reference of the command at an image position.
-    std::uint16_t NameReference(std::uint16_t position) const;
+    std::uint16_t nameReference(std::uint16_t position) const;
 
     // Number of adjustment pages: the first byte of chunk 02, 2 without it.
     int pageCount() const;

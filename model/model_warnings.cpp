@@ -55,7 +55,7 @@ private:
     // The mode-table save refuses a descriptor whose columns exceed what it
     // keeps per column, or whose lists lie outside the image.
     void checkModeTables(std::uint8_t id, const std::string& chunkName) {
-        const auto payload = model_.FindChunk(id);
+        const auto payload = model_.findChunk(id);
         if (!payload) return;
         const std::size_t count = model_.imageByte(*payload);
         for (std::size_t d = 0; d < count; ++d) {
@@ -80,7 +80,7 @@ private:
 
     // Every script of chunk 08 and of the SERVICE_KEY block, position by position.
     void checkScripts() {
-        if (const auto payload = model_.FindChunk(chunk::Key)) {
+        if (const auto payload = model_.findChunk(chunk::Key)) {
             std::size_t entry = *payload;
             while (entry < model_.imageLength() && model_.imageByte(entry) != kItemListEnd) {
                 const std::size_t count = model_.imageByte(entry + 1);
@@ -162,13 +162,13 @@ private:
     }
 
     void needChunk(std::size_t at, std::uint8_t id, const char* function, const char* chunkName) {
-        if (model_.FindChunk(id)) return;
+        if (model_.findChunk(id)) return;
         warnAt(at, std::string(function) + " uses chunk " + chunkName + ", which the model lacks: it does nothing");
     }
 
     // The console lists an item once for every time chunk 07 names its code.
     void checkVcpList() {
-        const auto payload = model_.FindChunk(chunk::Vcp);
+        const auto payload = model_.findChunk(chunk::Vcp);
         if (!payload) return;
         const std::size_t count = model_.imageByte(*payload);
         std::set<std::uint8_t> seen;
@@ -200,7 +200,7 @@ private:
     }
 
     void checkTiming() {
-        const auto payload = model_.FindChunk(chunk::AllGeometry);
+        const auto payload = model_.findChunk(chunk::AllGeometry);
         const int line = trace_.timingDirectiveLine();
         if (line == 0) {
             if (payload) warnAt(*payload - 2, "chunk 05 (__ALL_GD) without a TIMING directive: no timings are listed");

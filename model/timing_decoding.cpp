@@ -147,12 +147,12 @@ std::string timingFamilyNames() {
     return names;
 }
 
-int ModelCompiler::DecodeTimings() {
+int ModelCompiler::decodeTimings() {
     model_.timingEntries[0] = TimingEntry{};
-    const std::optional<std::uint16_t> payload = model_.FindChunk(chunk::AllGeometry);
+    const std::optional<std::uint16_t> payload = model_.findChunk(chunk::AllGeometry);
     // Without a TIMING label there is nothing to look up (and nothing to report).
     if (!payload || model_.timingLabel.empty()) return 0;
-    const std::uint16_t table = LookupSymbol(model_.timingLabel);
+    const std::uint16_t table = lookupSymbol(model_.timingLabel);
     if (table == ModelDescription::kNotFound) return 0;
 
     const std::uint8_t descriptorCount = model_.imageByte(*payload);

@@ -51,7 +51,7 @@ std::int32_t decimalReading(std::string_view text, std::size_t width) {
 
 std::int32_t hexReading(std::string_view text) {
     // Two digits at most, so the 32-bit sum read as signed is the exact value.
-    return static_cast<std::int32_t>(model::ParseHexText(text.substr(0, std::min(kWindowReadingWidth, text.size()))));
+    return static_cast<std::int32_t>(model::parseHexText(text.substr(0, std::min(kWindowReadingWidth, text.size()))));
 }
 
 std::optional<std::int32_t> strictHexReading(std::string_view text) {

@@ -3,20 +3,15 @@
 #include <cstdio>
 
 #include "link/request_reply.h"
+#include "model/monitor_requests.h"
 
 namespace velmora::tools {
 
 namespace {
 
-constexpr std::uint8_t kOnTimeRequest = 0xC0;
-constexpr std::uint8_t kOnTimeReply = 0xC1;
-constexpr std::uint8_t kOnTimeSubCode = 0x0B;
-// The monitor is given 100 ms to look the count up before its reply is read.
-constexpr std::int32_t kOnTimeReplyWait = 100;
+using namespace model::request;
+
 constexpr std::uint32_t kUnitsPerHour = 6;
-// C1 0B and the three bytes of the count.
-constexpr std::size_t kOnTimeReplyPayload = 5;
-constexpr std::size_t kOnTimeCountFirst = 2;
 
 }  // namespace
 
@@ -29,7 +24,7 @@ std::string crtOnTimeText(std::uint32_t tenMinuteUnits) {
 }
 
 CrtOnTimeReadout readCrtOnTime(link::MonitorLink& link) {
-    const link::ReplyView reply = link::exchange(link, link::Request{kOnTimeRequest, kOnTimeSubCode}, kOnTimeReplyWait);
+    const link::ReplyView reply = link::exchange(link, link::Request{kOnTimeRequest, kOnTimeSubCode}, kOnTimeWaitMs);
 
     CrtOnTimeReadout readout;
     readout.caption = std::string(kCrtOnTimeCaption);

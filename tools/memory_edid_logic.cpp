@@ -11,9 +11,10 @@
 namespace velmora::tools {
 
 MemoryEdidLogic::MemoryEdidLogic(model::FeatureInterpreter& interpreter, link::MonitorLink& link,
-                                 link::ProgramFlags& flags, platform::MessageSink& messages,
-                                 MemoryEdidView& view)
-    : interpreter_(interpreter), link_(link), flags_(flags), messages_(messages), view_(view) {}
+                                 link::ProgramFlags& flags, const int& autoReading,
+                                 platform::MessageSink& messages, MemoryEdidView& view)
+    : interpreter_(interpreter), link_(link), flags_(flags), autoReading_(autoReading), messages_(messages),
+      view_(view) {}
 
 std::string MemoryEdidLogic::rowLabelsText() {
     std::string text;
@@ -37,7 +38,7 @@ std::string MemoryEdidLogic::columnHeaderText() {
 
 void MemoryEdidLogic::initialise() {
     firstPaintDone_ = false;
-    if (flags_.autoReading != 0) {
+    if (autoReading_ != 0) {
         dump_.clear();
     } else {
         dump_.replace(link::unreadBlockText());
@@ -54,7 +55,7 @@ void MemoryEdidLogic::firstPaint(std::string_view pageText) {
 }
 
 void MemoryEdidLogic::pageTextChanged(std::string_view pageText) {
-    if (flags_.autoReading != 0 && initialised_ && firstPaintDone_) readMemory(pageText);
+    if (autoReading_ != 0 && initialised_ && firstPaintDone_) readMemory(pageText);
 }
 
 void MemoryEdidLogic::probeAccessMode() { probeEepromAccessMode(interpreter_, link_, flags_); }
@@ -76,7 +77,7 @@ void MemoryEdidLogic::readMemory(std::string_view pageText) {
                 continue;
             }
             const auto address = static_cast<std::uint8_t>(row * DumpText::kCellsPerRow + column);
-            const auto byte = readMemoryByte(interpreter_, page, address);
+            const auto byte = interpreter_.readMemory(page, address);
             if (!byte) ++failedCells;
             cells += link::gridCell(byte);
         }
@@ -111,14 +112,13 @@ void MemoryEdidLogic::writeMemory(std::string_view pageText, std::string_view ad
         messages_.showMessage(kInvalidData, platform::kErrorCaption);
         return;
     }
-    interpreter_.page = static_cast<std::uint8_t>(*page);
     // A failed write is not reported here: the refreshed cell shows what the
     // monitor holds afterwards.
     const auto cell = static_cast<std::uint8_t>(*address);
-    (void)interpreter_.WriteMemory(cell, static_cast<std::uint8_t>(*value), 1);
+    (void)interpreter_.writeMemory(static_cast<std::uint8_t>(*page), cell, static_cast<std::uint8_t>(*value));
     wait.restore();
 
-    const auto byte = readMemoryByte(interpreter_, static_cast<std::uint8_t>(*page), cell);
+    const auto byte = interpreter_.readMemory(static_cast<std::uint8_t>(*page), cell);
     dump_.replaceCell(cell, link::gridCell(byte));
     view_.dumpCellChanged(DumpText::cellPosition(cell));
 }
@@ -127,7 +127,7 @@ std::string MemoryEdidLogic::showByte(std::string_view pageText, std::string_vie
     const auto page = static_cast<std::uint8_t>(decimalReading(pageText));
     // The address is not checked: the request carries its low eight bits.
     const auto address = static_cast<std::uint8_t>(hexReading(addressText) & 0xFF);
-    const auto byte = readMemoryByte(interpreter_, page, address);
+    const auto byte = interpreter_.readMemory(page, address);
     return byte ? link::gridCell(byte) : std::string();
 }
 

@@ -44,8 +44,9 @@ public:
     // A page read stops sending requests after this many failed cells.
     static constexpr int kFailedCellsLimit = 3;
 
+    // `autoReading` mirrors the main window's Auto Reading box (1: ticked).
     MemoryEdidLogic(model::FeatureInterpreter& interpreter, link::MonitorLink& link, link::ProgramFlags& flags,
-                    platform::MessageSink& messages, MemoryEdidView& view);
+                    const int& autoReading, platform::MessageSink& messages, MemoryEdidView& view);
     MemoryEdidLogic(const MemoryEdidLogic&) = delete;
     MemoryEdidLogic& operator=(const MemoryEdidLogic&) = delete;
 
@@ -104,6 +105,7 @@ private:
     model::FeatureInterpreter& interpreter_;
     link::MonitorLink& link_;
     link::ProgramFlags& flags_;
+    const int& autoReading_;
     platform::MessageSink& messages_;
     MemoryEdidView& view_;
     DumpText dump_;

@@ -6,18 +6,11 @@ namespace {
 constexpr int kPageBytes = 256;
 }  // namespace
 
-std::optional<std::uint8_t> readMemoryByte(model::FeatureInterpreter& interpreter, std::uint8_t page,
-                                           std::uint8_t address) {
-    interpreter.page = page;
-    if (interpreter.ReadMemory(address, 1) == nullptr) return std::nullopt;
-    return interpreter.memoryByte();
-}
-
 void probeEepromAccessMode(model::FeatureInterpreter& interpreter, const link::MonitorLink& link,
                            link::ProgramFlags& flags) {
     // A monitor that does not understand the present request form stays
     // silent (NoResponse); any other failure says nothing about the form.
-    if (readMemoryByte(interpreter, 0, 0)) return;
+    if (interpreter.readMemory(0, 0)) return;
     if (link.errorCode() != link::LinkError::NoResponse) return;
     flags.eepromAccessMode = flags.eepromAccessMode == link::EepromAccessMode::ByPage
                                  ? link::EepromAccessMode::ByDevice
@@ -30,7 +23,7 @@ std::optional<std::vector<std::uint8_t>> readMemoryRange(model::FeatureInterpret
     std::vector<std::uint8_t> bytes;
     bytes.reserve(static_cast<std::size_t>(range.endLocation() - range.startLocation() + 1));
     for (int location = range.startLocation(); location <= range.endLocation(); ++location) {
-        const auto byte = readMemoryByte(interpreter, static_cast<std::uint8_t>(location / kPageBytes),
+        const auto byte = interpreter.readMemory(static_cast<std::uint8_t>(location / kPageBytes),
                                          static_cast<std::uint8_t>(location % kPageBytes));
         if (byteDone) byteDone();
         if (!byte) return std::nullopt;
@@ -45,9 +38,8 @@ bool writeMemoryRange(model::FeatureInterpreter& interpreter, int start, std::sp
     if (start < 0 || start + count - 1 > kLastMemoryLocation) return false;
     int location = start;
     for (std::uint8_t byte : bytes) {
-        interpreter.page = static_cast<std::uint8_t>(location / kPageBytes);
-        const bool written =
-            interpreter.WriteMemory(static_cast<std::uint8_t>(location % kPageBytes), byte, 1);
+        const bool written = interpreter.writeMemory(static_cast<std::uint8_t>(location / kPageBytes),
+                                                     static_cast<std::uint8_t>(location % kPageBytes), byte);
         if (byteDone) byteDone();
         if (!written) return false;
         ++location;

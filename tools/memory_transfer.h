@@ -18,10 +18,6 @@ namespace velmora::tools {
 // the link transcript on there); may be empty.
 using ByteDone = std::function<void()>;
 
-// The byte at (page, address), or nothing when the read failed.
-std::optional<std::uint8_t> readMemoryByte(model::FeatureInterpreter& interpreter, std::uint8_t page,
-                                           std::uint8_t address);
-
 // The access-form probe that runs before a run of memory requests: reads
 // page 0 address 0, and when the monitor stays silent (NoResponse) switches
 // EepromAccessMode to the other request form. Any other failure says

@@ -13,17 +13,14 @@
 #include <memory>
 
 #include "apps/standard_options.h"
-#include "bench/bench_i2c_adapter.h"
 #include "bench/virtual_bench.h"
 #include "console/ui/console_app.h"
-#include "model/display_channel_rig.h"
 #include "model/model_folders.h"
-#include "model/program_context.h"
 #include "platform/files.h"
-#include "platform/port_choice.h"
 #include "platform/qt/qt_file_chooser.h"
 #include "platform/qt/qt_message_sink.h"
 #include "platform/user_folders.h"
+#include "session/monitor_door.h"
 #include "tools/edid_input.h"
 
 namespace {
@@ -95,28 +92,14 @@ int main(int argc, char* argv[]) {
             return 2;
         }
     }
-    const platform::PortKind way = portName ? platform::choosePort(*portName).kind : platform::PortKind::Jig;
-    if (way == platform::PortKind::Unknown) {
-        return refuse("--port " + *portName, "takes an i2c-dev name (i2c-N) or a parallel port's (parportN)");
-    }
     platform::qt::QtMessageSink messages(
         platform::qt::programNameFromPath(QCoreApplication::applicationFilePath()));
     bench::VirtualBench bench(bench::BenchTiming::RealTime);
     if (edid) bench.eeprom(0).load(edid->bytes);
-    std::unique_ptr<model::DisplayChannelRig> channel;
-    std::unique_ptr<model::ProgramContext> context;
-    const platform::LinkPlatform benchPlatform = bench.platform(messages);
-    if (way == platform::PortKind::DisplayChannel) {
-        channel = std::make_unique<model::DisplayChannelRig>(std::make_unique<bench::BenchI2cAdapter>(bench));
-        (void)channel->open(*portName);
-        context = std::make_unique<model::ProgramContext>(benchPlatform,
-                                                          channel->linkMaker(benchPlatform.clock, messages));
-    } else {
-        context = std::make_unique<model::ProgramContext>(benchPlatform);
-    }
-    if (portName) context->portName = *portName;
+    const session::OpenedWay way = session::openWayToMonitor({portName, &bench}, messages);
+    if (way.refusal != session::DoorRefusal::None) return refuse("--port", way.refusalText);
     platform::qt::QtFileChooser fileChooser;
-    console::ui::ConsoleApp app(*context, messages, fileChooser,
+    console::ui::ConsoleApp app(*way.program, messages, fileChooser,
                                 model::programModelFolders(platform::programDirectory(), platform::userDataHome()));
     return app.run();
 }

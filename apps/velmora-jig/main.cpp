@@ -6,24 +6,23 @@
 // only); a parallel port is the jig's.
 #include <QApplication>
 
+#include <cctype>
 #include <iostream>
 #include <memory>
-#include <sstream>
 
 #include "apps/standard_options.h"
 #include "console/channel_offer.h"
 #include "console/ui/console_app.h"
-#include "model/display_channel_rig.h"
 #include "model/model_folders.h"
-#include "model/program_context.h"
-#include "platform/files.h"
-#include "platform/machine_link_platform.h"
-#include "platform/port_choice.h"
 #include "platform/display_adapters.h"
+#include "platform/files.h"
+#include "platform/i2c_kernel.h"
+#include "platform/port_choice.h"
 #include "platform/steady_clock.h"
 #include "platform/qt/qt_file_chooser.h"
 #include "platform/qt/qt_message_sink.h"
 #include "platform/user_folders.h"
+#include "session/monitor_door.h"
 
 namespace {
 
@@ -110,52 +109,31 @@ int main(int argc, char* argv[]) {
             return refuse("--port", "needs a PATH");
         }
     }
-    const platform::PortChoice port =
-        portName ? platform::choosePort(*portName)
-                 : platform::PortChoice{platform::PortKind::Jig, platform::PpdevPort::kDefaultDevice};
-    if (port.kind == platform::PortKind::Unknown) {
-        return refuse("--port " + *portName,
-                      "neither a display channel (/dev/i2c-N, i2c-N) nor a parallel port (/dev/parportN, parportN)");
-    }
     platform::qt::QtMessageSink messages(
         platform::qt::programNameFromPath(QCoreApplication::applicationFilePath()));
-
-    std::unique_ptr<model::DisplayChannelRig> channel;
-    std::unique_ptr<platform::MachineLinkPlatform> machine;
-    std::string channelDevice = port.kind == platform::PortKind::DisplayChannel ? port.device : std::string();
-    if (port.kind == platform::PortKind::Jig) {
-        // Why the port could not be had (no device, no permission) is told in a
-        // box before the window opens; the link then reports the missing board.
-        std::ostringstream portDiagnostics;
-        machine = std::make_unique<platform::MachineLinkPlatform>(portDiagnostics, port.device.c_str());
-        // Started without --port on a PC without the board's port: a display
-        // channel where a monitor answers is offered instead (or taken, when
-        // it was chosen before).
-        if (!portDiagnostics.str().empty() && !portName) channelDevice = channelInsteadOfJig(port.device, messages);
-        if (channelDevice.empty() && !portDiagnostics.str().empty()) messages.showMessage(portDiagnostics.str(), "");
-        if (!channelDevice.empty()) machine.reset();
+    session::OpenedWay way = session::openWayToMonitor({portName, nullptr}, messages);
+    if (way.refusal == session::DoorRefusal::UnknownPort) return refuse("--port", way.refusalText);
+    // Started without --port on a PC without the board's port: a display
+    // channel where a monitor answers is offered instead (or taken, when it
+    // was chosen before). Otherwise why the port could not be had (no device,
+    // no permission) is told in a box before the window opens; the link then
+    // reports the missing board.
+    if (!way.portTrouble.empty()) {
+        const std::string channel = portName ? std::string() : channelInsteadOfJig(way.device, messages);
+        if (channel.empty()) messages.showMessage(way.portTrouble, "");
+        else way = session::openWayToMonitor({channel, nullptr}, messages);
     }
-    std::unique_ptr<model::ProgramContext> context;
-    if (!channelDevice.empty()) {
+    if (way.refusal != session::DoorRefusal::None) {
         // Without its node the display channel is no way to the monitor at
         // all: the reason and its remedy, then the program ends.
-        channel = std::make_unique<model::DisplayChannelRig>(std::make_unique<platform::LinuxI2cKernel>());
-        if (const int error = channel->open(channelDevice); error != 0) {
-            const std::string text = "Cannot open the display channel " +
-                                     platform::describeI2cFailure(channelDevice, error, channel->port.lockHolder());
-            std::cerr << "velmora-jig: " << text << "\n";
-            messages.showMessage(text, "");
-            return 1;
-        }
-        const platform::LinkPlatform linkPlatform = channel->platform(messages);
-        context = std::make_unique<model::ProgramContext>(linkPlatform,
-                                                          channel->linkMaker(linkPlatform.clock, messages));
-    } else {
-        context = std::make_unique<model::ProgramContext>(machine->platform(messages));
+        std::cerr << "velmora-jig: " << way.refusalText << "\n";
+        std::string text = way.refusalText;
+        text[0] = static_cast<char>(std::toupper(static_cast<unsigned char>(text[0])));
+        messages.showMessage(text, "");
+        return 1;
     }
-    if (portName || !channelDevice.empty()) context->portName = channelDevice.empty() ? port.device : channelDevice;
     platform::qt::QtFileChooser fileChooser;
-    console::ui::ConsoleApp app(*context, messages, fileChooser,
+    console::ui::ConsoleApp app(*way.program, messages, fileChooser,
                                 model::programModelFolders(platform::programDirectory(), platform::userDataHome()));
     return app.run();
 }

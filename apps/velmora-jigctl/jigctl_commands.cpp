@@ -6,24 +6,18 @@
 #include <sstream>
 #include <string>
 
-#include "bench/bench_i2c_adapter.h"
 #include "bench/virtual_bench.h"
 #include "console/page_lists.h"
 #include "link/block_text.h"
-#include "link/display_channel_link.h"
-#include "link/jig_link.h"
-#include "model/display_channel_rig.h"
 #include "model/image_layout.h"
+#include "model/item_kinds.h"
 #include "model/item_names.h"
 #include "model/model_folders.h"
-#include "model/program_context.h"
 #include "platform/counting_platform.h"
 #include "platform/files.h"
-#include "platform/i2c_dev_port.h"
-#include "platform/machine_link_platform.h"
-#include "platform/port_choice.h"
 #include "platform/replacing_file.h"
 #include "platform/user_folders.h"
+#include "session/monitor_door.h"
 #include "apps/velmora-jigctl/jigctl_detect.h"
 #include "apps/velmora-jigctl/jigctl_edid.h"
 #include "apps/velmora-jigctl/jigctl_json.h"
@@ -42,7 +36,7 @@ using namespace velmora::tools;
 
 namespace {
 
-using model::ProgramContext;
+using session::ProgramContext;
 
 constexpr int kPageBytes = 256;
 constexpr int kLastPage = 3;
@@ -117,7 +111,7 @@ struct Session {
     std::uint8_t number(std::size_t i) const { return static_cast<std::uint8_t>(invocation.numbers.at(i)); }
     ProgressLine progress(std::string label, std::string unit, std::int64_t total) {
         // The trace's lines would break into the progress line; it is one or the other.
-        return ProgressLine(terminal, invocation.progress && !invocation.trace, program.platform.clock,
+        return ProgressLine(terminal, invocation.progress && !invocation.trace, program.clock,
                             std::move(label), std::move(unit), total, &progressShown);
     }
     // "velmora-jigctl: COMMAND: WHY" on standard error; returns `status`.
@@ -133,7 +127,7 @@ int readVcp(Session& s) {
     nlohmann::json readings = nlohmann::json::array();
     for (std::size_t i = 0; i < s.invocation.numbers.size(); ++i) {
         const std::uint8_t code = s.number(i);
-        const std::optional<model::VcpReading> reading = s.program.interpreter.readVcpValue(code);
+        const std::optional<model::VcpReading> reading = s.program.interpreter.readVcp(code);
         s.trace.flush();
         if (!reading) return s.fail("VCP " + hex2(code) + " could not be read");
         if (s.json) {
@@ -148,10 +142,7 @@ int readVcp(Session& s) {
 }
 
 int setVcp(Session& s) {
-    auto& interpreter = s.program.interpreter;
-    interpreter.vcpCode = s.number(0);
-    interpreter.current = s.number(1);
-    if (!interpreter.SetVcp()) return s.fail("VCP " + hex2(s.number(0)) + " could not be written");
+    if (!s.program.interpreter.setVcp(s.number(0), s.number(1))) return s.fail("VCP " + hex2(s.number(0)) + " could not be written");
     if (s.json) *s.json = {{"vcp", s.number(0)}, {"value", s.number(1)}, {"result", "OK"}};
     else s.out << "OK\n";
     return kExitSuccess;
@@ -194,11 +185,11 @@ int runItem(Session& s) {
     // first report; other functions show no line.
     ProgressLine progress = s.progress("run", "steps", 0);
     auto& interpreter = s.program.interpreter;
-    interpreter.stepDone = [&progress](std::size_t done, std::size_t total) {
+    (void)interpreter.watchSteps([&progress](std::size_t done, std::size_t total) {
         progress.showDone(static_cast<std::int64_t>(done), static_cast<std::int64_t>(total));
-    };
-    const bool ok = interpreter.RunItem(entry.kind, entry.arg);
-    interpreter.stepDone = nullptr;
+    });
+    const bool ok = interpreter.runItem(entry.kind, entry.arg);
+    (void)interpreter.watchSteps(nullptr);
     progress.finish();
     if (interrupted()) return kExitInterrupted;
     return reportOutcome(s, "item", ok);
@@ -213,7 +204,7 @@ void probeAccessForm(Session& s) {
 
 int readMem(Session& s) {
     probeAccessForm(s);
-    const auto byte = readMemoryByte(s.program.interpreter, s.number(0), s.number(1));
+    const auto byte = s.program.interpreter.readMemory(s.number(0), s.number(1));
     s.trace.flush();
     if (!byte) return s.fail(locationText(s.number(0) * kPageBytes + s.number(1)) + " could not be read");
     if (s.json) *s.json = memoryByteJson(s.number(0), s.number(1), *byte);
@@ -223,8 +214,7 @@ int readMem(Session& s) {
 
 int writeMem(Session& s) {
     probeAccessForm(s);
-    s.program.interpreter.page = s.number(0);
-    if (!s.program.interpreter.WriteMemory(s.number(1), s.number(2), 1)) {
+    if (!s.program.interpreter.writeMemory(s.number(0), s.number(1), s.number(2))) {
         return s.fail(locationText(s.number(0) * kPageBytes + s.number(1)) + " could not be written");
     }
     if (s.json) {
@@ -300,7 +290,7 @@ int saveMem(Session& s) {
     bytes.reserve(total);
     ProgressLine progress = s.progress("save-mem", "bytes", static_cast<std::int64_t>(total));
     for (int location = range.startLocation(); location <= range.endLocation() && !interrupted(); ++location) {
-        const auto byte = readMemoryByte(s.program.interpreter, static_cast<std::uint8_t>(location / kPageBytes),
+        const auto byte = s.program.interpreter.readMemory(static_cast<std::uint8_t>(location / kPageBytes),
                                          static_cast<std::uint8_t>(location % kPageBytes));
         s.trace.flush();
         if (!byte && interrupted()) break;  // Ctrl-C came before the request went out
@@ -359,8 +349,8 @@ int loadMem(Session& s) {
     auto& interpreter = s.program.interpreter;
     for (; written < total && !interrupted(); ++written) {
         const int location = range.startLocation() + static_cast<int>(written);
-        interpreter.page = static_cast<std::uint8_t>(location / kPageBytes);
-        const bool ok = interpreter.WriteMemory(static_cast<std::uint8_t>(location % kPageBytes), image.bytes[written], 1);
+        const bool ok = interpreter.writeMemory(static_cast<std::uint8_t>(location / kPageBytes),
+                                                static_cast<std::uint8_t>(location % kPageBytes), image.bytes[written]);
         s.trace.flush();
         if (!ok && interrupted()) break;  // Ctrl-C came before the request went out
         if (!ok) {
@@ -385,7 +375,7 @@ int dispatch(Session& s) {
     switch (s.invocation.command) {
     case Command::ReadVcp: return readVcp(s);
     case Command::SetVcp: return setVcp(s);
-    case Command::Service: return reportOutcome(s, "service", interpreter.SendServiceCommand(s.number(0)));
+    case Command::Service: return reportOutcome(s, "service", interpreter.sendServiceCommand(s.number(0)));
     case Command::Items: return listItems(s);
     case Command::Run: return runItem(s);
     case Command::ReadMem: return readMem(s);
@@ -427,8 +417,8 @@ std::unique_ptr<model::ModelDescription> loadModel(const std::string& chosen, st
                 << " bytes)\n";
             return nullptr;
         }
-        model->CompileText(*text);
-    } else if (!model->LoadModelFile()) {
+        model->compileText(*text);
+    } else if (!model->loadModelFile()) {
         err << "velmora-jigctl: --model: cannot load " << path << ": " << model->lastLoadFailure() << "\n";
         return nullptr;
     }
@@ -455,9 +445,6 @@ std::optional<std::string> resolveModel(const std::string& nameOrPath, std::ostr
     }
     return path;
 }
-
-constexpr const char* kDefaultJigPort = "/dev/parport0";
-constexpr const char* kBenchChannelNode = "/dev/i2c-bench";
 
 // Where a command's output goes: the text streams, or with --json the
 // capture streams and the document.
@@ -489,7 +476,7 @@ int runCommand(const Invocation& invocation, Outputs& outputs) {
     if (invocation.command == Command::Detect) {
         return detectMonitors(DetectPlaces{}, invocation.bench, out, err, outputs.json);
     }
-    if (invocation.command == Command::Run && !isRunnableKind(model->itemTable[invocation.numbers.at(0)].kind)) {
+    if (invocation.command == Command::Run && !model::isFunctionKind(model->itemTable[invocation.numbers.at(0)].kind)) {
         err << "velmora-jigctl: run: item code " << hex2(invocation.numbers.at(0)) << " is no function of "
             << (model->modelName.empty() ? *invocation.modelPath : model->modelName)
             << " (items lists the functions with their codes)\n";
@@ -500,10 +487,7 @@ int runCommand(const Invocation& invocation, Outputs& outputs) {
     ProgressSlot progressShown;
     ProgressWipingSink messages(streamMessages, progressShown);
     std::unique_ptr<bench::VirtualBench> bench;
-    ProgramLineStream portReports(err);
-    std::unique_ptr<platform::MachineLinkPlatform> machine;
-    std::unique_ptr<model::DisplayChannelRig> channel;
-    std::optional<platform::LinkPlatform> platform;
+    session::WayChoice choice{invocation.port, nullptr};
     if (invocation.bench) {
         bench = std::make_unique<bench::VirtualBench>(bench::BenchTiming::Virtual);
         for (const std::string& fault : invocation.benchFaults) {
@@ -514,59 +498,38 @@ int runCommand(const Invocation& invocation, Outputs& outputs) {
             }
         }
         if (invocation.benchEdidPath && !loadBenchEdid(*bench, *invocation.benchEdidPath, err)) return kExitUsage;
-        platform.emplace(bench->platform(messages));
-        if (invocation.benchPort == BenchPort::I2c) {
-            channel = std::make_unique<model::DisplayChannelRig>(std::make_unique<bench::BenchI2cAdapter>(*bench));
-            (void)channel->open(kBenchChannelNode);
-        }
-    } else {
-        // Without --port, the first parallel port as always.
-        const platform::PortChoice port = invocation.port ? platform::choosePort(*invocation.port)
-                                                          : platform::PortChoice{platform::PortKind::Jig, kDefaultJigPort};
-        if (port.kind == platform::PortKind::Unknown) {
-            err << "velmora-jigctl: --port: " << *invocation.port
-                << " is neither a display channel (/dev/i2c-N, i2c-N) nor a parallel port (/dev/parportN, parportN)\n";
-            return kExitUsage;
-        }
-        if (port.kind == platform::PortKind::DisplayChannel) {
-            channel = std::make_unique<model::DisplayChannelRig>(std::make_unique<platform::LinuxI2cKernel>());
-            if (const int error = channel->open(port.device, invocation.waitForChannelMs); error != 0) {
-                err << "velmora-jigctl: --port: cannot open the display channel "
-                    << platform::describeI2cFailure(port.device, error, channel->port.lockHolder()) << "\n";
-                return kExitOperationFailed;
-            }
-            platform.emplace(channel->platform(messages));
-        } else {
-            machine = std::make_unique<platform::MachineLinkPlatform>(portReports, port.device.c_str());
-            platform.emplace(machine->platform(messages));
-        }
+        choice = {invocation.benchPort == BenchPort::I2c ? std::optional<std::string>(session::kBenchChannelNode)
+                                                         : std::nullopt,
+                  bench.get()};
     }
-    // Port accesses and pauses are counted on their way, for --stats.
+    // Port accesses and pauses are counted on their way, for --stats. Either
+    // link goes through the watch, which stops sending after Ctrl-C and tells
+    // a bad reply from a refusal.
     platform::PlatformCounters counters;
-    platform::CountingPortIo countingPort(platform->port, counters);
-    platform::CountingClock countingClock(platform->clock, counters);
-    const platform::LinkPlatform counted{countingPort, countingClock, platform->spin, platform->shield,
-                                         platform->messages};
-
-    // Either link goes through the watch, which stops sending after Ctrl-C
-    // and tells a bad reply from a refusal.
     WatchedLink* watched = nullptr;
-    ProgramContext::LinkMaker makeInner;
-    if (channel) {
-        // The link's own waits are its counters' (not the clock's) to count.
-        link::DisplayChannelTiming timing = invocation.ddcciFast ? link::kFastTiming : link::kDdcCiTiming;
-        timing.waitScalePercent = invocation.waitScalePercent;
-        makeInner = channel->linkMaker(platform->clock, messages, timing);
-    } else {
-        makeInner = [&counted](const link::ProgramFlags& flags) {
-            return std::make_unique<link::JigLink>(counted, flags);
-        };
-    }
-    auto program = std::make_unique<ProgramContext>(counted, [&](const link::ProgramFlags& flags) {
-        auto link = std::make_unique<WatchedLink>(makeInner(flags));
+    session::WayOptions options;
+    options.timing = invocation.ddcciFast ? link::kFastTiming : link::kDdcCiTiming;
+    options.timing.waitScalePercent = invocation.waitScalePercent;
+    options.lockWaitMs = invocation.waitForChannelMs;
+    options.counters = &counters;
+    options.wrapLink = [&watched](std::unique_ptr<link::MonitorLink> inner) -> std::unique_ptr<link::MonitorLink> {
+        auto link = std::make_unique<WatchedLink>(std::move(inner));
         watched = link.get();
         return link;
-    });
+    };
+    session::OpenedWay way = session::openWayToMonitor(choice, messages, options);
+    switch (way.refusal) {
+    case session::DoorRefusal::None: break;
+    case session::DoorRefusal::UnknownPort:
+        err << "velmora-jigctl: --port: " << way.refusalText << "\n";
+        return kExitUsage;
+    case session::DoorRefusal::CannotOpen:
+        err << "velmora-jigctl: --port: " << way.refusalText << "\n";
+        return kExitOperationFailed;
+    }
+    if (!way.portTrouble.empty()) ProgramLineStream(err) << way.portTrouble << std::flush;
+    const platform::I2cDevPort* channel = way.displayChannel;
+    ProgramContext* program = way.program.get();
     // --read-only has refused every writing command already; the link's
     // protection is kept off for the others as well.
     program->flags.writeEnabled = invocation.readOnly ? 0 : 1;
@@ -587,7 +550,7 @@ int runCommand(const Invocation& invocation, Outputs& outputs) {
     }
 
     Trace trace(program->link, outputs.diagnostic, invocation.trace);
-    const CostMeter meter(program->link, counters, countingClock, invocation.bench);
+    const CostMeter meter(program->link, counters, program->clock, invocation.bench);
     Session session{invocation, *program, messages, trace, out, err, outputs.json, outputs.diagnostic, progressShown};
     // From here Ctrl-C stops the monitor work in good order; load-mem first
     // reads its file, which may be a terminal's standard input.
@@ -605,9 +568,9 @@ int runCommand(const Invocation& invocation, Outputs& outputs) {
     // (no monitor on the cable, a busy adapter), below the link's own words.
     // An EDID block past the first may simply not exist.
     const bool laterBlock = invocation.command == Command::Edid && !invocation.numbers.empty() && invocation.numbers[0] != 0;
-    if (channel && status == kExitOperationFailed && channel->port.lastError() != 0 && !laterBlock) {
+    if (channel && status == kExitOperationFailed && channel->lastError() != 0 && !laterBlock) {
         outputs.diagnostic << "velmora-jigctl: on the display channel "
-                           << platform::describeI2cFailure(channel->port.path(), channel->port.lastError()) << "\n";
+                           << platform::describeI2cFailure(channel->path(), channel->lastError()) << "\n";
     }
     if (watched != nullptr && status == kExitOperationFailed) outputs.linkError = watched->failureCode();
     if (invocation.stats) {

@@ -11,13 +11,13 @@
 
 #include "bench/bench_i2c_adapter.h"
 #include "bench/virtual_bench.h"
-#include "link/display_channel_link.h"
-#include "link/jig_link.h"
+#include "model/monitor_requests.h"
 #include "platform/display_adapters.h"
 #include "platform/i2c_dev_port.h"
 #include "platform/i2c_kernel.h"
 #include "platform/machine_link_platform.h"
 #include "platform/steady_clock.h"
+#include "session/link_making.h"
 #include "tools/edid_decoder.h"
 
 namespace velmora::apps::jigctl {
@@ -113,15 +113,15 @@ Finding probeDisplayChannel(platform::I2cKernel& kernel, platform::Clock& clock,
     }
     platform::RecordingMessageSink quiet;
     link::ProgramFlags flags;
-    link::DisplayChannelLink link(port, clock, quiet, flags);
-    link.setReplyMode(link::ReplyMode::MasterRead);
-    const EdidFinding edid = describeEdid(link.readEepromBlock(0), "0x50");
+    const std::unique_ptr<link::MonitorLink> link = session::makeLink(session::ChannelWay{port, clock, quiet}, flags);
+    link->setReplyMode(link::ReplyMode::MasterRead);
+    const EdidFinding edid = describeEdid(link->readEepromBlock(0), "0x50");
     record["edid"] = edid.record;
     std::string line = label + ": " + edid.text;
     bool ddcci = false;
     if (edid.found) {
-        std::array<std::uint8_t, 6> getBrightness{0, 0, 0x82, 0x01, 0x10, 0};
-        ddcci = link.transact(getBrightness, 30) != nullptr;
+        std::array<std::uint8_t, 6> getBrightness{0, 0, 0x82, model::request::kGetVcp, model::request::kBrightness, 0};
+        ddcci = link->transact(getBrightness, model::request::kReadVcpWaitMs) != nullptr;
         record["ddcci"] = ddcci;
         line += std::string("; DDC/CI at 0x37: ") + (ddcci ? "answers" : "no answer");
     }
@@ -135,12 +135,12 @@ nlohmann::json portRecord(const std::string& device) {
 // One parallel port: the line test of the bus reset, then the EDID at 0xA0.
 Finding probeJig(platform::LinkPlatform platform, const std::string& label, nlohmann::json record) {
     link::ProgramFlags flags;
-    link::JigLink link(platform, flags);
-    if (!link.busReset()) {
+    const std::unique_ptr<link::MonitorLink> link = session::makeLink(session::JigWay{platform}, flags);
+    if (!link->busReset()) {
         record["board"] = false;
         return {label, record, label + ": the interface board does not answer its line test", false};
     }
-    const EdidFinding edid = describeEdid(link.readEepromBlock(0), "0xA0");
+    const EdidFinding edid = describeEdid(link->readEepromBlock(0), "0xA0");
     record["board"] = true;
     record["edid"] = edid.record;
     return {label, record, label + ": the interface board answers its line test; " + edid.text, edid.found};

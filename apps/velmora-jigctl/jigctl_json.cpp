@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "console/console_session.h"
+#include "model/item_kinds.h"
 #include "model/timing_tables.h"
 
 namespace velmora::apps::jigctl {
@@ -49,9 +50,9 @@ nlohmann::json resolutionJson(std::string_view name) {
 
 nlohmann::json itemJson(const console::ItemRecord& item) {
     nlohmann::json entry{{"name", item.name}};
-    if (console::isServiceMemoryKind(item.kind)) {
+    if (model::isServiceMemoryKind(item.kind)) {
         entry["vcp"] = nullptr;
-        entry["memory"] = {{"page", console::memoryItemPage(item.kind, item.code)},
+        entry["memory"] = {{"page", model::memoryItemPage(item.kind, item.code)},
                            {"address", static_cast<std::uint16_t>(item.code) % kJsonPageBytes}};
     } else {
         entry["vcp"] = item.code;

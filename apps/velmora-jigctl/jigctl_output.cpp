@@ -7,6 +7,7 @@
 #include "tools/crt_on_time.h"
 #include "tools/memory_dialog_common.h"
 #include "model/image_layout.h"
+#include "model/item_kinds.h"
 #include "model/item_names.h"
 
 namespace velmora::apps::jigctl {
@@ -84,17 +85,12 @@ std::string terminalText(std::string_view text) {
     return result;
 }
 
-bool isRunnableKind(std::int16_t kind) {
-    return kind != model::item_kind::None && kind != model::item_kind::VcpUp && kind != model::item_kind::VcpDown &&
-           kind != model::item_kind::ServiceVcp && !console::isServiceMemoryKind(kind);
-}
-
 std::vector<int> functionItemCodes(int page, const model::ModelDescription& model) {
     std::vector<int> codes;
     const int first = page * console::kEntriesPerPage;
     for (int item = first; item < first + console::kEntriesPerPage; ++item) {
         const model::ItemEntry& entry = model.itemTable[static_cast<std::size_t>(item)];
-        if (isRunnableKind(entry.kind) && !model::functionName(model, entry).empty()) codes.push_back(item);
+        if (model::isFunctionKind(entry.kind) && !model::functionName(model, entry).empty()) codes.push_back(item);
     }
     return codes;
 }
@@ -105,8 +101,8 @@ std::string pageListsText(int page, const console::PageLists& lists, std::span<c
     text += "  Items\n";
     for (const auto& item : lists.items) {
         const std::string code =
-            console::isServiceMemoryKind(item.kind)
-                ? std::to_string(console::memoryItemPage(item.kind, item.code)) + ":" +
+            model::isServiceMemoryKind(item.kind)
+                ? std::to_string(model::memoryItemPage(item.kind, item.code)) + ":" +
                       console::hexByte(static_cast<std::uint16_t>(item.code) % kListPageBytes)
                 : console::hexByte(item.code);
         text += "    " + padded(code, kCodeColumn) + padded(item.name, kItemNameColumn) +

@@ -54,8 +54,6 @@ private:
 // The window's CR LF line breaks as a terminal's LF.
 std::string terminalText(std::string_view text);
 
-// Functions RUN can be asked for: what the console puts in a function list.
-bool isRunnableKind(std::int16_t kind);
 // The item codes of a page's functions, in the order the function list
 // shows them (the list keeps the entry's argument; run takes the code).
 std::vector<int> functionItemCodes(int page, const model::ModelDescription& model);

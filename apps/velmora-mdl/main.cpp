@@ -88,11 +88,11 @@ std::optional<LoadedModel> load(const std::string& file) {
             std::cerr << kProgram << ": standard input: nothing to compile\n";
             return std::nullopt;
         }
-        loaded.model->CompileText(loaded.source);
+        loaded.model->compileText(loaded.source);
         return loaded;
     }
     loaded.model->modelPath = file;
-    if (!loaded.model->LoadModelFile()) {
+    if (!loaded.model->loadModelFile()) {
         std::cerr << kProgram << ": " << loaded.model->lastLoadFailure() << "\n";
         return std::nullopt;
     }

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "model/image_layout.h"
+#include "model/item_kinds.h"
 #include "model/item_names.h"
 
 namespace velmora::apps::mdl {
@@ -16,7 +17,6 @@ namespace {
 constexpr std::size_t kBytesPerRow = 8;
 constexpr std::size_t kItemsPerPage = 0x40;
 constexpr std::size_t kServicePage = 2;
-constexpr std::uint8_t kProtectedVcp = 0xE6;  // never listed by the console
 
 struct ListedLine {
     int number = 0;
@@ -88,14 +88,12 @@ std::string_view chunkName(std::uint8_t id) {
     return id < std::size(kNames) && id > 0 ? kNames[id] : "?";
 }
 
-bool isServiceItemKind(std::int16_t kind) { return kind >= 0xA0 && kind <= item_kind::ServiceVcp; }
-
 // Whether the console lists a VCP item: its page is shown, chunk 07 names its
 // code, and it is the first entry of its page for that code.
 bool vcpItemShown(const ModelDescription& model, std::size_t code) {
     const ItemEntry& entry = model.itemTable[code];
     if (entry.arg == kProtectedVcp) return false;
-    const auto payload = model.FindChunk(chunk::Vcp);
+    const auto payload = model.findChunk(chunk::Vcp);
     if (!payload) return false;
     bool listed = false;
     for (std::size_t i = 0; i < model.imageByte(*payload) && !listed; ++i) {

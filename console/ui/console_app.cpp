@@ -8,7 +8,7 @@
 
 namespace velmora::console::ui {
 
-ConsoleApp::ConsoleApp(model::ProgramContext& context, platform::MessageSink& messages,
+ConsoleApp::ConsoleApp(session::ProgramContext& context, platform::MessageSink& messages,
                        platform::FileChooser& fileChooser, model::ModelFolders modelFolders)
     : context_(context),
       messages_(messages),

@@ -3,7 +3,7 @@
 
 #include "link/ui/debug_window.h"
 #include "model/model_folders.h"
-#include "model/program_context.h"
+#include "session/program_context.h"
 #include "platform/file_chooser.h"
 #include "platform/message_sink.h"
 
@@ -19,7 +19,7 @@ namespace velmora::console::ui {
 // program.
 class ConsoleApp {
 public:
-    ConsoleApp(model::ProgramContext& context, platform::MessageSink& messages, platform::FileChooser& fileChooser,
+    ConsoleApp(session::ProgramContext& context, platform::MessageSink& messages, platform::FileChooser& fileChooser,
                model::ModelFolders modelFolders);
 
     // Returns the program's exit status.
@@ -28,7 +28,7 @@ public:
     [[nodiscard]] link::ui::CDebugWnd& debugWindow() { return debugWindow_; }
 
 private:
-    model::ProgramContext& context_;
+    session::ProgramContext& context_;
     platform::MessageSink& messages_;
     platform::FileChooser& fileChooser_;
     model::ModelFolders modelFolders_;

@@ -56,7 +56,7 @@ void selectRowQuietly(QListWidget& list, int row) {
 
 }  // namespace
 
-ConsoleDialog::ConsoleDialog(model::ProgramContext& context, link::ui::CDebugWnd& debugWindow,
+ConsoleDialog::ConsoleDialog(session::ProgramContext& context, link::ui::CDebugWnd& debugWindow,
                              model::ModelFolders modelFolders, platform::MessageSink& messages,
                              platform::FileChooser& fileChooser, QWidget* parent)
     : TemplateDialog(QString::fromLatin1(platform::qt::templates::kConsoleDialog), parent),
@@ -71,7 +71,7 @@ ConsoleDialog::ConsoleDialog(model::ProgramContext& context, link::ui::CDebugWnd
     context_.model.errorFlag = false;
     context_.model.errorText.clear();
     autoReading_->setChecked(true);
-    context_.flags.autoReading = 1;
+    context_.autoReading = 1;
     updateTitle();
     discoverModels();
 }
@@ -333,7 +333,7 @@ void ConsoleDialog::onReset() {
     focusItemList();
 }
 
-void ConsoleDialog::onAutoReading(bool checked) { context_.flags.autoReading = checked ? 1 : 0; }
+void ConsoleDialog::onAutoReading(bool checked) { context_.autoReading = checked ? 1 : 0; }
 
 // --- undo ---
 

@@ -7,7 +7,7 @@
 #include "console/console_session.h"
 #include "console/function_run.h"
 #include "link/ui/debug_window.h"
-#include "model/program_context.h"
+#include "session/program_context.h"
 #include "platform/file_chooser.h"
 #include "platform/message_sink.h"
 #include "platform/qt/template_dialog.h"
@@ -66,7 +66,7 @@ public:
     static constexpr int kModelListWidth = 350;
     static constexpr int kModelListHeight = 300;
 
-    ConsoleDialog(model::ProgramContext& context, link::ui::CDebugWnd& debugWindow,
+    ConsoleDialog(session::ProgramContext& context, link::ui::CDebugWnd& debugWindow,
                   model::ModelFolders modelFolders, platform::MessageSink& messages,
                   platform::FileChooser& fileChooser, QWidget* parent = nullptr);
     ~ConsoleDialog() override;
@@ -125,7 +125,7 @@ private:
     void showRunProgress(std::size_t done, std::size_t total) override;
     void endRunProgress() override;
 
-    model::ProgramContext& context_;
+    session::ProgramContext& context_;
     link::ui::CDebugWnd& debugWindow_;
     platform::MessageSink& messages_;
     platform::FileChooser& fileChooser_;

@@ -15,18 +15,19 @@
 
 #include "bench/virtual_bench.h"
 #include "model/image_layout.h"
-#include "model/program_context.h"
+#include "session/monitor_door.h"
 #include "platform/files.h"
 #include "platform/message_sink.h"
 
 namespace {
 
-using velmora::model::ProgramContext;
+using velmora::session::ProgramContext;
 
 void runTableFunction(benchmark::State& state, std::uint8_t opcode) {
     velmora::bench::VirtualBench bench;
     velmora::platform::RecordingMessageSink messages;
-    auto program = std::make_unique<ProgramContext>(bench.platform(messages));
+    const std::unique_ptr<ProgramContext> program =
+        velmora::session::openWayToMonitor({std::nullopt, &bench}, messages).program;
     // The sample models sit beside the programs in build/bin.
     if (program->loadModel(velmora::platform::programDirectory() + "vm1995pro.mdl") != 1 ||
         program->model.errorFlag) {
@@ -36,7 +37,7 @@ void runTableFunction(benchmark::State& state, std::uint8_t opcode) {
     std::int64_t requests = 0;
     for (auto _ : state) {
         bench.log.clear();
-        if (!program->interpreter.RunCommand(opcode)) {
+        if (!program->interpreter.runItem(opcode, 0)) {
             state.SkipWithError("the function failed on the bench");
             break;
         }

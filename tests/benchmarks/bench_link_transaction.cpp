@@ -9,6 +9,7 @@
 #include "link/jig_link.h"
 #include "platform/calibrated_spin.h"
 #include "platform/message_sink.h"
+#include "benchmark_targets.h"
 
 namespace {
 
@@ -52,6 +53,10 @@ void BM_ReadVcpSlaveReceive(benchmark::State& state) { runReadVcp(state, ReplyMo
 
 BENCHMARK(BM_ReadVcpMasterRead)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_ReadVcpSlaveReceive)->Unit(benchmark::kMicrosecond);
+const bool kMasterReadCost = velmora::benchmarks::addTarget(
+    {"BM_ReadVcpMasterRead", "cpu_time", velmora::benchmarks::Bound::AtMost, 50.0});
+const bool kSlaveReceiveCost = velmora::benchmarks::addTarget(
+    {"BM_ReadVcpSlaveReceive", "cpu_time", velmora::benchmarks::Bound::AtMost, 50.0});
 
 // The real bus delay: one delay unit at the default count of 100 iterations
 // should last about 1 µs after calibration.

@@ -5,6 +5,7 @@
 #include <benchmark/benchmark.h>
 
 #include "model/model_description.h"
+#include "benchmark_targets.h"
 
 namespace {
 
@@ -41,13 +42,13 @@ std::string largeModel() {
 void BM_CompileLargeModel(benchmark::State& state) {
     const std::string text = largeModel();
     velmora::model::ModelDescription model;
-    model.CompileText(text);
+    model.compileText(text);
     if (model.errorFlag) {
         state.SkipWithError(model.errorText.c_str());
         return;
     }
     for (auto _ : state) {
-        model.CompileText(text);
+        model.compileText(text);
         benchmark::DoNotOptimize(model.itemTable);
     }
     state.counters["imageBytes"] = static_cast<double>(model.imageLength());
@@ -55,5 +56,7 @@ void BM_CompileLargeModel(benchmark::State& state) {
     state.counters["timings"] = static_cast<double>(model.timingCount());
 }
 BENCHMARK(BM_CompileLargeModel)->Unit(benchmark::kMicrosecond);
+const bool kCompileCost = velmora::benchmarks::addTarget(
+    {"BM_CompileLargeModel", "cpu_time", velmora::benchmarks::Bound::AtMost, 1000.0});
 
 }  // namespace

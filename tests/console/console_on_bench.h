@@ -13,7 +13,7 @@
 #include <vector>
 
 #include "bench/virtual_bench.h"
-#include "model/program_context.h"
+#include "session/monitor_door.h"
 #include "platform/message_sink.h"
 
 namespace velmora::console::testing {
@@ -27,7 +27,7 @@ struct ConsoleOnBench {
     }
 
     void compile(const std::string& text) {
-        context.model.CompileText(text);
+        context.model.compileText(text);
         ASSERT_FALSE(context.model.errorFlag) << context.model.errorText;
     }
 
@@ -45,7 +45,8 @@ struct ConsoleOnBench {
 
     bench::VirtualBench bench;
     platform::RecordingMessageSink messages;
-    model::ProgramContext context{bench.platform(messages)};
+    session::OpenedWay way = session::openWayToMonitor({std::nullopt, &bench}, messages);
+    session::ProgramContext& context = *way.program;
 };
 
 // A fresh directory for model files, removed with everything in it.

@@ -27,7 +27,7 @@ TEST(RunFunction, BuiltInFunctionShowsNameThenOkWithItsTranscript) {
     ConsoleOnBench f;
     RecordingDisplay display;
     const std::int64_t start = f.bench.nowMicroseconds();
-    EXPECT_TRUE(runFunction(kModeSave, f.context.interpreter, f.context.link, f.context.platform.clock, display));
+    EXPECT_TRUE(runFunction(kModeSave, f.context.interpreter, f.context.link, f.context.clock, display));
 
     EXPECT_EQ(display.statuses, (std::vector<std::string>{"MODE SAVE      ", "OK"}));
     ASSERT_EQ(f.payloads(), std::vector<std::string>{"58"});
@@ -43,7 +43,7 @@ TEST(RunFunction, UnknownFunctionCodeIsAnErrorWithoutTraffic) {
     ConsoleOnBench f;
     RecordingDisplay display;
     const FunctionRecord unknown{"@2: NO VCP", 0x90, 0};
-    EXPECT_FALSE(runFunction(unknown, f.context.interpreter, f.context.link, f.context.platform.clock, display));
+    EXPECT_FALSE(runFunction(unknown, f.context.interpreter, f.context.link, f.context.clock, display));
     EXPECT_EQ(display.statuses, (std::vector<std::string>{"NO VCP", "Error"}));
     EXPECT_TRUE(f.payloads().empty());
     // The transcript says why nothing went to the monitor.
@@ -72,7 +72,7 @@ TEST(RunFunction, ScriptStopsAtItsFirstFailingCommand) {
     f.bench.log.clear();
 
     RecordingDisplay display;
-    EXPECT_FALSE(runFunction(*script, f.context.interpreter, f.context.link, f.context.platform.clock, display));
+    EXPECT_FALSE(runFunction(*script, f.context.interpreter, f.context.link, f.context.clock, display));
     EXPECT_EQ(f.payloads(), std::vector<std::string>{"03 10 00 20"});
     EXPECT_EQ(display.statuses.back(), "Error");
 }

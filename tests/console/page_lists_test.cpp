@@ -115,8 +115,9 @@ TEST(PageLists, FunctionPrefixesRunOneToZeroThenBlanks) {
 TEST(PageLists, UnpluggedMonitorIsReportedOncePerFill) {
     InterpreterOnBench f;
     f.compile(kListsModel);
+    f.bench.monitor.vcp[0x12].current = 7;
+    ASSERT_TRUE(f.interpreter.readVcp(0x12).has_value());
     ASSERT_TRUE(f.bench.applyFault("no-monitor").empty());
-    f.interpreter.current = 7;
     const PageLists lists = buildPageLists(0, f.model, f.interpreter, f.link);
     EXPECT_EQ(lists.items.size(), 3u);
     for (const auto& item : lists.items) EXPECT_EQ(item.current, 7);
@@ -144,12 +145,6 @@ TEST(ValueText, ShowsDecimalAndHex) {
     EXPECT_EQ(valueText(0), "  0 (00h)");
     EXPECT_EQ(valueText(45), " 45 (2Dh)");
     EXPECT_EQ(valueText(255), "255 (FFh)");
-}
-
-TEST(MemoryItemPage, DeviceBytesNamePages) {
-    EXPECT_EQ(memoryItemPage(0xFB, static_cast<std::int16_t>(0xA010)), 0);
-    EXPECT_EQ(memoryItemPage(0xFB, static_cast<std::int16_t>(0xA610)), 3);
-    EXPECT_EQ(memoryItemPage(0xFA, 0x0210), 2);
 }
 
 }  // namespace

@@ -43,7 +43,7 @@ class ScrollStep : public ::testing::TestWithParam<ScrollCase> {};
 TEST_P(ScrollStep, WritesTheClampedValueOnce) {
     const ScrollCase& c = GetParam();
     ConsoleOnBench f;
-    ValueAdjuster adjuster(f.context.interpreter, f.context.platform.clock);
+    ValueAdjuster adjuster(f.context.interpreter, f.context.clock);
     ItemRecord record = vcpRecord(c.current, c.maximum);
     adjuster.scroll(record, c.code, c.thumb);
     EXPECT_EQ(f.payloads(), std::vector<std::string>{setVcp(kHPosition, c.written)});
@@ -82,7 +82,7 @@ class KeyStep : public ::testing::TestWithParam<KeyCase> {};
 TEST_P(KeyStep, WritesWithoutReadingBack) {
     const KeyCase& c = GetParam();
     ConsoleOnBench f;
-    ValueAdjuster adjuster(f.context.interpreter, f.context.platform.clock);
+    ValueAdjuster adjuster(f.context.interpreter, f.context.clock);
     ItemRecord record = vcpRecord(c.current, c.maximum);
     adjuster.step(record, c.key);
     EXPECT_EQ(f.payloads(), std::vector<std::string>{setVcp(kHPosition, c.written)});
@@ -105,7 +105,7 @@ TEST(ScrollEnd, DragWritesEachPositionThenReadsBackAfterTenMilliseconds) {
     ConsoleOnBench f;
     // The monitor holds H-POSITION at most at 19.
     f.bench.monitor.vcp[kHPosition] = {true, 10, 19};
-    ValueAdjuster adjuster(f.context.interpreter, f.context.platform.clock);
+    ValueAdjuster adjuster(f.context.interpreter, f.context.clock);
     ItemRecord record = vcpRecord(10, 255);
     std::vector<std::string> expected;
     for (int position = 11; position <= 20; ++position) {
@@ -128,9 +128,10 @@ TEST(ScrollEnd, DragWritesEachPositionThenReadsBackAfterTenMilliseconds) {
 
 TEST(ScrollEnd, WritesTheInterpretersLastValue) {
     ConsoleOnBench f;
-    ValueAdjuster adjuster(f.context.interpreter, f.context.platform.clock);
+    ValueAdjuster adjuster(f.context.interpreter, f.context.clock);
     ItemRecord record = vcpRecord(60, 255);
-    f.context.interpreter.current = 77;
+    ASSERT_TRUE(f.context.interpreter.setVcp(0x12, 77));  // another control's last write
+    f.bench.log.clear();
     adjuster.scroll(record, static_cast<int>(ScrollCode::EndScroll), 0);
     EXPECT_EQ(f.payloads(), (std::vector<std::string>{setVcp(kHPosition, 77), "01 20"}));
     EXPECT_EQ(record.current, 77);
@@ -138,10 +139,11 @@ TEST(ScrollEnd, WritesTheInterpretersLastValue) {
 
 TEST(ReadItem, FailedReadShowsWhatTheInterpreterHeld) {
     ConsoleOnBench f;
+    f.bench.monitor.vcp[0x12].current = 5;
+    f.bench.monitor.vcp[0x12].maximum = 9;
+    ASSERT_TRUE(f.context.interpreter.readVcp(0x12).has_value());
     ASSERT_TRUE(f.bench.applyFault("no-monitor").empty());
-    f.context.interpreter.current = 5;
-    f.context.interpreter.maximum = 9;
-    ValueAdjuster adjuster(f.context.interpreter, f.context.platform.clock);
+    ValueAdjuster adjuster(f.context.interpreter, f.context.clock);
     ItemRecord record = vcpRecord(100, 255);
     adjuster.readItem(record);
     EXPECT_EQ(record.current, 5);
@@ -159,7 +161,7 @@ ItemRecord deviceMemoryRecord(int current) {
 TEST(MemoryItem, ReadTakesReplyByteSevenWithMaximum255) {
     ConsoleOnBench f;
     f.bench.monitor.memory[1][0x10] = 0x5A;
-    ValueAdjuster adjuster(f.context.interpreter, f.context.platform.clock);
+    ValueAdjuster adjuster(f.context.interpreter, f.context.clock);
     ItemRecord record = deviceMemoryRecord(0);
     record.maximum = 0;
     adjuster.readItem(record);
@@ -170,7 +172,7 @@ TEST(MemoryItem, ReadTakesReplyByteSevenWithMaximum255) {
 
 TEST(MemoryItem, OtherMemoryKindsAreNotRead) {
     ConsoleOnBench f;
-    ValueAdjuster adjuster(f.context.interpreter, f.context.platform.clock);
+    ValueAdjuster adjuster(f.context.interpreter, f.context.clock);
     ItemRecord record{"SLOT", 0x0210, 0xF0, 17, 0};
     adjuster.readItem(record);
     EXPECT_TRUE(f.payloads().empty());
@@ -180,7 +182,7 @@ TEST(MemoryItem, OtherMemoryKindsAreNotRead) {
 
 TEST(MemoryItem, ReleaseWritesMemoryAndNeverReadsBack) {
     ConsoleOnBench f;
-    ValueAdjuster adjuster(f.context.interpreter, f.context.platform.clock);
+    ValueAdjuster adjuster(f.context.interpreter, f.context.clock);
     ItemRecord record = deviceMemoryRecord(10);
     adjuster.scroll(record, static_cast<int>(ScrollCode::ThumbPosition), 0x21);
     adjuster.scroll(record, static_cast<int>(ScrollCode::EndScroll), 0x21);
@@ -195,7 +197,7 @@ TEST(MemoryItem, ReleaseWritesMemoryAndNeverReadsBack) {
 TEST(MemoryItem, WriteWithoutWriteModeIsRefusedButShowsTheNewValue) {
     ConsoleOnBench f;
     f.context.flags.writeEnabled = 0;
-    ValueAdjuster adjuster(f.context.interpreter, f.context.platform.clock);
+    ValueAdjuster adjuster(f.context.interpreter, f.context.clock);
     ItemRecord record = deviceMemoryRecord(10);
     adjuster.step(record, StepKey::Right);
     EXPECT_TRUE(f.payloads().empty());

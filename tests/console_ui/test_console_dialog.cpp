@@ -35,13 +35,11 @@
 #include "console/ui/console_dialog.h"
 #include "console/ui/list_row_delegates.h"
 #include "console/ui/password_dialog.h"
-#include "bench/bench_i2c_adapter.h"
 #include "link/display_channel_link.h"
 #include "link/jig_link.h"
-#include "model/display_channel_rig.h"
 #include "link/ui/debug_window.h"
 #include "link/ui/jig_options_dialog.h"
-#include "model/program_context.h"
+#include "session/monitor_door.h"
 #include "platform/message_sink.h"
 #include "scroll_bar_parts.h"
 
@@ -90,11 +88,10 @@ class Console {
 public:
     // With `displayChannel` the bench monitor is reached through the
     // display-channel link and the stand-in adapter, as velmora-jig --port /dev/i2c-3.
-    explicit Console(const ModelFiles& models, bool displayChannel = false) : viaDisplayChannel(displayChannel) {
-        if (viaDisplayChannel) {
-            QCOMPARE(rig.open("/dev/i2c-3"), 0);
-            context.portName = "/dev/i2c-3";
-        }
+    explicit Console(const ModelFiles& models, bool displayChannel = false)
+        : way(session::openWayToMonitor(
+              {displayChannel ? std::optional<std::string>("/dev/i2c-3") : std::nullopt, &bench}, messages)),
+          context(*way.program) {
         for (const auto& [name, text] : models) write(name, text);
         context.link.setReplyMode(link::ReplyMode::MasterRead);
     }
@@ -175,13 +172,8 @@ public:
     bench::VirtualBench bench;
     platform::RecordingMessageSink messages;
     platform::ScriptedFileChooser fileChooser;  // these tests never choose a file
-    bool viaDisplayChannel = false;
-    model::DisplayChannelRig rig{std::make_unique<bench::BenchI2cAdapter>(bench)};
-    model::ProgramContext context{bench.platform(messages),
-                                  [this](const link::ProgramFlags& flags) -> std::unique_ptr<link::MonitorLink> {
-                                      if (viaDisplayChannel) return rig.linkMaker(bench.clock(), messages)(flags);
-                                      return std::make_unique<link::JigLink>(bench.platform(messages), flags);
-                                  }};
+    session::OpenedWay way;
+    session::ProgramContext& context;
     link::ui::CDebugWnd debugWindow;
     std::unique_ptr<ConsoleDialog> window;
 };
@@ -1092,11 +1084,11 @@ void ConsoleDialogTest::displayChannelShowsItsPortAndNoBusSpeed() {
 void ConsoleDialogTest::autoReadingFollowsTheBox() {
     Console c({{"vm1795.mdl", sampleModel("vm1795.mdl")}});
     c.open();
-    QCOMPARE(c.context.flags.autoReading, 1);
+    QCOMPARE(c.context.autoReading, 1);
     c.click(ConsoleDialog::kAutoReadingId);
-    QCOMPARE(c.context.flags.autoReading, 0);
+    QCOMPARE(c.context.autoReading, 0);
     c.click(ConsoleDialog::kAutoReadingId);
-    QCOMPARE(c.context.flags.autoReading, 1);
+    QCOMPARE(c.context.autoReading, 1);
 }
 
 void ConsoleDialogTest::aboutFromTheBackgroundMenuAndF1() {
@@ -1144,7 +1136,7 @@ void ConsoleDialogTest::toolButtonsOpenTheirWindows() {
     c.click(ConsoleDialog::kTimingListId);
     QTRY_COMPARE(QApplication::focusWidget(), c.items());
 
-    c.context.flags.autoReading = 0;  // the memory window then opens without reading
+    c.context.autoReading = 0;  // the memory window then opens without reading
     whenModalOpens(closeAndRecord);
     c.click(ConsoleDialog::kFeaturesId);
     QTRY_COMPARE(QApplication::focusWidget(), c.items());

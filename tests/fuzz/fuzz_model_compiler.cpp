@@ -30,8 +30,8 @@ void readBack(ModelDescription& model) {
     require(model.timingLabel.size() <= ModelDescription::kTimingTextCapacity);
 
     // The chunks the program looks for, and one that no model has.
-    for (std::uint8_t id = 0; id <= 0x0C; ++id) (void)model.FindChunk(id);
-    (void)model.FindChunk(0xFF);
+    for (std::uint8_t id = 0; id <= 0x0C; ++id) (void)model.findChunk(id);
+    (void)model.findChunk(0xFF);
     (void)model.pageCount();
     // The entries in use, as the lists show them; scripts and service keys
     // also as the interpreter runs them, from their command count on.
@@ -48,13 +48,13 @@ void readBack(ModelDescription& model) {
         }
         if (entry.kind != item_kind::Script && entry.kind != item_kind::ServiceKey) continue;
         const std::uint8_t count = model.imageByte(arg);
-        for (std::size_t i = 0; i < count; ++i) (void)model.NameReference(model.imageWord(arg + 1u + 2u * i));
+        for (std::size_t i = 0; i < count; ++i) (void)model.nameReference(model.imageWord(arg + 1u + 2u * i));
     }
     // Commands that run over the end of the image; positions inside are
     // reached through the item table above.
     const std::size_t end = model.imageLength();
     for (std::size_t position = end > 16 ? end - 16 : 0; position <= end; ++position) {
-        (void)model.NameReference(static_cast<std::uint16_t>(position));
+        (void)model.nameReference(static_cast<std::uint16_t>(position));
     }
 }
 
@@ -76,10 +76,10 @@ auto modelInPlace() {
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::string_view text(reinterpret_cast<const char*>(data), size);
-    (void)ParseHexText(text.substr(0, 64));
+    (void)parseHexText(text.substr(0, 64));
 
     const auto fresh = modelInPlace<0>();
-    fresh->CompileText(text);
+    fresh->compileText(text);
     readBack(*fresh);
 
     // Compiling again in place over another model, as Reload does, gives the
@@ -91,8 +91,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     for (char c : text) mix ^= static_cast<std::uint8_t>(c);
     if ((mix & 7) != 0) return 0;
     const auto reused = modelInPlace<1>();
-    reused->CompileText("; [MODEL,PREVIOUS] [PROTOCOL,DDC2Bi]\nP db 1,2,3,'ABC'\nQ dw P,P,P\n     end\n");
-    reused->CompileText(text);
+    reused->compileText("; [MODEL,PREVIOUS] [PROTOCOL,DDC2Bi]\nP db 1,2,3,'ABC'\nQ dw P,P,P\n     end\n");
+    reused->compileText(text);
     require(reused->modelImage == fresh->modelImage);
     require(reused->itemTable == fresh->itemTable);
     require(reused->locationCounter == fresh->locationCounter);

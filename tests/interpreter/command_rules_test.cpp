@@ -104,9 +104,9 @@ TEST_P(CommandRule, SendsWaitsAndJudgesAsTheRuleSays) {
         ASSERT_EQ(f.bench.applyFault(row.fault), "");
     }
     answerWith(f, row.replies);
-    const std::vector<std::uint16_t> script{f.model.LookupSymbol("CMD")};
+    const std::vector<std::uint16_t> script{f.model.lookupSymbol("CMD")};
 
-    EXPECT_EQ(f.interpreter.RunScript(script), row.succeeds) << row.command;
+    EXPECT_EQ(f.interpreter.runScript(script), row.succeeds) << row.command;
     EXPECT_EQ(f.trace(), row.trace) << row.command;
     if (row.fault.empty()) {
         EXPECT_TRUE(f.messages.messages.empty()) << row.command;
@@ -339,15 +339,15 @@ TEST_P(StepProgress, CountsEveryStepUpToTheTotal) {
     InterpreterOnBench watched;
     InterpreterOnBench unwatched;
     Trace steps;
-    watched.interpreter.stepDone = [&](std::size_t done, std::size_t total) {
+    (void)watched.interpreter.watchSteps([&](std::size_t done, std::size_t total) {
         steps.push_back(std::to_string(done) + "/" + std::to_string(total) + " after " +
                         std::to_string(watched.bench.log.requests().size()));
-    };
+    });
     for (InterpreterOnBench* f : {&watched, &unwatched}) {
         f->compile(modelWithCommand(row.command, false));
         answerWith(*f, row.replies);
-        const std::vector<std::uint16_t> script{f->model.LookupSymbol("CMD")};
-        (void)f->interpreter.RunScript(script);
+        const std::vector<std::uint16_t> script{f->model.lookupSymbol("CMD")};
+        (void)f->interpreter.runScript(script);
     }
     EXPECT_EQ(steps, row.steps) << row.command;
     EXPECT_EQ(watched.trace(), unwatched.trace()) << row.command;
@@ -384,8 +384,8 @@ class ReplyWait : public ::testing::TestWithParam<ReplyWaitRow> {};
 
 bool runCommand(InterpreterOnBench& f, const std::string& command) {
     f.compile(modelWithCommand(command, false));
-    const std::vector<std::uint16_t> script{f.model.LookupSymbol("CMD")};
-    return f.interpreter.RunScript(script);
+    const std::vector<std::uint16_t> script{f.model.lookupSymbol("CMD")};
+    return f.interpreter.runScript(script);
 }
 
 TEST_P(ReplyWait, IsExactToTheMillisecond) {
@@ -407,21 +407,15 @@ TEST_P(ReplyWait, IsExactToTheMillisecond) {
 INSTANTIATE_TEST_SUITE_P(
     Interpreter, ReplyWait,
     ::testing::Values(
-        ReplyWaitRow{"ReadVcp", 30, [](InterpreterOnBench& f) {
-                         f.interpreter.vcpCode = 0x10;
-                         return f.interpreter.ReadVcp();
-                     }},
-        ReplyWaitRow{"SetVcp", 0, [](InterpreterOnBench& f) {
-                         f.interpreter.vcpCode = 0x10;
-                         return f.interpreter.SetVcp();
-                     }},
-        ReplyWaitRow{"ServiceCommand", 1000, [](InterpreterOnBench& f) { return f.interpreter.SendServiceCommand(0x7D); }},
+        ReplyWaitRow{"ReadVcp", 30, [](InterpreterOnBench& f) { return f.interpreter.readVcp(0x10).has_value(); }},
+        ReplyWaitRow{"SetVcp", 0, [](InterpreterOnBench& f) { return f.interpreter.setVcp(0x10, 0); }},
+        ReplyWaitRow{"ServiceCommand", 1000, [](InterpreterOnBench& f) { return f.interpreter.sendServiceCommand(0x7D); }},
         ReplyWaitRow{"TableRequest", 100, [](InterpreterOnBench& f) { return runCommand(f, "__USER_TBL_S,0FFh,1,9,3,0"); }},
         ReplyWaitRow{"UserTable", 1000, [](InterpreterOnBench& f) { return runCommand(f, "__USER_TBL,0FFh,1,9,3,0"); }},
         ReplyWaitRow{"SetReply", 1000, [](InterpreterOnBench& f) { return runCommand(f, "__SET_REPLY,81h,58h,0"); }},
         ReplyWaitRow{"SetOnly", 0, [](InterpreterOnBench& f) { return runCommand(f, "__SETONLY,81h,58h,0"); }},
-        ReplyWaitRow{"ReadMemory", 20, [](InterpreterOnBench& f) { return f.interpreter.ReadMemory(0x10, 1) != nullptr; }},
-        ReplyWaitRow{"WriteMemory", 20, [](InterpreterOnBench& f) { return f.interpreter.WriteMemory(0x10, 1, 1); }}),
+        ReplyWaitRow{"ReadMemory", 20, [](InterpreterOnBench& f) { return f.interpreter.readMemory(0, 0x10).has_value(); }},
+        ReplyWaitRow{"WriteMemory", 20, [](InterpreterOnBench& f) { return f.interpreter.writeMemory(0, 0x10, 1); }}),
     [](const ::testing::TestParamInfo<ReplyWaitRow>& info) { return info.param.name; });
 
 TEST(ScriptSteps, FollowEachOtherWithoutWaitsOfTheirOwn) {
@@ -438,7 +432,7 @@ TEST(ScriptSteps, FollowEachOtherWithoutWaitsOfTheirOwn) {
         "TWO   db __SET_REPLY,81h,58h,'second',0\n"
         "      end\n");
     const ItemEntry& entry = f.model.itemTable[0x18];
-    EXPECT_TRUE(f.interpreter.RunItem(entry.kind, entry.arg));
+    EXPECT_TRUE(f.interpreter.runItem(entry.kind, entry.arg));
     EXPECT_EQ(f.trace(), (Trace{"84 03 20 00 0A", "wait 6", "81 58"}));
 }
 

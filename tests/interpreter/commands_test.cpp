@@ -41,10 +41,10 @@ TEST_P(Command, SendsItsRequestsInOrder) {
     const CommandRow& row = GetParam();
     InterpreterOnBench f;
     f.compile(modelWithCommand(row.command, row.oldFirmware));
-    const std::uint16_t at = f.model.LookupSymbol("CMD");
+    const std::uint16_t at = f.model.lookupSymbol("CMD");
     const std::vector<std::uint16_t> script{at};
 
-    EXPECT_EQ(f.interpreter.RunScript(script), row.succeeds) << row.command;
+    EXPECT_EQ(f.interpreter.runScript(script), row.succeeds) << row.command;
     EXPECT_EQ(f.payloads(), row.payloads) << row.command;
     EXPECT_TRUE(f.messages.messages.empty()) << row.command;
 }
@@ -91,8 +91,8 @@ INSTANTIATE_TEST_SUITE_P(
 TEST(CommandWaits, FollowTheCommandsOnTheVirtualClock) {
     InterpreterOnBench f;
     f.compile(modelWithCommand("__TESTVCP,V_VOLUM,5,3,10,20,30,0", false));
-    const std::vector<std::uint16_t> testVcp{f.model.LookupSymbol("CMD")};
-    ASSERT_TRUE(f.interpreter.RunScript(testVcp));
+    const std::vector<std::uint16_t> testVcp{f.model.lookupSymbol("CMD")};
+    ASSERT_TRUE(f.interpreter.runScript(testVcp));
     for (auto gap : f.gapsMilliseconds()) {
         EXPECT_GE(gap, 50);
         EXPECT_LT(gap, 55);
@@ -100,16 +100,16 @@ TEST(CommandWaits, FollowTheCommandsOnTheVirtualClock) {
 
     InterpreterOnBench delay;
     delay.compile(modelWithCommand("__DELAY,10,50", false));
-    const std::vector<std::uint16_t> pause{delay.model.LookupSymbol("CMD")};
+    const std::vector<std::uint16_t> pause{delay.model.lookupSymbol("CMD")};
     const auto before = delay.bench.nowMicroseconds();
-    ASSERT_TRUE(delay.interpreter.RunScript(pause));
+    ASSERT_TRUE(delay.interpreter.runScript(pause));
     EXPECT_GE(delay.bench.nowMicroseconds() - before, 500'000);
     EXPECT_LT(delay.bench.nowMicroseconds() - before, 501'000);
 
     InterpreterOnBench setVcp;
     setVcp.compile(modelWithCommand("__SETVCP,V_CONTR,90", false));
-    const std::vector<std::uint16_t> set{setVcp.model.LookupSymbol("CMD")};
-    ASSERT_TRUE(setVcp.interpreter.RunScript(set));
+    const std::vector<std::uint16_t> set{setVcp.model.lookupSymbol("CMD")};
+    ASSERT_TRUE(setVcp.interpreter.runScript(set));
     ASSERT_EQ(setVcp.gapsMilliseconds().size(), 1u);
     EXPECT_GE(setVcp.gapsMilliseconds()[0], 30);
     EXPECT_LT(setVcp.gapsMilliseconds()[0], 40);
@@ -118,8 +118,8 @@ TEST(CommandWaits, FollowTheCommandsOnTheVirtualClock) {
 TEST(TestColor, LightsEachGunInTurn) {
     InterpreterOnBench f;
     f.compile(modelWithCommand("__TESTCOLOR,2", false));
-    const std::vector<std::uint16_t> script{f.model.LookupSymbol("CMD")};
-    ASSERT_TRUE(f.interpreter.RunScript(script));
+    const std::vector<std::uint16_t> script{f.model.lookupSymbol("CMD")};
+    ASSERT_TRUE(f.interpreter.runScript(script));
     const Payloads expected{
         "03 70 00 00", "03 6E 00 00", "03 6C 00 00", "03 1A 00 00", "03 18 00 00", "03 16 00 00",
         "03 70 00 FF", "03 16 00 00", "03 6E 00 FF", "03 70 00 00", "03 6C 00 FF", "03 6E 00 00",
@@ -141,7 +141,7 @@ TEST(Script, StopsAtTheFirstFailingCommand) {
         "      end\n");
     const ItemEntry& entry = f.model.itemTable[0x18];
     ASSERT_EQ(entry.kind, 0xFE);
-    EXPECT_FALSE(f.interpreter.RunItem(entry.kind, entry.arg));
+    EXPECT_FALSE(f.interpreter.runItem(entry.kind, entry.arg));
     EXPECT_EQ(f.payloads(), (Payloads{"03 20 00 0A", "E7"}));
 }
 
@@ -149,8 +149,8 @@ TEST(Script, RunsBuiltInFunctionItems) {
     InterpreterOnBench f;
     f.compile(modelWithCommand("0", false));
     // Default entry 19h is STND MODE DUMP; without chunk 03 it succeeds quietly.
-    EXPECT_TRUE(f.interpreter.RunItem(f.model.itemTable[0x19].kind, f.model.itemTable[0x19].arg));
-    EXPECT_TRUE(f.interpreter.RunItem(0x89, 0));
+    EXPECT_TRUE(f.interpreter.runItem(f.model.itemTable[0x19].kind, f.model.itemTable[0x19].arg));
+    EXPECT_TRUE(f.interpreter.runItem(0x89, 0));
     EXPECT_EQ(f.payloads(), (Payloads{"50"}));
 }
 
@@ -177,9 +177,9 @@ TEST_P(Refusal, IsNotedInTheTranscript) {
     InterpreterOnBench f;
     f.compile(row.model);
     f.link.transcriptOn();
-    const bool succeeded = row.function != 0 ? f.interpreter.RunItem(row.function, 0)
-                                             : f.interpreter.RunScript(std::vector<std::uint16_t>{
-                                                   f.model.LookupSymbol("CMD")});
+    const bool succeeded = row.function != 0 ? f.interpreter.runItem(row.function, 0)
+                                             : f.interpreter.runScript(std::vector<std::uint16_t>{
+                                                   f.model.lookupSymbol("CMD")});
     EXPECT_FALSE(succeeded);
     EXPECT_TRUE(f.payloads().empty());
     EXPECT_EQ(f.link.transcriptText(), "\r\n NOTE: " + row.note + ", nothing is sent\r\n");
@@ -210,7 +210,7 @@ INSTANTIATE_TEST_SUITE_P(
 TEST(Refusal, AUserTableThatFitsIsSent) {
     InterpreterOnBench f;
     f.compile(userTableOf(123));
-    EXPECT_TRUE(f.interpreter.RunScript(std::vector<std::uint16_t>{f.model.LookupSymbol("CMD")}));
+    EXPECT_TRUE(f.interpreter.runScript(std::vector<std::uint16_t>{f.model.lookupSymbol("CMD")}));
     EXPECT_EQ(f.lengthBytes(), std::vector<int>{0x80 + 127});
 }
 

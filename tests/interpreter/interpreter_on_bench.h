@@ -43,7 +43,7 @@ struct InterpreterOnBench {
     }
 
     void compile(const std::string& text) {
-        model.CompileText(text);
+        model.compileText(text);
         ASSERT_FALSE(model.errorFlag) << model.errorText;
     }
 

@@ -1,9 +1,9 @@
 #include <gtest/gtest.h>
 
 #include "bench/virtual_bench.h"
-#include "model/program_context.h"
+#include "session/monitor_door.h"
 
-namespace velmora::model {
+namespace velmora::session {
 namespace {
 
 const std::string kModels = VELMORA_SAMPLE_MODELS_DIR;
@@ -11,7 +11,8 @@ const std::string kModels = VELMORA_SAMPLE_MODELS_DIR;
 TEST(ProgramContext, LoadingAModelAppliesItsProtocol) {
     bench::VirtualBench bench;
     platform::RecordingMessageSink messages;
-    ProgramContext context(bench.platform(messages));
+    const OpenedWay way = openWayToMonitor({std::nullopt, &bench}, messages);
+    ProgramContext& context = *way.program;
     EXPECT_EQ(context.link.replyMode(), link::ReplyMode::SlaveReceive);  // at start
 
     ASSERT_EQ(context.loadModel(kModels + "vm1795.mdl"), 1);  // [PROTOCOL,DDC2Bi]
@@ -29,4 +30,4 @@ TEST(ProgramContext, LoadingAModelAppliesItsProtocol) {
 }
 
 }  // namespace
-}  // namespace velmora::model
+}  // namespace velmora::session

@@ -11,30 +11,29 @@ using Payloads = std::vector<std::string>;
 
 TEST(ReadVcp, TakesMaximumAndValueFromTheReply) {
     InterpreterOnBench f;
-    f.interpreter.vcpCode = 0x10;
-    ASSERT_TRUE(f.interpreter.ReadVcp());
-    EXPECT_EQ(f.interpreter.current, 0x32);
-    EXPECT_EQ(f.interpreter.maximum, 0x64);
+    EXPECT_EQ(f.interpreter.readVcp(0x10), (VcpReading{0x32, 0x64}));
+    EXPECT_EQ(f.interpreter.heldValue(), (VcpReading{0x32, 0x64}));
     ASSERT_EQ(f.bench.log.requests().size(), 1u);
     EXPECT_EQ(f.bench.log.requests()[0], (std::vector<std::uint8_t>{0x6E, 0x51, 0x82, 0x01, 0x10, 0xAC}));
 }
 
-TEST(ReadVcp, FailedReadKeepsTheRegister) {
+TEST(ReadVcp, FailedReadKeepsTheHeldValue) {
     InterpreterOnBench f;
-    f.interpreter.current = 7;
-    f.interpreter.maximum = 9;
+    f.bench.monitor.vcp[0x12].current = 7;
+    f.bench.monitor.vcp[0x12].maximum = 9;
+    ASSERT_TRUE(f.interpreter.readVcp(0x12).has_value());
     f.bench.monitor.vcp[0x21].supported = false;  // answered with result 01
-    f.interpreter.vcpCode = 0x21;
-    EXPECT_FALSE(f.interpreter.ReadVcp());
-    EXPECT_EQ(f.interpreter.current, 7);
-    EXPECT_EQ(f.interpreter.maximum, 9);
+    EXPECT_EQ(f.interpreter.readVcp(0x21), std::nullopt);
+    EXPECT_EQ(f.interpreter.heldValue(), (VcpReading{7, 9}));
 
     ASSERT_TRUE(f.bench.applyFault("no-monitor").empty());
-    f.interpreter.vcpCode = 0x10;
-    EXPECT_FALSE(f.interpreter.ReadVcp());
-    EXPECT_EQ(f.interpreter.current, 7);
+    EXPECT_EQ(f.interpreter.readVcp(0x10), std::nullopt);
+    EXPECT_EQ(f.interpreter.heldValue(), (VcpReading{7, 9}));
     ASSERT_EQ(f.messages.messages.size(), 1u);
     EXPECT_EQ(f.messages.messages[0].text, "Monitor is not Connected");
+    // A write is held as the value last sent, whatever became of it.
+    EXPECT_FALSE(f.interpreter.setVcp(0x10, 0x44));
+    EXPECT_EQ(f.interpreter.heldValue(), (VcpReading{0x44, 9}));
 }
 
 struct ComputeRow {
@@ -46,21 +45,17 @@ void PrintTo(const ComputeRow& row, std::ostream* out) {
          << " delta " << int(row.delta);
 }
 
-class ComputeValue : public ::testing::TestWithParam<ComputeRow> {};
+class RelativeValue : public ::testing::TestWithParam<ComputeRow> {};
 
-TEST_P(ComputeValue, AppliesTheRelativeByte) {
+TEST_P(RelativeValue, AppliesTheRelativeByte) {
     const ComputeRow& row = GetParam();
-    InterpreterOnBench f;
-    f.interpreter.vcpCode = row.vcpCode;
-    f.interpreter.current = row.current;
-    f.interpreter.maximum = row.maximum;
-    EXPECT_EQ(f.interpreter.ComputeValue(row.delta), row.expected)
+    EXPECT_EQ(relativeValue(row.vcpCode, VcpReading{row.current, row.maximum}, row.delta), row.expected)
         << "vcp " << int(row.vcpCode) << " current " << int(row.current) << " maximum "
         << int(row.maximum) << " delta " << int(row.delta);
 }
 
 INSTANTIATE_TEST_SUITE_P(
-    Interpreter, ComputeValue,
+    Interpreter, RelativeValue,
     ::testing::Values(ComputeRow{0x20, 0x10, 0x64, 0x05, 0x15},   // increase
                       ComputeRow{0x20, 0x10, 0x64, 0xF0, 0x00},   // decrease by 10h reaches 0
                       ComputeRow{0x20, 0x10, 0x64, 0xF1, 0x01},   // decrease by 0Fh
@@ -97,12 +92,9 @@ TEST_P(MemoryForms, FollowTheAccessMode) {
     InterpreterOnBench f;
     f.flags.eepromAccessMode = row.mode;
     ASSERT_TRUE(f.bench.applyFault("memory-form=both").empty());
-    f.interpreter.page = 2;
 
-    const std::uint8_t* reply = f.interpreter.ReadMemory(0x34, 1);
-    ASSERT_NE(reply, nullptr);
-    EXPECT_EQ(reply[7], f.bench.monitor.memory[2][0x34]);
-    EXPECT_TRUE(f.interpreter.WriteMemory(0x34, 0xA5, 1));
+    EXPECT_EQ(f.interpreter.readMemory(2, 0x34), f.bench.monitor.memory[2][0x34]);
+    EXPECT_TRUE(f.interpreter.writeMemory(2, 0x34, 0xA5));
     EXPECT_EQ(f.bench.monitor.memory[2][0x34], 0xA5);
     EXPECT_EQ(f.payloads(), (Payloads{row.read, row.write}));
     EXPECT_EQ(f.lengthBytes(), (std::vector<int>{0x84, 0x85}));
@@ -117,17 +109,16 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST(MemoryForms, MultiByteRequestsUseTheOtherSubCodes) {
     InterpreterOnBench f;
-    f.interpreter.page = 1;
-    (void)f.interpreter.ReadMemory(0x10, 4);
+    (void)f.interpreter.readMemory(1, 0x10, 4);
     f.flags.eepromAccessMode = link::EepromAccessMode::ByDevice;
-    (void)f.interpreter.WriteMemory(0x10, 0x55, 2);
+    (void)f.interpreter.writeMemory(1, 0x10, 0x55, 2);
     EXPECT_EQ(f.payloads(), (Payloads{"C1 89 01 10", "62 02 01 10 55"}));
 }
 
 TEST(MemoryForms, MonitorThatOnlyKnowsTheOtherFormGivesNoReply) {
     InterpreterOnBench f(link::ReplyMode::SlaveReceive);
     ASSERT_TRUE(f.bench.applyFault("memory-form=bydevice").empty());
-    EXPECT_EQ(f.interpreter.ReadMemory(0, 1), nullptr);
+    EXPECT_EQ(f.interpreter.readMemory(0, 0), std::nullopt);
     EXPECT_EQ(f.link.errorCode(), link::LinkError::NoResponse);
     EXPECT_TRUE(f.messages.messages.empty());
 }
@@ -141,21 +132,19 @@ TEST(Protection, WritesAreRefusedWithoutWriteEnabledMode) {
         "      db 0FFh\n"
         "TBL   db __USER_TBL,0FFh,1,0,5,0\n"
         "      end\n");
-    EXPECT_FALSE(f.interpreter.WriteMemory(0x10, 1, 1));
+    EXPECT_FALSE(f.interpreter.writeMemory(0, 0x10, 1));
     f.flags.eepromAccessMode = link::EepromAccessMode::ByDevice;
-    EXPECT_FALSE(f.interpreter.WriteMemory(0x10, 1, 1));
-    const std::vector<std::uint16_t> script{f.model.LookupSymbol("TBL")};
-    EXPECT_FALSE(f.interpreter.RunScript(script));
-    f.interpreter.vcpCode = 0xE6;
-    f.interpreter.current = 1;
-    EXPECT_FALSE(f.interpreter.SetVcp());
+    EXPECT_FALSE(f.interpreter.writeMemory(0, 0x10, 1));
+    const std::vector<std::uint16_t> script{f.model.lookupSymbol("TBL")};
+    EXPECT_FALSE(f.interpreter.runScript(script));
+    EXPECT_FALSE(f.interpreter.setVcp(0xE6, 1));
 
     EXPECT_TRUE(f.bench.log.requests().empty());
     ASSERT_EQ(f.messages.messages.size(), 4u);
     for (const auto& message : f.messages.messages) EXPECT_EQ(message.text, "Password is required");
 
     // Reading stays possible.
-    EXPECT_NE(f.interpreter.ReadMemory(0x10, 1), nullptr);
+    EXPECT_TRUE(f.interpreter.readMemory(0, 0x10).has_value());
 }
 
 const char* kTablesModel =
@@ -178,7 +167,7 @@ const char* kTablesModel =
 TEST(StandardDump, SetsAndChecksEachControl) {
     InterpreterOnBench f;
     f.compile(kTablesModel);
-    EXPECT_TRUE(f.interpreter.RunCommand(0x85));
+    EXPECT_TRUE(f.interpreter.runItem(0x85, 0));
     // Volume is clamped to 100 and read back as its maximum: accepted.
     EXPECT_EQ(f.payloads(), (Payloads{"03 12 00 5A", "01 12", "03 DE 00 C8", "01 DE"}));
     const auto gaps = f.gapsMilliseconds();
@@ -192,14 +181,14 @@ TEST(StandardDump, FailsWhenAControlCannotBeReadBack) {
     InterpreterOnBench f;
     f.compile(kTablesModel);
     f.bench.monitor.vcp[0xDE].supported = false;
-    EXPECT_FALSE(f.interpreter.RunCommand(0x85));
+    EXPECT_FALSE(f.interpreter.runItem(0x85, 0));
     EXPECT_EQ(f.payloads().size(), 4u);
 }
 
 TEST(ModeTableSave, ReadsColumnsThenSendsOneTableRequestPerMode) {
     InterpreterOnBench f;
     f.compile(kTablesModel);
-    EXPECT_TRUE(f.interpreter.RunCommand(0x87));
+    EXPECT_TRUE(f.interpreter.runItem(0x87, 0));
     // Contrast 80 of 100 and brightness 50 of 100; the FFh column is sent as written.
     EXPECT_EQ(f.payloads(), (Payloads{"01 12", "01 10", "52 05 51 34 03", "52 06 4E 32 7F"}));
     EXPECT_EQ(f.lengthBytes(), (std::vector<int>{0x82, 0x82, 0x85, 0x85}));
@@ -223,7 +212,7 @@ TEST(ModeTableSave, RefusesDescriptorsWiderThanFiftyColumns) {
         "      db 0FFh,0FFh,0FFh,0FFh,0FFh,0FFh,0FFh,0FFh,0FFh,0FFh\n"
         "      db 0FFh\n"
         "      end\n");
-    EXPECT_FALSE(f.interpreter.RunCommand(0x84));
+    EXPECT_FALSE(f.interpreter.runItem(0x84, 0));
     EXPECT_TRUE(f.bench.log.requests().empty());
 }
 

@@ -10,7 +10,7 @@
 
 #include "bench/virtual_bench.h"
 #include "console/page_lists.h"
-#include "model/program_context.h"
+#include "session/monitor_door.h"
 #include "process_runner.h"
 #include "apps/velmora-jigctl/jigctl_output.h"
 #include "tools/memory_image.h"
@@ -169,7 +169,8 @@ TEST_P(Items, ListEveryPageAsTheConsoleBuildsIt) {
 
     bench::VirtualBench bench;
     platform::RecordingMessageSink messages;
-    auto program = std::make_unique<model::ProgramContext>(bench.platform(messages));
+    const std::unique_ptr<session::ProgramContext> program =
+        session::openWayToMonitor({std::nullopt, &bench}, messages).program;
     ASSERT_EQ(program->loadModel(path), 1);
     std::string expected;
     const int pages = program->model.pageCount();

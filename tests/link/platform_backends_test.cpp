@@ -86,7 +86,6 @@ TEST(PpdevPort, PortHeldByAnotherProgramIsReportedWithinTheLimit) {
     const std::string text = diagnostics.str();
     EXPECT_NE(text.find("not free within 2000 ms"), std::string::npos) << text;
     EXPECT_NE(text.find("Another program holds the port"), std::string::npos) << text;
-    EXPECT_EQ(kPortClaimLimit, std::chrono::milliseconds(2000));
 }
 
 TEST(PpdevPort, FailureAdviceNamesTheCure) {

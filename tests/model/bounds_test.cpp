@@ -20,7 +20,7 @@ TEST(Bounds, ImageKeeps2000BytesAndReportsOnce) {
     const auto model = compileText(byteLines(21, 100, "7") + "LATE db 1\n     end\n");
     EXPECT_EQ(model->locationCounter, 2101);
     EXPECT_EQ(model->imageLength(), 2000u);
-    EXPECT_EQ(model->LookupSymbol("LATE"), 2100);
+    EXPECT_EQ(model->lookupSymbol("LATE"), 2100);
     EXPECT_EQ(model->imageByte(1999), 7);
     EXPECT_EQ(model->imageByte(2000), 0);
     EXPECT_EQ(model->errorText, "line 21: model image full (2000 bytes): later bytes are not written\n");
@@ -47,7 +47,7 @@ TEST(Bounds, SymbolTableHolds1000Symbols) {
     text += "     end\n";
     const auto model = compileText(text);
     EXPECT_EQ(model->symbolCount, 1000);
-    EXPECT_EQ(model->LookupSymbol("L999"), 999);
+    EXPECT_EQ(model->lookupSymbol("L999"), 999);
     EXPECT_EQ(model->locationCounter, 1002);  // lines whose label is refused still count
     EXPECT_EQ(model->errorText,
               "line 1001: symbol table full (1000 symbols): label L1000 and later ones are not defined\n");
@@ -61,7 +61,7 @@ TEST(Bounds, LineFieldsRefuseOverlongText) {
     const std::string longComment = "; [MODEL,LONG]" + std::string(290, '.');
     const auto model = compileLines({label31 + " db 1", label32 + " db 2", "     " + statement299,
                                      "     " + longStatement, "     db 3 " + longComment, "; [VER,2.0]"});
-    EXPECT_EQ(model->LookupSymbol(label31), 0);
+    EXPECT_EQ(model->lookupSymbol(label31), 0);
     EXPECT_EQ(imageBytes(*model), (std::vector<std::uint8_t>{1, 2, 1, 2, 3}));
     EXPECT_EQ(model->modelName, "");
     EXPECT_EQ(model->version, 2.0);
@@ -97,8 +97,8 @@ TEST(Bounds, TimingTextsLongerThan255AreRefused) {
 
 TEST(Bounds, ImageIsClearedBeforeEachCompile) {
     ModelDescription model;
-    model.CompileText(byteLines(1, 50, "0EEh") + "     end\n");
-    model.CompileText("     db 1\n     end\n");
+    model.compileText(byteLines(1, 50, "0EEh") + "     end\n");
+    model.compileText("     db 1\n     end\n");
     EXPECT_EQ(model.imageLength(), 1u);
     for (std::size_t i = 1; i < ModelDescription::kImageCapacity; ++i) ASSERT_EQ(model.modelImage[i], 0) << i;
 }
@@ -121,7 +121,7 @@ TEST(Bounds, ErrorReportStopsGrowing) {
     EXPECT_EQ(errorLines(*model).back(), "(further errors are not listed)");
     // Once the reader has emptied the report, messages are taken again.
     model->errorText.clear();
-    model->LookupSymbol("ANOTHER");
+    model->lookupSymbol("ANOTHER");
     EXPECT_EQ(model->errorText, "ANOTHER is not found \n");
 }
 
@@ -131,14 +131,14 @@ TEST(LoadModelFile, FailureLeavesThePreviousModel) {
     directory.write("empty.mdl", "");
     ModelDescription model;
     model.modelPath = directory.path() + "good.mdl";
-    ASSERT_EQ(model.LoadModelFile(), 1);
+    ASSERT_EQ(model.loadModelFile(), 1);
     EXPECT_EQ(model.modelName, "GOOD");
     EXPECT_TRUE(model.lastLoadFailure().empty());
 
     for (const std::string& path : {directory.path() + "missing.mdl", directory.path() + "empty.mdl",
                                     directory.path(), directory.path() + std::string(300, 'x')}) {
         model.modelPath = path;
-        EXPECT_EQ(model.LoadModelFile(), 0) << path;
+        EXPECT_EQ(model.loadModelFile(), 0) << path;
         EXPECT_FALSE(model.lastLoadFailure().empty()) << path;
         EXPECT_EQ(model.modelName, "GOOD") << path;
         EXPECT_EQ(model.imageByte(0), 1) << path;

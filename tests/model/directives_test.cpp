@@ -28,7 +28,7 @@ TEST(ReadDirective, FindsBracketsAndCommasInOrder) {
     };
     for (const auto& row : rows) {
         ModelDescription model;
-        EXPECT_EQ(model.ReadDirective(row.comment), row.taken) << "comment: " << row.comment;
+        EXPECT_EQ(model.readDirective(row.comment), row.taken) << "comment: " << row.comment;
         EXPECT_EQ(model.modelName, row.modelName) << "comment: " << row.comment;
     }
 }
@@ -36,7 +36,7 @@ TEST(ReadDirective, FindsBracketsAndCommasInOrder) {
 TEST(ReadDirective, ModelNameKeepsAtMost100Characters) {
     ModelDescription model;
     const std::string name(120, 'N');
-    model.ReadDirective("[MODEL," + name + "]");
+    model.readDirective("[MODEL," + name + "]");
     EXPECT_EQ(model.modelName, name.substr(0, 100));
     EXPECT_FALSE(model.errorFlag);
 }
@@ -55,7 +55,7 @@ TEST(ReadDirective, ProtocolChoosesTheReplyMode) {
     };
     for (const auto& row : rows) {
         ModelDescription model;
-        model.ReadDirective(row.comment);
+        model.readDirective(row.comment);
         EXPECT_EQ(model.protocolReplyMode, row.mode) << "comment: " << row.comment;
     }
 }
@@ -77,7 +77,7 @@ TEST(ReadDirective, TimingTakesWhatItsCommasAllow) {
     };
     for (const auto& row : rows) {
         ModelDescription model;
-        EXPECT_EQ(model.ReadDirective(row.comment), 1) << "comment: " << row.comment;
+        EXPECT_EQ(model.readDirective(row.comment), 1) << "comment: " << row.comment;
         EXPECT_EQ(model.timingFamily, row.family) << "comment: " << row.comment;
         EXPECT_EQ(model.timingLabel, row.label) << "comment: " << row.comment;
         EXPECT_EQ(model.timingOffset, row.offset) << "comment: " << row.comment;
@@ -95,7 +95,7 @@ TEST(ReadDirective, VersionSetsTheOldVersionFlag) {
     };
     for (const auto& row : rows) {
         ModelDescription model;
-        model.ReadDirective(row.comment);
+        model.readDirective(row.comment);
         EXPECT_DOUBLE_EQ(model.version, row.version) << "comment: " << row.comment;
         EXPECT_EQ(model.oldVersion, row.oldVersion) << "comment: " << row.comment;
     }
@@ -119,7 +119,7 @@ TEST(ReadDirective, KeyStoresCodeAndNameOrRefuses) {
     for (const auto& row : rows) {
         model->keyNameCount = 0;
         model->errorText.clear();
-        EXPECT_EQ(model->ReadDirective(row.comment), row.taken) << "comment: " << row.comment;
+        EXPECT_EQ(model->readDirective(row.comment), row.taken) << "comment: " << row.comment;
         EXPECT_EQ(model->errorText, row.error) << "comment: " << row.comment;
         ASSERT_EQ(model->keyNameCount, row.taken) << "comment: " << row.comment;
         if (row.taken) {
@@ -150,9 +150,9 @@ TEST(Directives, AreReadInPassTwoInFileOrder) {
 
 TEST(Directives, ReplyModeIsForgottenByTheNextCompile) {
     ModelDescription model;
-    model.CompileText(modelText({"; [PROTOCOL,DDC2Bi]"}));
+    model.compileText(modelText({"; [PROTOCOL,DDC2Bi]"}));
     EXPECT_EQ(model.protocolReplyMode, ReplyMode::MasterRead);
-    model.CompileText(modelText({"; no protocol here"}));
+    model.compileText(modelText({"; no protocol here"}));
     EXPECT_EQ(model.protocolReplyMode, std::nullopt);
 }
 

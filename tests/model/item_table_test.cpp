@@ -38,8 +38,8 @@ TEST(ItemTable, ExampleModelGivesPagesVcpPairAndFunction) {
     EXPECT_EQ(model->modelName, "CX-17");
     EXPECT_EQ(model->pageCount(), 4);
 
-    const std::uint16_t hup = model->LookupSymbol("HUP");
-    const std::uint16_t hdn = model->LookupSymbol("HDN");
+    const std::uint16_t hup = model->lookupSymbol("HUP");
+    const std::uint16_t hdn = model->lookupSymbol("HDN");
     EXPECT_EQ(model->itemTable[0x00], entry(0x21, 0x20, hup + 2));
     EXPECT_EQ(model->imageText(hup + 2), "H-POSITION");
     EXPECT_EQ(model->itemTable[0x01], entry(0x22, 0x20, hdn + 2));
@@ -49,8 +49,8 @@ TEST(ItemTable, ExampleModelGivesPagesVcpPairAndFunction) {
     EXPECT_EQ(save.kind, 0xFE);
     EXPECT_EQ(save.ref, 0x81);
     EXPECT_EQ(model->imageByte(save.arg), 2);
-    EXPECT_EQ(model->imageWord(save.arg + 1), model->LookupSymbol("SAVE"));
-    EXPECT_EQ(model->imageWord(save.arg + 3), model->LookupSymbol("PAUSE"));
+    EXPECT_EQ(model->imageWord(save.arg + 1), model->lookupSymbol("SAVE"));
+    EXPECT_EQ(model->imageWord(save.arg + 3), model->lookupSymbol("PAUSE"));
     // Untouched defaults, and nothing on pages 3 and 4.
     EXPECT_EQ(model->itemTable[0x02], entry(0x21, 0x22, 0));
     EXPECT_EQ(model->itemTable[0x53], entry(0x22, 0xF4, 0));
@@ -84,15 +84,15 @@ TEST(ItemTable, NameReferenceOfScriptItems) {
         std::function<int(ModelDescription&)> ref;
     } rows[] = {
         // A single command names the item.
-        {"C1", "1", "; none", [](ModelDescription& m) { return 0x8000 + m.LookupSymbol("C1") + 3; }},
+        {"C1", "1", "; none", [](ModelDescription& m) { return 0x8000 + m.lookupSymbol("C1") + 3; }},
         {"C2", "1", "; none", [](ModelDescription&) { return 0x3FFF; }},
         {"C4", "1", "; none", [](ModelDescription&) { return 0x87; }},
         // Several commands: the first that has a name reference.
-        {"C3,C1", "2", "; none", [](ModelDescription& m) { return 0x8000 + m.LookupSymbol("C1") + 3; }},
+        {"C3,C1", "2", "; none", [](ModelDescription& m) { return 0x8000 + m.lookupSymbol("C1") + 3; }},
         {"C3,C5", "2", "; none", [](ModelDescription&) { return 0; }},
         // A KEY directive for the code wins.
         {"C1", "1", "; [KEY,1Bh,OTHER CODE]",
-         [](ModelDescription& m) { return 0x8000 + m.LookupSymbol("C1") + 3; }},
+         [](ModelDescription& m) { return 0x8000 + m.lookupSymbol("C1") + 3; }},
         {"C1", "1", "; [KEY,1Ch,SCRIPT]", [](ModelDescription&) { return 0x4000; }},
     };
     for (const auto& row : rows) {
@@ -124,7 +124,7 @@ TEST(ItemTable, NameReferenceByOpcode) {
         const auto model = compileLines({"     db 0", "CMD  " + std::string(row.command) + ",'N',0"});
         // Skip the leading zero byte so the command does not sit at position 0.
         const std::uint16_t expected = row.offset < 0 ? row.code : 0x8000 + 1 + row.offset;
-        EXPECT_EQ(model->NameReference(1), expected) << row.command;
+        EXPECT_EQ(model->nameReference(1), expected) << row.command;
     }
 }
 
@@ -139,7 +139,7 @@ TEST(ItemTable, VcpItemNameLosesItsUpSuffix) {
     for (const auto& row : rows) {
         const auto model = compileItem("C1,C2", "2", {"C1   db __SETVCP_UP,V_CONTR,'" + std::string(row.name) + "',0",
                                                       "C2   db _GD_SAVE_"});
-        EXPECT_EQ(model->itemTable[0x1C], entry(0x21, 0x12, model->LookupSymbol("C1") + 2)) << row.name;
+        EXPECT_EQ(model->itemTable[0x1C], entry(0x21, 0x12, model->lookupSymbol("C1") + 2)) << row.name;
         EXPECT_EQ(model->imageText(model->itemTable[0x1C].ref), row.shown) << row.name;
     }
 }
@@ -164,10 +164,10 @@ TEST(ItemTable, LaterEntryReplacesEarlierButKeepsItsName) {
         "C3   db __SETVCP,V_HPOSI,1,'SECOND',0",
     });
     const ItemEntry& item = model->itemTable[0x1C];
-    EXPECT_EQ(item.arg, model->FindChunk(0x08).value() + 5);   // the second entry's count byte
+    EXPECT_EQ(item.arg, model->findChunk(0x08).value() + 5);   // the second entry's count byte
     EXPECT_EQ(model->imageText(item.ref & 0x3FFF), "FIRST");
     // An entry without commands becomes an unnamed script.
-    EXPECT_EQ(model->itemTable[0x1D], entry(0xFE, model->FindChunk(0x08).value() + 11, 0));
+    EXPECT_EQ(model->itemTable[0x1D], entry(0xFE, model->findChunk(0x08).value() + 11, 0));
 }
 
 // Service blocks after a small item chunk.
@@ -191,8 +191,8 @@ TEST(ServiceBlocks, KeysAndItemsTakeFreeEvenSlots) {
         "     db 0",
     });
     EXPECT_FALSE(model->errorFlag) << model->errorText;
-    const std::uint16_t keys = model->LookupSymbol("SERVICE_KEY");
-    const std::uint16_t items = model->LookupSymbol("SERVICE_VCP");
+    const std::uint16_t keys = model->lookupSymbol("SERVICE_KEY");
+    const std::uint16_t items = model->lookupSymbol("SERVICE_VCP");
     EXPECT_EQ(model->itemTable[0x88].kind, 0xFE);   // taken by chunk 08
     EXPECT_EQ(model->itemTable[0x8A], entry(0xFD, keys + 6, keys));
     EXPECT_EQ(model->itemTable[0x8C], entry(0xFD, keys + 15, keys + 9));
@@ -240,7 +240,7 @@ TEST(FindChunk, WalksTheChainInsideTheWrittenImage) {
     };
     for (const auto& row : rows) {
         const auto model = compileLines({"     " + std::string(row.line)});
-        EXPECT_EQ(model->FindChunk(row.id), row.payload) << row.line << " id " << int(row.id);
+        EXPECT_EQ(model->findChunk(row.id), row.payload) << row.line << " id " << int(row.id);
     }
 }
 

@@ -85,7 +85,7 @@ TEST(ParseNumber, ReadsHexAndDecimalAndReportsNonDigits) {
     };
     for (const auto& row : rows) {
         ModelDescription model;
-        EXPECT_EQ(model.ParseNumber(row.text), row.value) << "text: " << row.text;
+        EXPECT_EQ(model.parseNumber(row.text), row.value) << "text: " << row.text;
         EXPECT_EQ(model.errorText, row.error) << "text: " << row.text;
         EXPECT_EQ(model.errorFlag, !row.error.empty()) << "text: " << row.text;
     }
@@ -101,7 +101,7 @@ TEST(ParseHexText, CountsEveryCharacterAsADigit) {
         {"1 ", 0},   // the blank counts -16
         {"", 0},
     };
-    for (const auto& row : rows) EXPECT_EQ(ParseHexText(row.text), row.value) << "text: " << row.text;
+    for (const auto& row : rows) EXPECT_EQ(parseHexText(row.text), row.value) << "text: " << row.text;
 }
 
 TEST(LookupSymbol, SearchesModelSymbolsThenBuiltinNames) {
@@ -124,7 +124,7 @@ TEST(LookupSymbol, SearchesModelSymbolsThenBuiltinNames) {
     };
     for (const auto& row : rows) {
         model->errorText.clear();
-        EXPECT_EQ(model->LookupSymbol(row.name), row.value) << "name: " << row.name;
+        EXPECT_EQ(model->lookupSymbol(row.name), row.value) << "name: " << row.name;
         EXPECT_EQ(model->errorText, row.reported ? std::string(row.name) + " is not found \n" : "")
             << "name: " << row.name;
     }
@@ -141,21 +141,21 @@ TEST(EvaluateExpression, AddsAndSubtractsFromLeftToRight) {
         {"V_HPOSI+1", 0x21}, {"PAGE4+SHIFT+3", 0xE3}, {"0FFFFh+0FFFFh", 0x1FFFE},
         {"MISSING+1", 0x8001}, {"2147483647+1", INT32_MIN},
     };
-    for (const auto& row : rows) EXPECT_EQ(model->EvaluateExpression(row.text), row.value) << "text: " << row.text;
+    for (const auto& row : rows) EXPECT_EQ(model->evaluateExpression(row.text), row.value) << "text: " << row.text;
 }
 
 TEST(Compile, ResetsTheModelSettingsButKeepsTheErrorReport) {
     ModelDescription model;
-    model.CompileText(modelText({"; [MODEL,FIRST]", "; [VER,0.5]", "; [KEY,1,ONE]", "A db MISSING"}));
+    model.compileText(modelText({"; [MODEL,FIRST]", "; [VER,0.5]", "; [KEY,1,ONE]", "A db MISSING"}));
     ASSERT_EQ(model.errorText, "MISSING is not found \n");
-    model.CompileText(modelText({"B db 1"}));
+    model.compileText(modelText({"B db 1"}));
     EXPECT_EQ(model.modelName, "");
     EXPECT_EQ(model.version, 0.0);
     EXPECT_EQ(model.oldVersion, 0);
     EXPECT_EQ(model.keyNameCount, 0);
     EXPECT_EQ(model.symbolCount, 1);
-    EXPECT_EQ(model.LookupSymbol("B"), 0);
-    EXPECT_EQ(model.LookupSymbol("A"), 0x8000);  // symbols of the previous model are gone
+    EXPECT_EQ(model.lookupSymbol("B"), 0);
+    EXPECT_EQ(model.lookupSymbol("A"), 0x8000);  // symbols of the previous model are gone
     EXPECT_TRUE(model.errorFlag);
     EXPECT_EQ(model.errorText, "MISSING is not found \nA is not found \n");
 }

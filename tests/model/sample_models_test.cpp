@@ -22,14 +22,14 @@ class SampleModel : public ::testing::TestWithParam<std::string> {};
 TEST_P(SampleModel, CompilesCleanly) {
     ModelDescription model;
     model.modelPath = VELMORA_SAMPLE_MODELS_DIR + GetParam();
-    ASSERT_EQ(model.LoadModelFile(), 1) << model.lastLoadFailure();
+    ASSERT_EQ(model.loadModelFile(), 1) << model.lastLoadFailure();
     EXPECT_FALSE(model.errorFlag) << model.errorText;
     EXPECT_FALSE(model.modelName.empty());
     EXPECT_GE(model.pageCount(), 2);
     EXPECT_LE(model.pageCount(), 4);
     EXPECT_GT(model.timingCount(), 4u);
-    ASSERT_TRUE(model.FindChunk(chunk::Vcp));
-    ASSERT_TRUE(model.FindChunk(chunk::Key));
+    ASSERT_TRUE(model.findChunk(chunk::Vcp));
+    ASSERT_TRUE(model.findChunk(chunk::Key));
     // Every mode in use matches a standard timing.
     for (std::size_t i = 0; i < model.timingCount(); ++i) {
         const TimingEntry& entry = model.timingEntries[i];
@@ -56,7 +56,7 @@ TEST(SampleModels, CoverFamiliesProtocolsAndItemKinds) {
     for (const std::string& file : sampleFiles()) {
         ModelDescription model;
         model.modelPath = VELMORA_SAMPLE_MODELS_DIR + file;
-        ASSERT_EQ(model.LoadModelFile(), 1);
+        ASSERT_EQ(model.loadModelFile(), 1);
         families.insert(model.timingFamily);
         if (model.protocolReplyMode) modes.insert(*model.protocolReplyMode);
         for (const ItemEntry& entry : model.itemTable) kinds.insert(static_cast<std::uint8_t>(entry.kind));
@@ -74,9 +74,9 @@ TEST(SampleModels, CoverFamiliesProtocolsAndItemKinds) {
 TEST(SampleModels, TheTutorialRunsEveryCommandFromItsItems) {
     ModelDescription model;
     model.modelPath = VELMORA_SAMPLE_MODELS_DIR "tutorial.mdl";
-    ASSERT_EQ(model.LoadModelFile(), 1);
+    ASSERT_EQ(model.loadModelFile(), 1);
     std::set<int> opcodes;
-    const auto payload = model.FindChunk(chunk::Key);
+    const auto payload = model.findChunk(chunk::Key);
     ASSERT_TRUE(payload);
     for (std::size_t entry = *payload; model.imageByte(entry) != kItemListEnd;) {
         const std::size_t count = model.imageByte(entry + 1);

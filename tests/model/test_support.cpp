@@ -19,7 +19,7 @@ std::string modelText(std::initializer_list<std::string_view> lines) {
 
 std::unique_ptr<ModelDescription> compileText(std::string_view text) {
     auto model = std::make_unique<ModelDescription>();
-    model->CompileText(text);
+    model->compileText(text);
     return model;
 }
 

@@ -24,7 +24,7 @@
 #include "link/jig_link.h"
 #include "link/ui/debug_window.h"
 #include "link/ui/jig_options_dialog.h"
-#include "model/program_context.h"
+#include "session/monitor_door.h"
 #include "platform/files.h"
 #include "platform/message_sink.h"
 #include "platform/qt/screenshot.h"
@@ -62,7 +62,8 @@ int main(int argc, char* argv[]) {
 
     platform::RecordingMessageSink messages;
     bench::VirtualBench bench(bench::BenchTiming::RealTime);
-    model::ProgramContext context(bench.platform(messages));
+    const session::OpenedWay way = session::openWayToMonitor({std::nullopt, &bench}, messages);
+    session::ProgramContext& context = *way.program;
     bool saved = true;
     {
         link::ui::CDebugWnd debugWindow;

@@ -27,7 +27,7 @@
 #include <vector>
 
 #include "bench/virtual_bench.h"
-#include "model/program_context.h"
+#include "session/monitor_door.h"
 #include "platform/file_chooser.h"
 #include "platform/message_sink.h"
 #include "tools/dump_memory_logic.h"
@@ -127,8 +127,7 @@ public:
         if (number % kProbeEvery == 0) {
             const bench::BenchFaults faults = bench_.faults;
             bench_.faults = {};
-            context_.interpreter.vcpCode = 0x10;
-            const bool usable = context_.interpreter.ReadVcp();
+            const bool usable = context_.interpreter.readVcp(0x10).has_value();
             bench_.faults = faults;
             if (!usable) return what + ": a VCP read fails once the faults are lifted";
         }
@@ -167,34 +166,31 @@ private:
         case 4:
             return changeModel(static_cast<std::size_t>(pick(static_cast<int>(models_.size()))));
         case 5: {
-            context_.interpreter.vcpCode = vcpCode();
-            (void)context_.interpreter.ReadVcp();
+            (void)context_.interpreter.readVcp(vcpCode());
             return "read VCP";
         }
         case 6: {
-            context_.interpreter.vcpCode = vcpCode();
-            context_.interpreter.current = anyByte();
-            (void)context_.interpreter.SetVcp();
+            const std::uint8_t code = vcpCode();
+            (void)context_.interpreter.setVcp(code, anyByte());
             return "set VCP";
         }
         case 7:
         case 8: {
             if (items_.empty()) return "no item";
             const auto& entry = context_.model.itemTable[items_[static_cast<std::size_t>(pick(static_cast<int>(items_.size())))]];
-            if (context_.interpreter.RunItem(entry.kind, entry.arg)) ++itemsRun;
+            if (context_.interpreter.runItem(entry.kind, entry.arg)) ++itemsRun;
             return "run item of kind " + std::to_string(entry.kind);
         }
         case 9: {
-            context_.interpreter.page = static_cast<std::uint8_t>(pick(4));
-            (void)context_.interpreter.ReadMemory(anyByte(), 1);
+            const auto page = static_cast<std::uint8_t>(pick(4));
+            (void)context_.interpreter.readMemory(page, anyByte());
             return "read memory";
         }
         case 10: {
             const auto page = static_cast<std::uint8_t>(pick(4));
             const std::uint8_t address = anyByte();
             requested_[page][address] = true;
-            context_.interpreter.page = page;
-            (void)context_.interpreter.WriteMemory(address, anyByte(), 1);
+            (void)context_.interpreter.writeMemory(page, address, anyByte());
             return "write memory";
         }
         case 11:
@@ -266,7 +262,8 @@ private:
     std::mt19937 random_;
     bench::VirtualBench bench_;
     platform::RecordingMessageSink messages_;
-    model::ProgramContext context_{bench_.platform(messages_)};
+    session::OpenedWay way_ = session::openWayToMonitor({std::nullopt, &bench_}, messages_);
+    session::ProgramContext& context_ = *way_.program;
     platform::ScriptedFileChooser chooser_;
     tools::WaitIndicator wait_;
     fs::path directory_;

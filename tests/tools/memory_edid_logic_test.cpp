@@ -22,7 +22,8 @@ using testing::Journal;
 struct WindowOnBench : InterpreterOnBench {
     explicit WindowOnBench(ReplyMode mode = ReplyMode::MasterRead) : InterpreterOnBench(mode) {}
     Journal journal;
-    MemoryEdidLogic window{interpreter, link, flags, journal, journal};
+    int autoReading = 1;
+    MemoryEdidLogic window{interpreter, link, flags, autoReading, journal, journal};
 };
 
 // The dump row the bench's memory should give for page p, row r.
@@ -52,7 +53,7 @@ TEST(MemoryEdidWindow, LabelsAndHeader) {
 
 TEST(MemoryEdidWindow, OpeningWithAutoReadingOffShowsTheUnreadGridAndSendsNothing) {
     WindowOnBench f;
-    f.flags.autoReading = 0;
+    f.autoReading = 0;
     f.window.initialise();
     f.window.pageTextChanged(MemoryEdidLogic::kInitialPageText);
     f.window.firstPaint("0");
@@ -149,7 +150,8 @@ TEST(MemoryEdidWindow, RowsAppearOneByOne) {
     };
     InterpreterOnBench f;
     RowWatcher watcher;
-    MemoryEdidLogic window(f.interpreter, f.link, f.flags, watcher, watcher);
+    const int autoReading = 1;
+    MemoryEdidLogic window(f.interpreter, f.link, f.flags, autoReading, watcher, watcher);
     watcher.dump = &window.dump();
     window.initialise();
     window.readMemory("0");

@@ -28,7 +28,7 @@ std::vector<std::string> linesOf(const std::string& text) {
 std::unique_ptr<model::ModelDescription> sampleModel(const std::string& file) {
     auto model = std::make_unique<model::ModelDescription>();
     model->modelPath = std::string(VELMORA_SAMPLE_MODELS_DIR) + file;
-    EXPECT_EQ(model->LoadModelFile(), 1) << model->lastLoadFailure();
+    EXPECT_EQ(model->loadModelFile(), 1) << model->lastLoadFailure();
     return model;
 }
 
@@ -50,7 +50,7 @@ TEST(PresetTimingTexts, SampleModelListsEveryTimingBesideItsStandard) {
 
 TEST(PresetTimingTexts, ModelWithoutTimingsSaysSo) {
     model::ModelDescription model;
-    model.CompileText("; [MODEL,BARE]\n      end\n");
+    model.compileText("; [MODEL,BARE]\n      end\n");
     const PresetTimingTexts texts = presetTimingTexts(model);
     EXPECT_EQ(texts.modelName, "BARE");
     EXPECT_EQ(texts.left, "\n\n\nTiming is not Defined");

@@ -27,13 +27,10 @@ TEST(ShortReply, IsAFailedReadInBothModes) {
          [](InterpreterOnBench& f) {
              // Short reply 6E 82 02 00 BE: its checksum sits where the
              // echoed code is looked for, so only the length tells.
-             f.interpreter.vcpCode = 0xBE;
-             f.interpreter.current = 0x05;
-             f.interpreter.maximum = 0x06;
-             const bool ok = f.interpreter.ReadVcp();
+             const model::VcpReading before = f.interpreter.heldValue();
+             const bool ok = f.interpreter.readVcp(0xBE).has_value();
              if (!ok) {
-                 EXPECT_EQ(f.interpreter.current, 0x05);
-                 EXPECT_EQ(f.interpreter.maximum, 0x06);
+                 EXPECT_EQ(f.interpreter.heldValue(), before);
              }
              return ok;
          }},
@@ -45,7 +42,7 @@ TEST(ShortReply, IsAFailedReadInBothModes) {
              }
              return readout.supported;
          }},
-        {"MemoryByte", [](InterpreterOnBench& f) { return readMemoryByte(f.interpreter, 1, 0x10).has_value(); }},
+        {"MemoryByte", [](InterpreterOnBench& f) { return f.interpreter.readMemory(1, 0x10).has_value(); }},
     };
     for (ReplyMode mode : {ReplyMode::MasterRead, ReplyMode::SlaveReceive}) {
         for (const ShortReplyRow& row : rows) {
@@ -53,8 +50,7 @@ TEST(ShortReply, IsAFailedReadInBothModes) {
             InterpreterOnBench f(mode);
             f.bench.monitor.setOnTime(13);
             // A long reply first, so the buffer holds bytes a short one lacks.
-            f.interpreter.vcpCode = 0x12;
-            ASSERT_TRUE(f.interpreter.ReadVcp()) << where;
+            ASSERT_TRUE(f.interpreter.readVcp(0x12).has_value()) << where;
             EXPECT_TRUE(row.read(f)) << where << ": whole reply";
             ASSERT_EQ(f.bench.applyFault("short-reply"), "") << where;
             EXPECT_FALSE(row.read(f)) << where << ": short reply";

@@ -123,7 +123,7 @@ void MemoryEdidDialogTest::opening() {
     QFETCH(int, autoReading);
     QFETCH(int, requests);
     WindowBench f;
-    f.program.flags.autoReading = autoReading;
+    f.program.autoReading = autoReading;
     OpenWindow w(f, false);
     QVERIFY2(w.window->buildError().isEmpty(), qPrintable(w.window->buildError()));
     // Setting the Page box to "0" while initialising reads nothing.
@@ -178,7 +178,7 @@ void MemoryEdidDialogTest::rowsAppearOneByOne() {
         }
     };
     WindowBench f;
-    f.program.flags.autoReading = 0;
+    f.program.autoReading = 0;
     OpenWindow w(f);
     PaintWatcher watcher;
     watcher.dump = w.window->control<QPlainTextEdit>(Window::kDumpBox);
@@ -207,7 +207,7 @@ void MemoryEdidDialogTest::pageReadInEachAccessForm() {
     QFETCH(QString, firstCell);
     WindowBench f;
     QVERIFY(f.bench.applyFault("memory-form=" + monitorForm.toStdString()).empty());
-    f.program.flags.autoReading = 0;
+    f.program.autoReading = 0;
     f.program.flags.eepromAccessMode = startMode;
     OpenWindow w(f);
     w.box(Window::kPageBox)->setText(QStringLiteral("2"));
@@ -234,7 +234,7 @@ void MemoryEdidDialogTest::threeFailedCellsEndTheRead() {
     QFETCH(QString, linkMessage);
     QFETCH(EepromAccessMode, modeAfter);
     WindowBench f;
-    f.program.flags.autoReading = 0;
+    f.program.autoReading = 0;
     OpenWindow w(f);
     QVERIFY(f.bench.applyFault(fault.toStdString()).empty());
     w.click(Window::kReadMemoryButton);
@@ -274,7 +274,7 @@ void MemoryEdidDialogTest::writeMemoryRefusals() {
     QFETCH(QString, data);
     QFETCH(QString, message);
     WindowBench f;
-    f.program.flags.autoReading = 0;
+    f.program.autoReading = 0;
     OpenWindow w(f);
     w.box(Window::kPageBox)->setText(page);
     w.box(Window::kAddressBox)->setText(address);
@@ -293,7 +293,7 @@ void MemoryEdidDialogTest::writeMemoryRefusals() {
 
 void MemoryEdidDialogTest::writeMemoryRefreshesItsCell() {
     WindowBench f;
-    f.program.flags.autoReading = 0;
+    f.program.autoReading = 0;
     OpenWindow w(f);
     w.box(Window::kPageBox)->setText(QStringLiteral("1"));
     w.click(Window::kReadMemoryButton);
@@ -333,7 +333,7 @@ void MemoryEdidDialogTest::enterInABoxKeepsTheWindowOpen() {
     QFETCH(int, writeEnabled);
     QFETCH(QStringList, requests);
     WindowBench f;
-    f.program.flags.autoReading = 0;
+    f.program.autoReading = 0;
     f.program.flags.writeEnabled = writeEnabled;
     OpenWindow w(f);
     QVERIFY(QTest::qWaitForWindowActive(w.window.get()));
@@ -350,7 +350,7 @@ void MemoryEdidDialogTest::enterInABoxKeepsTheWindowOpen() {
 
 void MemoryEdidDialogTest::showByteOnEveryKeystroke() {
     WindowBench f;
-    f.program.flags.autoReading = 0;
+    f.program.autoReading = 0;
     OpenWindow w(f);
     QLineEdit* address = w.box(Window::kAddressBox);
     address->setFocus();
@@ -370,7 +370,7 @@ void MemoryEdidDialogTest::showByteOnEveryKeystroke() {
 
 void MemoryEdidDialogTest::readEdidBlock() {
     WindowBench f;
-    f.program.flags.autoReading = 0;
+    f.program.autoReading = 0;
     OpenWindow w(f);
     w.click(Window::kReadEdidButton);
     const auto& contents = f.bench.eeprom(0).contents;
@@ -419,7 +419,7 @@ void MemoryEdidDialogTest::decodeEdidWindow() {
     QFETCH(QString, chosenFile);
     QFETCH(QString, decodedFile);
     WindowBench f;
-    f.program.flags.autoReading = autoReading;
+    f.program.autoReading = autoReading;
     if (!benchEdid.isEmpty()) {
         const auto input = velmora::tools::readEdidFile(benchEdid.toStdString());
         QVERIFY2(input.ok, input.refusal.c_str());
@@ -456,7 +456,7 @@ void MemoryEdidDialogTest::writeButtonsFollowWriteEnabledMode_data() {
 void MemoryEdidDialogTest::writeButtonsFollowWriteEnabledMode() {
     QFETCH(int, writeEnabled);
     WindowBench f;
-    f.program.flags.autoReading = 0;
+    f.program.autoReading = 0;
     f.program.flags.writeEnabled = writeEnabled;
     OpenWindow w(f);
     for (int id : {Window::kWriteMemoryButton, Window::kLoadFileButton}) {
@@ -474,7 +474,7 @@ void MemoryEdidDialogTest::writeButtonsFollowWriteEnabledMode() {
 
 void MemoryEdidDialogTest::hiddenButtonsStepTheBus() {
     WindowBench f;
-    f.program.flags.autoReading = 0;
+    f.program.autoReading = 0;
     OpenWindow w(f);
     // Nothing shows these buttons; enabled here, their clicks reach the bus.
     auto press = [&](int id) {

@@ -149,7 +149,7 @@ void MemoryFileDialogsTest::saveLoadAndWriteBackThroughTheWindows() {
     WindowBench f;
     QTemporaryDir folder;
     const QString path = folder.filePath(QStringLiteral("page2.mem"));
-    f.program.flags.autoReading = 0;
+    f.program.autoReading = 0;
     const auto original = f.bench.monitor.memory;
     MemoryEdidDialog window(f.program, f.windowMessages, f.chooser);
     window.show();

@@ -58,7 +58,7 @@ void TimingAndOnTimeTest::presetTimingOfASampleModel() {
 
 void TimingAndOnTimeTest::presetTimingOfAModelWithoutTimings() {
     WindowBench f;
-    f.program.model.CompileText("; [MODEL,BARE]\n      end\n");
+    f.program.model.compileText("; [MODEL,BARE]\n      end\n");
     PresetTimingDialog dialog(f.program.model);
     QCOMPARE(dialog.control<QLabel>(PresetTimingDialog::kModelNameLabel)->text(), QStringLiteral("BARE"));
     QCOMPARE(dialog.control<QLabel>(PresetTimingDialog::kTimingsLabel)->text(),

@@ -17,7 +17,7 @@
 #include <vector>
 
 #include "bench/virtual_bench.h"
-#include "model/program_context.h"
+#include "session/monitor_door.h"
 #include "platform/file_chooser.h"
 #include "platform/message_sink.h"
 
@@ -56,7 +56,8 @@ struct WindowBench {
     RecordingSink linkMessages;
     RecordingSink windowMessages;
     platform::ScriptedFileChooser chooser;
-    model::ProgramContext program{bench.platform(linkMessages)};
+    session::OpenedWay way = session::openWayToMonitor({std::nullopt, &bench}, linkMessages);
+    session::ProgramContext& program = *way.program;
 };
 
 // Runs `action` on the next modal dialog of type Dialog as soon as it is

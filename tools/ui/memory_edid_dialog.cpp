@@ -21,13 +21,13 @@ namespace velmora::tools::ui {
 
 using platform::qt::displayText;
 
-MemoryEdidDialog::MemoryEdidDialog(model::ProgramContext& program, platform::MessageSink& messages,
+MemoryEdidDialog::MemoryEdidDialog(session::ProgramContext& program, platform::MessageSink& messages,
                                    platform::FileChooser& chooser, QWidget* parent)
     : TemplateDialog(QString::fromLatin1(platform::qt::templates::kMemoryEdidDialog), parent),
       program_(program),
       messages_(messages),
       chooser_(chooser),
-      logic_(program.interpreter, program.link, program.flags, messages, *this) {
+      logic_(program.interpreter, program.link, program.flags, program.autoReading, messages, *this) {
     if (!buildError().isEmpty()) return;
     pageBox_ = control<QLineEdit>(kPageBox);
     addressBox_ = control<QLineEdit>(kAddressBox);
@@ -56,7 +56,7 @@ MemoryEdidDialog::MemoryEdidDialog(model::ProgramContext& program, platform::Mes
     initialise();
 }
 
-void MemoryEdidDialog::run(QWidget* parent, model::ProgramContext& program, platform::MessageSink& messages,
+void MemoryEdidDialog::run(QWidget* parent, session::ProgramContext& program, platform::MessageSink& messages,
                            platform::FileChooser& chooser) {
     MemoryEdidDialog dialog(program, messages, chooser, parent);
     dialog.exec();

@@ -1,5 +1,5 @@
 #pragma once
-#include "model/program_context.h"
+#include "session/program_context.h"
 #include "platform/file_chooser.h"
 #include "platform/message_sink.h"
 #include "platform/qt/template_dialog.h"
@@ -41,11 +41,11 @@ public:
 
     // `messages` carries the window's own boxes (and those of its dialogs);
     // the link reports failed exchanges through the program's platform.
-    MemoryEdidDialog(model::ProgramContext& program, platform::MessageSink& messages,
+    MemoryEdidDialog(session::ProgramContext& program, platform::MessageSink& messages,
                      platform::FileChooser& chooser, QWidget* parent = nullptr);
 
     // Opens the window modally; returns when it is closed.
-    static void run(QWidget* parent, model::ProgramContext& program, platform::MessageSink& messages,
+    static void run(QWidget* parent, session::ProgramContext& program, platform::MessageSink& messages,
                     platform::FileChooser& chooser);
 
     [[nodiscard]] const MemoryEdidLogic& logic() const { return logic_; }
@@ -84,7 +84,7 @@ private:
     void dumpRowWritten(int row) override;
     void dumpCellChanged(DumpText::CellPosition cell) override;
 
-    model::ProgramContext& program_;
+    session::ProgramContext& program_;
     platform::MessageSink& messages_;
     platform::FileChooser& chooser_;
     QtWaitIndicator wait_;

@@ -19,7 +19,7 @@ std::uint64_t spinTrips(std::uint64_t trips) {
 
 std::int32_t CalibratedSpin::tripsFor(double nanosecondsPerTrip) {
     if (!(nanosecondsPerTrip > 0.0)) return 1;
-    const double trips = std::ceil(kTargetIterationNanoseconds / nanosecondsPerTrip);
+    const double trips = std::ceil(kTargetIterationNanoseconds * kCalibrationMargin / nanosecondsPerTrip);
     return static_cast<std::int32_t>(std::clamp(trips, 1.0, 1.0e6));
 }
 

@@ -120,9 +120,10 @@ TEST(CalibratedSpin, TripsPerIterationForAMeasuredTrip) {
         double nanosecondsPerTrip;
         std::int32_t trips;
     };
-    // Rounded up: an iteration never lasts less than the target.
-    for (const Row row : {Row{1.0, 14}, Row{2.5, 6}, Row{0.3, 45}, Row{6.7, 3}, Row{6.8, 2}, Row{13.4, 2}, Row{13.5, 1},
-                          Row{15.0, 1}, Row{0.0, 1}, Row{-1.0, 1}}) {
+    // Rounded up: an iteration never lasts less than the target with its
+    // margin (13.43 ns x 1.4 = 18.81 ns).
+    for (const Row row : {Row{1.0, 19}, Row{2.5, 8}, Row{0.3, 63}, Row{9.4, 3}, Row{9.5, 2}, Row{18.8, 2}, Row{18.9, 1},
+                          Row{25.0, 1}, Row{0.0, 1}, Row{-1.0, 1}}) {
         EXPECT_EQ(CalibratedSpin::tripsFor(row.nanosecondsPerTrip), row.trips) << row.nanosecondsPerTrip;
     }
     EXPECT_GE(CalibratedSpin().tripsPerIteration(), 1);

@@ -22,10 +22,12 @@ constexpr int kSlotsPerPage = 0x40;
 constexpr std::size_t kImageBudget = 1800;
 constexpr std::size_t kMaxModelName = 100;
 
-// Slots where every model has one of the jig's factory functions unless it
-// puts something else there (MODE SAVE, STND MODE DUMP, CHANNEL 1...).
+// Slots (from the page's first item code) where every model has one of the
+// jig's factory functions unless it puts something else there: MODE SAVE,
+// STND MODE DUMP... at 18h to 1Bh and 3Bh; CHANNEL 1 to 3, COLOR SAVE...
+// at 54h to 5Bh, 75h and 7Bh.
 constexpr std::array<int, 5> kPage1Functions{0x18, 0x19, 0x1A, 0x1B, 0x3B};
-constexpr std::array<int, 9> kPage2Functions{0x54, 0x55, 0x56, 0x58, 0x59, 0x5A, 0x5B, 0x75, 0x7B};
+constexpr std::array<int, 9> kPage2Functions{0x14, 0x15, 0x16, 0x18, 0x19, 0x1A, 0x1B, 0x35, 0x3B};
 
 std::string hexNumber(int value) {
     char text[8];
@@ -98,8 +100,8 @@ public:
         out += "; A STARTING POINT, NOT A FINISHED MODEL. It offers the standard (MCCS)\n";
         out += "; features the monitor lists, under their standard names, and nothing of\n";
         out += "; the maker's own. Check each item on the monitor, rename and regroup them,\n";
-        out += "; add the factory functions and service items, and name the monitor with\n";
-        out += "; an [EDID,MFG,PRODUCT] directive before factory requests are sent to it.\n";
+        out += "; add the factory functions and service items, and name the monitor by\n";
+        out += "; its EDID (an EDID directive with the manufacturer and product code).\n";
         out += ";\n";
         out += "; Type: " + safeText(capabilities_.type.value_or("not given"), 60) +
                "   MCCS version: " + safeText(capabilities_.mccsVersion.value_or("not given"), 20) + "\n";
@@ -248,6 +250,8 @@ private:
                    commandName(function) + "',0\n";
         }
         if (!hidden_.empty()) out += pad("HIDDEN") + "db __SETVCP_DOWN,0,0\n";
+        // The reader stops before the last line.
+        out += "            end\n";
     }
 
     static std::string pad(std::string label) {

@@ -57,6 +57,18 @@ std::string safeText(std::string_view text, std::size_t limit) {
     return result;
 }
 
+// Codes as comment lines of at most 16 (the reader ignores a comment
+// longer than 299 characters).
+std::string codeLines(std::string_view indent, const std::vector<std::uint8_t>& codes, std::string_view suffix) {
+    constexpr std::size_t kPerLine = 16;
+    std::string text;
+    for (std::size_t i = 0; i < codes.size(); ++i) {
+        if (i % kPerLine == 0) text += (i == 0 ? "" : "\n") + std::string(indent);
+        text += " " + hex2(codes[i]) + std::string(suffix);
+    }
+    return text + "\n";
+}
+
 int pageOf(FeatureGroup group) {
     switch (group) {
     case FeatureGroup::Geometry: return 0;
@@ -264,25 +276,19 @@ private:
             out += ";\n; Listed by the monitor, not made into items (choices, read-only values, tables):\n";
             for (const link::CapabilityFeature& listed : other_) {
                 const auto feature = link::mccsFeature(listed.code);
-                std::string line = ";   " + hex2(listed.code) + "h " + safeText(feature->name, 60) + " (" +
-                                   std::string(link::featureKindName(feature->kind)) +
-                                   (feature->readOnly ? ", read-only" : "") + ")";
-                if (!listed.values.empty()) {
-                    line += ": values";
-                    for (const std::uint8_t value : listed.values) line += " " + hex2(value);
-                }
-                out += line + "\n";
+                out += ";   " + hex2(listed.code) + "h " + safeText(feature->name, 60) + " (" +
+                       std::string(link::featureKindName(feature->kind)) + (feature->readOnly ? ", read-only" : "") +
+                       ")" + (listed.values.empty() ? "\n" : ", values:\n");
+                if (!listed.values.empty()) out += codeLines(";     ", listed.values, "");
             }
         }
         if (!makers_.empty()) {
-            out += ";\n; The maker's own or undefined codes, without a standard meaning:\n;  ";
-            for (const std::uint8_t code : makers_) out += " " + hex2(code) + "h";
-            out += "\n";
+            out += ";\n; The maker's own or undefined codes, without a standard meaning:\n";
+            out += codeLines(";  ", makers_, "h");
         }
         if (!dropped_.empty()) {
-            out += ";\n; Left out for want of room on their page or in the model image:\n;  ";
-            for (const std::uint8_t code : dropped_) out += " " + hex2(code) + "h";
-            out += "\n";
+            out += ";\n; Left out for want of room on their page or in the model image:\n";
+            out += codeLines(";  ", dropped_, "h");
         }
     }
 

@@ -33,6 +33,19 @@ std::string hexByte(std::uint8_t value) {
     return text;
 }
 
+// Text from the string as a problem quotes it: at most 40 bytes, anything
+// but printable ASCII as \xNN, so that a terminal shows it as it is.
+std::string quoted(std::string_view text) {
+    constexpr std::size_t kShown = 40;
+    std::string result = "\"";
+    for (std::size_t i = 0; i < std::min(text.size(), kShown); ++i) {
+        const auto c = static_cast<unsigned char>(text[i]);
+        if (c >= 0x20 && c < 0x7F) result.push_back(static_cast<char>(c));
+        else result += "\\x" + hexByte(c);
+    }
+    return result + (text.size() > kShown ? "\"..." : "\"");
+}
+
 // The segments whose name may be run together with the word before them.
 constexpr std::array<std::string_view, 6> kKnownSegments{"mccs_ver", "model", "type", "prot", "cmds", "vcp"};
 
@@ -101,9 +114,10 @@ private:
                     continue;
                 }
                 ++pos_;
-                skipFiller();
+                // Whatever follows is one piece of garbage, quoted whole.
+                skipBlanks();
                 if (pos_ < end_) {
-                    note(pos_, "text after the end ignored: \"" + std::string(raw_.substr(pos_, end_ - pos_)) + "\"");
+                    note(pos_, "text after the end ignored: " + quoted(raw_.substr(pos_, end_ - pos_)));
                 }
                 return;
             }
@@ -171,10 +185,10 @@ private:
             }
         }
         if (!result_.model) {
-            setModel(offset, word, "\"" + std::string(word) + "\" taken as the model (no model keyword)", false);
+            setModel(offset, word, quoted(word) + " taken as the model (no model keyword)", false);
             return;
         }
-        note(offset, "\"" + std::string(word) + "\" ignored");
+        note(offset, quoted(word) + " ignored");
     }
 
     // A bare word alone does not make a capabilities string; "model" does.
@@ -262,7 +276,7 @@ private:
             note(offset + i, "single hex digit taken as 0" + std::string(1, static_cast<char>(std::toupper(content[i]))));
             codes.push_back(static_cast<std::uint8_t>(hexValue(static_cast<unsigned char>(content[i]))));
         } else if (digits % 2 != 0) {
-            note(offset + i, "odd number of hex digits \"" + std::string(content.substr(i, digits)) + "\" ignored");
+            note(offset + i, "odd number of hex digits " + quoted(content.substr(i, digits)) + " ignored");
         } else {
             for (std::size_t k = i; k < j; k += 2) {
                 codes.push_back(static_cast<std::uint8_t>(hexValue(static_cast<unsigned char>(content[k])) * 16 +
@@ -332,12 +346,6 @@ private:
 };
 
 }  // namespace
-
-const CapabilityFeature* Capabilities::feature(std::uint8_t code) const {
-    const auto found = std::find_if(features.begin(), features.end(),
-                                    [code](const CapabilityFeature& f) { return f.code == code; });
-    return found == features.end() ? nullptr : &*found;
-}
 
 CapabilitiesReading parseCapabilities(std::string_view raw) {
     const auto notText = static_cast<std::size_t>(

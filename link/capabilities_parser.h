@@ -33,8 +33,6 @@ struct Capabilities {
     std::vector<std::uint8_t> commands;  // each once, in the order given
     std::vector<CapabilityFeature> features;  // each code once, in the order first given
     std::vector<CapabilityProblem> problems;
-
-    [[nodiscard]] const CapabilityFeature* feature(std::uint8_t code) const;
 };
 
 // The string read, or why it is no capabilities string at all.

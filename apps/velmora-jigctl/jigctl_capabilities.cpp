@@ -91,11 +91,26 @@ nlohmann::json capabilitiesJson(const link::Capabilities& capabilities) {
             {"errors", errors}};
 }
 
+namespace {
+
+// A text of the monitor's as a terminal can show it: what is not printable
+// ASCII (an escape sequence, a NUL) becomes "?".
+std::string shown(const std::optional<std::string>& text) {
+    if (!text) return "(not given)";
+    std::string result = *text;
+    for (char& c : result) {
+        if (static_cast<unsigned char>(c) < 0x20 || static_cast<unsigned char>(c) > 0x7E) c = '?';
+    }
+    return result;
+}
+
+}  // namespace
+
 std::string capabilitiesText(const link::Capabilities& capabilities) {
     std::string text;
-    text += "Model: " + capabilities.model.value_or("(not given)") + "\n";
-    text += "Type: " + capabilities.type.value_or("(not given)") + "\n";
-    text += "MCCS version: " + capabilities.mccsVersion.value_or("(not given)") + "\n";
+    text += "Model: " + shown(capabilities.model) + "\n";
+    text += "Type: " + shown(capabilities.type) + "\n";
+    text += "MCCS version: " + shown(capabilities.mccsVersion) + "\n";
     text += "Commands:";
     for (const std::uint8_t code : capabilities.commands) text += " " + hex2(code);
     text += "\nFeatures:\n";

@@ -55,6 +55,7 @@ INSTANTIATE_TEST_SUITE_P(
         Row{{"parse-capabilities", "-"}, kCareless, 0, "Model: VM17\n", "warning: offset 23: model without parentheses"},
         Row{{"parse-capabilities", "-"}, std::string("\x02\x00\x10\xFF\xFE\x01", 6), 2, "",
             "velmora-jigctl: parse-capabilities: standard input: binary data"},
+        Row{{"parse-capabilities", "-"}, "(vcp(10)model(A\x1B[2JB))", 0, "Model: A?[2JB\n", ""},
         Row{{"--model-out", "x.mdl", "read-vcp", "10"}, "", 2, "", "--model-out is an option of capabilities"},
         // Values wider than a byte: all 16 bits through a display channel,
         // the low bytes (and no more than a byte written) through the jig.

@@ -104,6 +104,8 @@ INSTANTIATE_TEST_SUITE_P(
                   "XYZ", "10 12", {}, ""},
         StringRow{"NulInsideAndGarbageAfterTheEnd", "(prot(monitor)type(crt)model(VM17)vcp(10 12\0 16))xx~"s, "VM17",
                   "10 12 16", {"offset 43: NUL byte ignored", "offset 49: text after the end ignored: \"xx~\""}, ""},
+        StringRow{"EscapeSequenceAfterTheEndIsQuotedNotSent", "(vcp(10))\x1B[2J"s + std::string(50, 'x'), "-", "10",
+                  {"offset 9: text after the end ignored: \"\\x1B[2J" + std::string(36, 'x') + "\"..."}, ""},
         StringRow{"TerminatingNulsAreNoFault", "(type(crt)vcp(10))\0\0"s, "-", "10", {}, ""},
         StringRow{"NoOuterParenthesesAndCutShort", "prot(monitor)type(crt)vcp(10 12", "-", "10 12",
                   {"offset 0: the string does not begin with \"(\"", "offset 25: \"(\" is not closed"}, ""},

@@ -23,8 +23,7 @@ constexpr BenchFaultName kNames[] = {
     {"ddc1-silent-after", FaultArgument::Number, -1, "the DDC1 stream stops N ms after start"},
     {"busy-replies", FaultArgument::Number, 1, "the next N reads of a reply get the null message 6E 80 BE (busy)"},
     {"double-source", FaultArgument::Number, 1, "the next N replies read at 0x6F begin with 6E twice"},
-    {"malformed-capabilities", FaultArgument::None, 0,
-     "the capabilities string with its model unbracketed, codes run together and garbage after the end"},
+    {"malformed-capabilities", FaultArgument::None, 0, "the capabilities string as careless firmware sends it"},
 };
 
 bool parseNumber(std::string_view text, std::int32_t& value) {

@@ -23,6 +23,7 @@ constexpr BenchFaultName kNames[] = {
     {"ddc1-silent-after", FaultArgument::Number, -1, "the DDC1 stream stops N ms after start"},
     {"busy-replies", FaultArgument::Number, 1, "the next N reads of a reply get the null message 6E 80 BE (busy)"},
     {"double-source", FaultArgument::Number, 1, "the next N replies read at 0x6F begin with 6E twice"},
+    {"malformed-capabilities", FaultArgument::None, 0, "the capabilities string as careless firmware sends it"},
 };
 
 bool parseNumber(std::string_view text, std::int32_t& value) {
@@ -58,6 +59,7 @@ void setFlag(std::string_view name, BenchFaults& faults) {
     else if (name == "no-monitor") faults.noMonitor = true;
     else if (name == "sda-low") faults.sdaLow = true;
     else if (name == "no-slave-reply") faults.noSlaveReply = true;
+    else if (name == "malformed-capabilities") faults.malformedCapabilities = true;
 }
 
 std::string knownNames() {

@@ -28,6 +28,7 @@ struct BenchFaults {
     std::int32_t ddc1SilentAfterMs = 0;  // ddc1-silent-after=N: the stream stops at N ms
     std::int32_t busyReplies = 0;      // busy-replies=K: the next K reads at 0x6F get the null message, the reply stays
     std::int32_t doubledSourceReplies = 0;  // double-source=K: the next K replies read at 0x6F begin 6E 6E
+    bool malformedCapabilities = false;  // malformed-capabilities: the capabilities string as careless firmware sends it
 };
 
 enum class FaultArgument : std::uint8_t { None, Number, MemoryForm };

@@ -4,6 +4,8 @@
 #include <cstdio>
 #include <string>
 
+#include "bench/capabilities_answer.h"
+
 namespace velmora::bench {
 
 namespace {
@@ -32,7 +34,7 @@ std::optional<std::size_t> pageOfDevice(std::uint8_t device, bool acceptPage) {
 
 std::array<MonitorState::VcpControl, 256> MonitorState::defaultVcp() {
     std::array<VcpControl, 256> table{};
-    const auto set = [&table](std::uint8_t code, std::uint8_t current, std::uint8_t maximum) {
+    const auto set = [&table](std::uint8_t code, std::uint16_t current, std::uint16_t maximum) {
         table[code].current = current;
         table[code].maximum = maximum;
     };
@@ -42,6 +44,7 @@ std::array<MonitorState::VcpControl, 256> MonitorState::defaultVcp() {
     set(0xDE, 30, 100);
     set(0x00, 0, 1);
     set(0x01, 0, 1);
+    set(0x0E, 1056, 2047);
     return table;
 }
 
@@ -49,7 +52,7 @@ std::uint8_t MonitorState::defaultMemoryByte(std::size_t page, std::size_t addre
     return static_cast<std::uint8_t>(0x11 + 0x40 * page + 7 * address);
 }
 
-MonitorState::MonitorState() : vcp(defaultVcp()) {
+MonitorState::MonitorState() : vcp(defaultVcp()), capabilities(defaultBenchCapabilities()) {
     for (std::size_t page = 0; page < kPages; ++page) {
         for (std::size_t address = 0; address < kPageBytes; ++address) {
             memory[page][address] = defaultMemoryByte(page, address);
@@ -71,6 +74,10 @@ std::optional<std::vector<std::uint8_t>> MonitorState::handle(std::span<const st
     case 0xC1: return readByPage(payload, context);
     case 0x60: return readByDevice(payload, context);
     case 0x62: return writeByDevice(payload, context);
+    case 0xF3:
+        if (payload.size() < 3) return std::nullopt;
+        return capabilitiesFragment(faults.malformedCapabilities ? malformedCapabilities(capabilities) : capabilities,
+                                    payload);
     default: return std::vector<std::uint8_t>{static_cast<std::uint8_t>(payload[0] + 1), 0x00};
     }
 }
@@ -79,7 +86,10 @@ MonitorState::Reply MonitorState::readVcp(std::span<const std::uint8_t> p) {
     const std::uint8_t code = p[1];
     const VcpControl& control = vcp[code];
     if (!control.supported) return std::vector<std::uint8_t>{0x02, 0x01, code, 0, 0, 0, 0, 0};
-    return std::vector<std::uint8_t>{0x02, 0x00, code, 0x00, 0x00, control.maximum, 0x00, control.current};
+    const auto high = [](std::uint16_t value) { return static_cast<std::uint8_t>(value >> 8); };
+    const auto low = [](std::uint16_t value) { return static_cast<std::uint8_t>(value & 0xFF); };
+    return std::vector<std::uint8_t>{0x02, 0x00, code, 0x00, high(control.maximum), low(control.maximum),
+                                     high(control.current), low(control.current)};
 }
 
 MonitorState::Reply MonitorState::setVcp(std::span<const std::uint8_t> p, Context& c) {
@@ -87,9 +97,10 @@ MonitorState::Reply MonitorState::setVcp(std::span<const std::uint8_t> p, Contex
     VcpControl& control = vcp[p[1]];
     if (!control.supported) return std::nullopt;
     const unsigned requested = (static_cast<unsigned>(p[2]) << 8) | p[3];
-    control.current = static_cast<std::uint8_t>(std::min<unsigned>(requested, control.maximum));
-    c.log.record(c.time, BenchEventKind::VcpSet, {p[1], control.current},
-                 "VCP " + hex(p[1]) + " := " + hex(control.current));
+    control.current = static_cast<std::uint16_t>(std::min<unsigned>(requested, control.maximum));
+    const auto lowByte = static_cast<std::uint8_t>(control.current & 0xFF);
+    c.log.record(c.time, BenchEventKind::VcpSet, {p[1], lowByte},
+                 "VCP " + hex(p[1]) + " := " + (control.current > 0xFF ? std::to_string(control.current) : hex(lowByte)));
     return std::nullopt;
 }
 

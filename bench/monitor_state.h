@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <optional>
 #include <span>
+#include <string>
 #include <vector>
 
 #include "bench/bench_faults.h"
@@ -27,6 +28,7 @@ namespace velmora::bench {
 //   C0 s (other)               C1 s 00
 //   C1 09|89 page addr         C2 09|89 page addr value         (memory read, ByPage)
 //   60 n dev addr              61 n dev addr value...           (memory read, ByDevice, n values, 1..16)
+//   F3 hi lo                   E3 hi lo text...                 (capabilities, 32 bytes from offset hi lo)
 //   62 n dev addr value        63 n dev addr value              (memory write, ByDevice)
 //   any other opcode op        op+1 00
 //
@@ -37,10 +39,12 @@ namespace velmora::bench {
 // Set VCP and malformed requests.
 class MonitorState {
 public:
+    // Values are 16-bit as DDC/CI carries them; the jig's requests read
+    // and write the low byte.
     struct VcpControl {
         bool supported = true;
-        std::uint8_t current = 128;
-        std::uint8_t maximum = 255;
+        std::uint16_t current = 128;
+        std::uint16_t maximum = 255;
     };
     struct StoredTable {
         bool stored = false;
@@ -67,10 +71,14 @@ public:
     std::uint32_t onTimeTenMinutes = 18007;  // 3001 h 10 min
     std::array<StoredTable, 256> modeTables;  // by mode number
     std::array<StoredTable, 256> userTables;  // by VCP code
+    // The capabilities string (BenchFaults::malformedCapabilities sends a
+    // careless variant of it).
+    std::string capabilities;
 
     // The default contents: every VCP code supported at 128 of 255, except
     //   10 brightness 50 of 100, 12 contrast 80 of 100, 14 colour channel 0 of 3,
-    //   DE volume 30 of 100, 00 and 01 (degauss) 0 of 1;
+    //   DE volume 30 of 100, 00 and 01 (degauss) 0 of 1, 0E (clock) 1056 of
+    //   2047, wider than a byte;
     // memory byte (page p, address a) = (0x11 + 0x40 p + 7 a) mod 256.
     static std::array<VcpControl, 256> defaultVcp();
     static std::uint8_t defaultMemoryByte(std::size_t page, std::size_t address);

@@ -21,6 +21,7 @@ enum class Argument {
     Code,        // VCP, service or item code: hexadecimal 00..FF
     Address,     // EEPROM address: hexadecimal 00..FF
     Value,       // 0..255
+    WideValue,   // 0..65535: a display channel's Set VCP carries 16 bits, the jig's one byte
     Page,        // 0..3
     Block,       // 0..255
     AnyPage,     // save-mem pages: judged by the Save Memory checks
@@ -40,7 +41,7 @@ struct CommandForm {
 const std::vector<CommandForm>& commandForms() {
     static const std::vector<CommandForm> forms{
         {"read-vcp", Command::ReadVcp, {Argument::Code}, 1, true, "CODE..."},
-        {"set-vcp", Command::SetVcp, {Argument::Code, Argument::Value}, 2, false, "CODE VALUE"},
+        {"set-vcp", Command::SetVcp, {Argument::Code, Argument::WideValue}, 2, false, "CODE VALUE"},
         {"service", Command::Service, {Argument::Code}, 1, false, "CODE"},
         {"items", Command::Items, {}, 0, false, ""},
         {"run", Command::Run, {Argument::Code}, 1, false, "ITEM"},
@@ -56,6 +57,8 @@ const std::vector<CommandForm>& commandForms() {
         {"load-mem", Command::LoadMem, {Argument::File}, 1, false, "FILE"},
         {"decode-edid", Command::DecodeEdid, {Argument::File}, 1, false, "FILE"},
         {"detect", Command::Detect, {}, 0, false, ""},
+        {"capabilities", Command::Capabilities, {}, 0, false, "[--model-out FILE.mdl]"},
+        {"parse-capabilities", Command::ParseCapabilities, {Argument::File}, 1, false, "FILE"},
     };
     return forms;
 }
@@ -78,6 +81,7 @@ enum class Option {
     Json,
     Stats,
     Decode,
+    ModelOut,
 };
 
 struct OptionForm {
@@ -103,6 +107,7 @@ constexpr OptionForm kOptions[] = {
     {"--json", Option::Json, ""},
     {"--stats", Option::Stats, ""},
     {"--decode", Option::Decode, ""},
+    {"--model-out", Option::ModelOut, "a model file to write"},
 };
 
 std::optional<int> hexDigit(char c) {
@@ -136,6 +141,9 @@ std::string readArgument(Argument kind, const std::string& text, Invocation& inv
     const bool byte = kind == Argument::Code || kind == Argument::Address || kind == Argument::Value;
     if (byte && (*number < 0 || *number > 0xFF)) {
         return "\"" + text + "\" is outside " + (hex ? "00..FF" : "0..255 (00h..FFh)");
+    }
+    if (kind == Argument::WideValue && (*number < 0 || *number > 0xFFFF)) {
+        return "\"" + text + "\" is outside 0..65535 (0000h..FFFFh)";
     }
     if (kind == Argument::Page && (*number < 0 || *number > 3)) return "page \"" + text + "\" is outside 0..3";
     if (kind == Argument::Block && (*number < 0 || *number > 255)) {
@@ -199,6 +207,10 @@ std::string applyOption(Option option, const std::string& value, Invocation& inv
         break;
     }
     case Option::Decode: invocation.decode = true; break;
+    case Option::ModelOut:
+        if (value.empty()) return "--model-out needs a file name";
+        invocation.modelOut = value;
+        break;
     case Option::Model: invocation.modelPath = value; break;
     case Option::BenchFault: invocation.benchFaults.push_back(value); break;
     case Option::Port: invocation.port = value; break;
@@ -270,7 +282,7 @@ bool commandNeedsModel(Command command) {
 
 bool commandUsesMonitor(Command command) {
     return command != Command::Help && command != Command::Version && command != Command::Timings &&
-           command != Command::DecodeEdid && command != Command::Detect;
+           command != Command::DecodeEdid && command != Command::Detect && command != Command::ParseCapabilities;
 }
 
 bool commandWrites(Command command) {
@@ -332,6 +344,9 @@ ParsedArguments parseArguments(std::span<const std::string> arguments) {
     if (invocation.decode && form->command != Command::Edid) {
         return failure(std::string(form->name) + ": --decode is an option of edid only");
     }
+    if (invocation.modelOut && form->command != Command::Capabilities && form->command != Command::ParseCapabilities) {
+        return failure(std::string(form->name) + ": --model-out is an option of capabilities and parse-capabilities only");
+    }
     const std::size_t given = words.size() - 1;
     const bool tooMany = given > form->arguments.size() && !form->repeatsLast;
     if (given < form->optionalFrom || tooMany) {
@@ -347,6 +362,13 @@ ParsedArguments parseArguments(std::span<const std::string> arguments) {
         std::string reason = readArgument(kind, words[k + 1], invocation);
         if (!reason.empty()) return failure(std::string(form->name) + ": " + reason);
     }
+    // The jig's Set VCP request carries one byte; a display channel's two.
+    const bool wideValues = invocation.port || (invocation.bench && invocation.benchPort == BenchPort::I2c);
+    if (invocation.command == Command::SetVcp && invocation.numbers.size() > 1 && invocation.numbers[1] > 0xFF &&
+        !wideValues) {
+        return failure("set-vcp: \"" + words[2] + "\" is outside 0..255 (00h..FFh): the jig's Set VCP carries one "
+                       "byte; values up to 65535 go through a display channel (--port /dev/i2c-N)");
+    }
     if (commandNeedsModel(invocation.command) && !invocation.modelPath) {
         return failure(std::string(form->name) + " needs --model FILE.mdl or --model NAME");
     }
@@ -355,7 +377,8 @@ ParsedArguments parseArguments(std::span<const std::string> arguments) {
                        ": refused by --read-only, which sends nothing that changes the monitor (values, service "
                        "commands, functions, scripts, EEPROM bytes)");
     }
-    const bool fileReadsInput = invocation.command == Command::LoadMem || invocation.command == Command::DecodeEdid;
+    const bool fileReadsInput = invocation.command == Command::LoadMem || invocation.command == Command::DecodeEdid ||
+                                invocation.command == Command::ParseCapabilities;
     const int inputReaders = (invocation.modelPath == kStandardStream ? 1 : 0) +
                              (invocation.benchEdidPath == kStandardStream ? 1 : 0) +
                              (fileReadsInput && invocation.file == kStandardStream ? 1 : 0);
@@ -418,13 +441,16 @@ std::string usageText() {
            "  --stats               afterwards print on standard error what the command cost:\n"
            "                        transactions, retries, bytes, port accesses, waits, time\n"
            "  --decode              edid: print the block decoded instead of the grid\n"
+           "  --model-out FILE.mdl  (parse-)capabilities: also write a model made from the\n"
+           "                        capabilities, a starting point for its author\n"
            "  --help, -h            this text\n"
            "  --version             the program's version\n"
            "\n"
            "Commands:\n"
            "  read-vcp CODE...      print the current value and maximum of VCP controls\n"
            "                        (several codes are read in one session)\n"
-           "  set-vcp CODE VALUE    write a VCP value\n"
+           "  set-vcp CODE VALUE    write a VCP value (0..255 through the jig, 0..65535\n"
+           "                        through a display channel)\n"
            "  service CODE          send a service command; prints OK\n"
            "  items                 list every page's items (VCP code or PAGE:ADDR, name,\n"
            "                        value) and functions (item code for run, name)\n"
@@ -442,11 +468,17 @@ std::string usageText() {
            "  detect                list the display channels (/dev/i2c-*: adapter, EDID at\n"
            "                        0x50, DDC/CI at 0x37) and parallel ports (board line\n"
            "                        test); exit 0 when a monitor was found, 1 when none\n"
+           "  capabilities          read the monitor's DDC/CI capabilities string and print\n"
+           "                        it parsed: model, commands, features by their MCCS names\n"
+           "  parse-capabilities FILE  parse a saved capabilities string without a monitor;\n"
+           "                        each flaw is a warning with its offset; binary data is\n"
+           "                        refused (exit status 2)\n"
            "\n"
-           "A FILE of - is standard input (load-mem, decode-edid) or standard output\n"
-           "(save-mem); --model - and --bench-edid - read standard input too, one of them at\n"
-           "a time. items, run and timings need --model. save-mem, load-mem, items and\n"
-           "the long functions show a progress line on standard error when it is a terminal.\n"
+           "A FILE of - is standard input (load-mem, decode-edid, parse-capabilities) or\n"
+           "standard output (save-mem); --model - and --bench-edid - read standard input\n"
+           "too, one of them at a time. items, run and timings need --model. save-mem,\n"
+           "load-mem, items and the long functions show a progress line on standard error\n"
+           "when it is a terminal.\n"
            "Ctrl-C stops after the byte or request in flight and says what was done.\n"
            "\n"
            "Results go to standard output; every failure to standard error as\n"

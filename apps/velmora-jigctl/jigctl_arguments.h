@@ -27,6 +27,8 @@ enum class Command {
     LoadMem,   // FILE
     DecodeEdid,  // FILE
     Detect,    // list the ways to a monitor this PC has
+    Capabilities,       // the monitor's DDC/CI capabilities, parsed
+    ParseCapabilities,  // FILE: a saved capabilities string, parsed
 };
 
 // Which way the bench's monitor is reached: through the jig's port code, or
@@ -58,6 +60,7 @@ struct Invocation {
     bool anyMonitor = false;              // factory requests to a monitor the model does not name
     std::optional<std::string> benchEdidPath;  // loaded into the bench monitor's EDID memory
     bool decode = false;  // edid: the block decoded instead of the grid
+    std::optional<std::string> modelOut;  // capabilities: a model made from them, written here
 
     Command command = Command::Help;
     std::string commandName;  // as typed, for the messages

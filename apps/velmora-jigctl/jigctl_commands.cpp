@@ -18,17 +18,22 @@
 #include "platform/replacing_file.h"
 #include "platform/user_folders.h"
 #include "session/monitor_door.h"
+#include "apps/velmora-jigctl/jigctl_capabilities.h"
 #include "apps/velmora-jigctl/jigctl_detect.h"
 #include "apps/velmora-jigctl/jigctl_edid.h"
 #include "apps/velmora-jigctl/jigctl_json.h"
 #include "apps/velmora-jigctl/jigctl_output.h"
 #include "apps/velmora-jigctl/jigctl_stats.h"
 #include "apps/velmora-jigctl/jigctl_watched_link.h"
+#include "link/capabilities_read.h"
+#include "link/mccs_features.h"
 #include "tools/crt_on_time.h"
 #include "tools/memory_dialog_common.h"
 #include "tools/memory_file.h"
 #include "tools/memory_transfer.h"
+#include "tools/model_capabilities.h"
 #include "tools/preset_timing_text.h"
+#include "tools/wide_vcp.h"
 
 namespace velmora::apps::jigctl {
 
@@ -122,19 +127,40 @@ struct Session {
     }
 };
 
+// A display channel has no jig requests to keep: its VCP values are read
+// and written with all 16 bits DDC/CI gives them.
+bool onDisplayChannel(Session& s) { return s.program.link.jigControls() == nullptr; }
+
+// "%3d (%sh)" as the console shows a value; four hex digits above a byte.
+std::string wideValueText(int value) {
+    if (value <= 0xFF) return console::valueText(value);
+    char text[32];
+    std::snprintf(text, sizeof text, "%3d (%04Xh)", value, static_cast<unsigned>(value));
+    return text;
+}
+
+std::optional<tools::WideVcpReading> readVcpOnce(Session& s, std::uint8_t code) {
+    if (onDisplayChannel(s)) return tools::readWideVcp(s.program.link, code);
+    const std::optional<model::VcpReading> reading = s.program.interpreter.readVcp(code);
+    if (!reading) return std::nullopt;
+    return tools::WideVcpReading{reading->current, reading->maximum, 0};
+}
+
 int readVcp(Session& s) {
     // Several codes are read one after the other on the same link.
     nlohmann::json readings = nlohmann::json::array();
     for (std::size_t i = 0; i < s.invocation.numbers.size(); ++i) {
         const std::uint8_t code = s.number(i);
-        const std::optional<model::VcpReading> reading = s.program.interpreter.readVcp(code);
+        const std::optional<tools::WideVcpReading> reading = readVcpOnce(s, code);
         s.trace.flush();
         if (!reading) return s.fail("VCP " + hex2(code) + " could not be read");
+        const std::string_view name = link::mccsFeatureName(code);
         if (s.json) {
             readings.push_back(vcpJson(code, reading->current, reading->maximum));
+            readings.back()["name"] = std::string(name);
         } else {
-            s.out << "VCP " << hex2(code) << ": current " << console::valueText(reading->current) << ", maximum "
-                  << console::valueText(reading->maximum) << "\n";
+            s.out << "VCP " << hex2(code) << ": current " << wideValueText(reading->current) << ", maximum "
+                  << wideValueText(reading->maximum) << "  " << name << "\n";
         }
     }
     if (s.json) *s.json = readings.size() == 1 ? readings[0] : readings;
@@ -142,8 +168,19 @@ int readVcp(Session& s) {
 }
 
 int setVcp(Session& s) {
-    if (!s.program.interpreter.setVcp(s.number(0), s.number(1))) return s.fail("VCP " + hex2(s.number(0)) + " could not be written");
-    if (s.json) *s.json = {{"vcp", s.number(0)}, {"value", s.number(1)}, {"result", "OK"}};
+    const std::int64_t value = s.invocation.numbers.at(1);
+    bool written = false;
+    if (onDisplayChannel(s)) {
+        written = tools::setWideVcp(s.program.link, s.number(0), static_cast<std::uint16_t>(value));
+    } else if (value > 0xFF) {
+        // A --port that named the jig: its Set VCP carries one byte.
+        return s.fail("\"" + std::to_string(value) + "\" is outside 0..255 (00h..FFh): the jig's Set VCP carries one byte",
+                      kExitUsage);
+    } else {
+        written = s.program.interpreter.setVcp(s.number(0), s.number(1));
+    }
+    if (!written) return s.fail("VCP " + hex2(s.number(0)) + " could not be written");
+    if (s.json) *s.json = {{"vcp", s.number(0)}, {"value", value}, {"result", "OK"}};
     else s.out << "OK\n";
     return kExitSuccess;
 }
@@ -384,6 +421,11 @@ int dispatch(Session& s) {
     case Command::CrtTime: return crtTime(s);
     case Command::SaveMem: return saveMem(s);
     case Command::LoadMem: return loadMem(s);
+    case Command::Capabilities:
+        // The display channel keeps the standard's gap between requests itself.
+        return readMonitorCapabilities(s.invocation, s.program.link, s.program.platform.clock,
+                                       onDisplayChannel(s) ? 0 : link::kCapabilitiesReplyWaitMs, s.json, s.out, s.err);
+    case Command::ParseCapabilities:
     case Command::Help:
     case Command::Version:
     case Command::Timings:
@@ -473,6 +515,7 @@ int runCommand(const Invocation& invocation, Outputs& outputs) {
         return kExitSuccess;
     }
     if (invocation.command == Command::DecodeEdid) return decodeEdidFile(invocation, outputs.json, out, err);
+    if (invocation.command == Command::ParseCapabilities) return parseCapabilitiesFile(invocation, outputs.json, out, err);
     if (invocation.command == Command::Detect) {
         return detectMonitors(DetectPlaces{}, invocation.bench, out, err, outputs.json);
     }
@@ -498,6 +541,8 @@ int runCommand(const Invocation& invocation, Outputs& outputs) {
             }
         }
         if (invocation.benchEdidPath && !loadBenchEdid(*bench, *invocation.benchEdidPath, err)) return kExitUsage;
+        // The bench monitor is the model's: its capabilities list the model's items.
+        if (model) bench->monitor.capabilities = tools::capabilitiesOfModel(*model);
         choice = {invocation.benchPort == BenchPort::I2c ? std::optional<std::string>(session::kBenchChannelNode)
                                                          : std::nullopt,
                   bench.get()};

@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "apps/velmora-mdl/from_capabilities.h"
 #include "apps/velmora-mdl/model_listing.h"
 #include "apps/velmora-mdl/model_report.h"
 #include "model/model_warnings.h"
@@ -41,11 +42,18 @@ const char* const kHelp =
     "  list FILE.mdl         print the assembler listing: each line's address and\n"
     "                        bytes, the symbols, the chunk directory and the items\n"
     "  dump FILE.mdl         print the compiled model as one JSON object\n"
+    "  from-capabilities FILE [--output MODEL.mdl]  make a model from a monitor's\n"
+    "                        DDC/CI capabilities string (FILE, or - for standard\n"
+    "                        input): its standard features as items and functions,\n"
+    "                        a starting point for the model's author; the string's\n"
+    "                        flaws are warnings, binary data is refused\n"
     "\n"
     "Options:\n"
     "  --werror              check: warnings fail the check as errors do\n"
     "  --all-warnings        check: also warn about labels that are never used\n"
     "  --json                list: the listing as one JSON object\n"
+    "  --output FILE, -o FILE  from-capabilities: write the model there, not to\n"
+    "                        standard output\n"
     "  --help                this text\n"
     "  --version             the program's version\n"
     "\n"
@@ -68,6 +76,7 @@ struct Invocation {
     bool json = false;
     velmora::model::WarningOptions warnings;
     std::vector<std::string> files;
+    std::optional<std::string> output;  // from-capabilities -o
 };
 
 // A compiled file with its source text and the name its reports carry.
@@ -182,6 +191,7 @@ int dump(const Invocation& invocation) {
 std::string optionsOf(const std::string& command) {
     if (command == "check") return "--werror, --all-warnings";
     if (command == "list") return "--json";
+    if (command == "from-capabilities") return "--output";
     return "none";
 }
 
@@ -192,8 +202,12 @@ int main(int argc, char** argv) {
     Invocation invocation;
     std::vector<std::string> options;
     bool optionsEnded = false;
-    for (const std::string& arg : args) {
-        if (!optionsEnded && arg == "--") {
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        const std::string& arg = args[i];
+        if (!optionsEnded && (arg == "-o" || arg == "--output")) {
+            if (i + 1 == args.size()) return refuse(arg, "needs the model file to write");
+            invocation.output = args[++i];
+        } else if (!optionsEnded && arg == "--") {
             optionsEnded = true;
         } else if (!optionsEnded && (arg == "--help" || arg == "-h")) {
             std::cout << kHelp;
@@ -210,9 +224,12 @@ int main(int argc, char** argv) {
         }
     }
     const std::string& command = invocation.command;
-    if (command.empty()) return refuse("no command", "give check, list or dump");
-    if (command != "check" && command != "list" && command != "dump") {
-        return refuse(command, "unknown command (valid: check, list, dump)");
+    if (command.empty()) return refuse("no command", "give check, list, dump or from-capabilities");
+    if (command != "check" && command != "list" && command != "dump" && command != "from-capabilities") {
+        return refuse(command, "unknown command (valid: check, list, dump, from-capabilities)");
+    }
+    if (invocation.output && command != "from-capabilities") {
+        return refuse("--output", "not an option of " + command + " (valid: " + optionsOf(command) + ")");
     }
     for (const std::string& option : options) {
         if (command == "check" && option == "--werror") {
@@ -227,6 +244,10 @@ int main(int argc, char** argv) {
     }
     if (invocation.files.empty()) return refuse(command, "no model file given");
     if (command == "check") return check(invocation);
+    if (command == "from-capabilities") {
+        if (invocation.files.size() > 1) return refuse(command, "takes one capabilities file");
+        return cli::fromCapabilities(invocation.files.front(), invocation.output, std::cout, std::cerr);
+    }
     if (invocation.files.size() > 1) {
         return refuse(command, "takes one model file (" + std::to_string(invocation.files.size()) + " given)");
     }

@@ -21,6 +21,7 @@
 #include <algorithm>
 #include <utility>
 
+#include "console/item_tool_tip.h"
 #include "console/ui/about_dialog.h"
 #include "console/ui/digit_key_watch.h"
 #include "console/ui/item_list_keys.h"
@@ -218,6 +219,7 @@ void ConsoleDialog::fillLists() {
         for (const ItemRecord& record : lists.items) {
             auto* row = new QListWidgetItem(text(record.name));
             row->setData(kValueTextRole, text(valueText(record.current)));
+            row->setToolTip(text(itemToolTip(record)));
             itemList_->addItem(row);
         }
     }

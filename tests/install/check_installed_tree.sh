@@ -21,7 +21,7 @@ if ls "$usr"/bin/*.mdl >/dev/null 2>&1; then fail "models installed beside the p
 
 # The staged program finds the staged models by name, whatever the user has.
 out=$(HOME=/nonexistent XDG_DATA_HOME= "$usr/bin/velmora-jigctl" --bench --model vm1995pro read-vcp 20)
-[ "$out" = "VCP 20: current 128 (80h), maximum 255 (FFh)" ] || fail "staged velmora-jigctl said: $out"
+[ "$out" = "VCP 20: current 128 (80h), maximum 255 (FFh)  Horizontal Position (Phase)" ] || fail "staged velmora-jigctl said: $out"
 
 if [ -d "$usr/share/applications" ] && command -v desktop-file-validate >/dev/null; then
     desktop-file-validate "$usr"/share/applications/*.desktop || fail "desktop entries do not validate"

@@ -121,7 +121,7 @@ INSTANTIATE_TEST_SUITE_P(
                 "read-vcp: \"--json\" is not a hexadecimal number"),
         // Several codes in one session: one link, three transactions.
         line("SeveralCodesOneSession", {"--bench", "--stats", "read-vcp", "10", "12", "16"}, 0,
-                "VCP 12: current  80 (50h), maximum 100 (64h)\nVCP 16: current 128", "stats: 3 transactions"),
+                "VCP 12: current  80 (50h), maximum 100 (64h)  Contrast\nVCP 16: current 128", "stats: 3 transactions"),
         // A model that does not compile is not used.
         line("ModelWithCompileErrors", {"--bench", "--trace", "--model", brokenModel(), "read-vcp", "10"}, 2, "",
                 ".mdl:163:17: error: NO_SUCH_LABEL is not found\nvelmora-jigctl: --model: ", "", "PC:")),

@@ -56,7 +56,7 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(
         CommandRow{{"--bench", "--bench-fault", "no-board", "read-vcp", "10"}, 1, "",
                    "Check Connection of Interface board\n"},
-        CommandRow{{"--bench", "read-vcp", "10"}, 0, "VCP 10: current  50 (32h), maximum 100 (64h)\n", ""},
+        CommandRow{{"--bench", "read-vcp", "10"}, 0, "VCP 10: current  50 (32h), maximum 100 (64h)  Brightness\n", ""},
         CommandRow{{"--bench", "--bench-fault", "no-monitor", "read-vcp", "0x10"}, 1, "", "Monitor is not Connected"},
         CommandRow{{"--bench", "set-vcp", "10h", "20"}, 0, "OK\n", ""},
         CommandRow{{"--bench", "--read-only", "set-vcp", "E6", "01"}, 2, "", "refused by --read-only"},
@@ -95,7 +95,7 @@ TEST(Trace, ShowsTheWorkedExamplesBytes) {
         const ProcessResult result = runJigctl(arguments);
         EXPECT_EQ(result.status, 0) << joined(arguments);
         EXPECT_TRUE(contains(result.err, exchange)) << joined(arguments) << "\n" << result.err;
-        EXPECT_EQ(result.out, "VCP 20: current 128 (80h), maximum 255 (FFh)\n");
+        EXPECT_EQ(result.out, "VCP 20: current 128 (80h), maximum 255 (FFh)  Horizontal Position (Phase)\n");
     }
     // Without the option nothing of the transcript appears.
     EXPECT_EQ(runJigctl({"--bench", "read-vcp", "20"}).err, "");

@@ -53,7 +53,7 @@ const json kEdidSummary = {{"monitor", "string|null"},
                            {"product", "int"},
                            {"serial", "int"},
                            {"checksumValid", "bool"}};
-const json kVcp = {{"vcp", "int"}, {"current", "int"}, {"maximum", "int"}};
+const json kVcp = {{"vcp", "int"}, {"current", "int"}, {"maximum", "int"}, {"name", "string"}};
 const json kFailure = {{"error", "string"}, {"linkError", "int|null"}};
 const json kMemoryByte = {{"page", "int"}, {"address", "int"}, {"value", "int"}};
 const json kTransfer = {{"file", "string"}, {"from", "int"}, {"to", "int"}, {"bytes", "int"}, {"message", "string"}};

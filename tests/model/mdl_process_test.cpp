@@ -116,16 +116,40 @@ INSTANTIATE_TEST_SUITE_P(
         MdlRow{"help", {"--help"}, kClean, 0, {"Commands:\n  check FILE.mdl...", "--version"}, {}, {}},
         MdlRow{"helpAfterACommand", {"check", "model.mdl", "-h"}, kClean, 0, {"usage: velmora-mdl"}, {}, {}},
         MdlRow{"version", {"--version"}, kClean, 0, {std::string("velmora-mdl ") + VELMORA_VERSION + "\n"}, {}, {}},
-        MdlRow{"noCommand", {}, kClean, 2, {}, {"velmora-mdl: no command: give check, list or dump"}, {}, true},
+        MdlRow{"noCommand", {}, kClean, 2, {}, {"velmora-mdl: no command: give check, list, dump or from-capabilities"}, {}, true},
         MdlRow{"unknownCommand", {"compile", "model.mdl"}, kClean, 2, {},
-               {"velmora-mdl: compile: unknown command (valid: check, list, dump)"}, {}, true},
+               {"velmora-mdl: compile: unknown command (valid: check, list, dump, from-capabilities)"}, {}, true},
         MdlRow{"optionOfAnotherCommand", {"check", "--json", "model.mdl"}, kClean, 2, {},
                {"velmora-mdl: --json: not an option of check (valid: --werror, --all-warnings)"}, {}, true},
         MdlRow{"fileAfterDoubleDash", {"check", "--", "-model.mdl"}, kClean, 2, {},
                {"velmora-mdl: -model.mdl: cannot open"}, {}, true},
         MdlRow{"listTakesOneFile", {"list", "model.mdl", "model.mdl"}, kClean, 2, {},
-               {"velmora-mdl: list: takes one model file (2 given)"}, {}, true}),
+               {"velmora-mdl: list: takes one model file (2 given)"}, {}, true},
+        // "model.mdl" holds a capabilities string in these rows.
+        MdlRow{"fromCarelessCapabilities", {"from-capabilities", "-"},
+               "(prot(monitor)type(crt)model VM17 VCP(1012202201)mccs_ver(2.0))\n", 0,
+               {"; [MODEL,VM17]\n", "'Horizontal Size',0\n", "'Degauss',0\n"},
+               {"velmora-mdl: from-capabilities: warning: offset 23: model without parentheses\n"}, {}},
+        MdlRow{"fromBinaryCapabilities", {"from-capabilities", "model.mdl"}, std::string("\x6E\x88\x02\x00\x10\xFF\xFF", 7),
+               2, {}, {"velmora-mdl: from-capabilities: model.mdl: binary data"}, {}, true},
+        MdlRow{"outputOfAnotherCommand", {"check", "model.mdl", "-o", "x.mdl"}, kClean, 2, {},
+               {"velmora-mdl: --output: not an option of check"}, {}, true}),
     [](const ::testing::TestParamInfo<MdlRow>& info) { return std::string(info.param.name); });
+
+// What from-capabilities writes passes check --werror as it is.
+TEST(MdlProcess, ModelFromCapabilitiesChecksCleanly) {
+    TemporaryDirectory directory;
+    directory.write("caps.txt",
+                    "(prot(monitor)type(crt)model(VM1795)cmds(01 02 03 07 0C F3)vcp(01 04 06 08 10 12 14(01 02 03) 16 "
+                    "18 1A 1C 20 22 24 26 28 29 2A 2C 30 32 34 36 38 39 3A 3C 40 41 42 43 44 46 48 4A 4C 56 58 6C 6E 70 "
+                    "B6 C8 DF E0 F1)mccs_ver(2.2))");
+    const ProcessResult made = runMdl(directory, {"from-capabilities", "caps.txt", "-o", "made.mdl"}, "");
+    EXPECT_EQ(made.status, 0) << made.err;
+    EXPECT_EQ(made.out, "");
+    const ProcessResult checked = runMdl(directory, {"check", "--werror", "--all-warnings", "made.mdl"}, "");
+    EXPECT_EQ(checked.status, 0) << checked.err;
+    EXPECT_EQ(checked.out, "made.mdl: \"VM1795\", 3 pages, 0 timings\n");
+}
 
 }  // namespace
 }  // namespace velmora::model::testing

@@ -113,7 +113,7 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(
         // The bench monitor behind i915's gmbus (i2c-2) and amdgpu's DM bus (i2c-5).
         ChannelRow{"ReadVcp", "i2c-2", {"--protocol", "ddc2bi", "read-vcp", "10"}, 0,
-                   "VCP 10: current  50 (32h), maximum 100 (64h)\n", ""},
+                   "VCP 10: current  50 (32h), maximum 100 (64h)  Brightness\n", ""},
         ChannelRow{"ReadVcpJson", "i2c-5", {"--json", "--protocol", "ddc2bi", "read-vcp", "12"}, 0, "", "", 0, 0, "",
                    "current", 80},
         ChannelRow{.name = "SetVcp", .device = "i2c-5", .arguments = {"--protocol", "ddc2bi", "set-vcp", "10", "20"},

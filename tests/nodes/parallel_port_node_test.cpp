@@ -107,7 +107,7 @@ TEST_P(ParallelPortNode, RunsThroughTheKernelCalls) {
 INSTANTIATE_TEST_SUITE_P(
     Jigctl, ParallelPortNode,
     ::testing::Values(
-        PortRow{"ReadVcp", {"read-vcp", "10"}, 0, "VCP 10: current  50 (32h), maximum 100 (64h)\n", ""},
+        PortRow{"ReadVcp", {"read-vcp", "10"}, 0, "VCP 10: current  50 (32h), maximum 100 (64h)  Brightness\n", ""},
         PortRow{"ReadVcpJson", {"--json", "read-vcp", "10"}, 0, "", "", {}, 0, "", "current", 50},
         PortRow{.name = "SetVcp", .arguments = {"set-vcp", "10", "20"}, .status = 0, .out = "OK\n", .port = "parport0",
                 .vcpAfter = {{0x10, 20}}},

@@ -20,7 +20,7 @@ bool hasVcpItem(const model::ModelDescription& model, std::uint8_t code) {
 
 std::string capabilitiesOfModel(const model::ModelDescription& model) {
     std::vector<std::uint8_t> codes;
-    if (const auto chunk = model.FindChunk(model::chunk::Vcp)) {
+    if (const auto chunk = model.findChunk(model::chunk::Vcp)) {
         const std::size_t count = model.imageByte(*chunk);
         for (std::size_t i = 0; i < count; ++i) {
             const std::uint8_t code = model.imageByte(*chunk + 1 + 2 * i);

@@ -20,7 +20,7 @@ std::uint16_t word(const link::ReplyView& reply, std::size_t high) {
 }  // namespace
 
 std::optional<WideVcpReading> readWideVcp(link::MonitorLink& link, std::uint8_t code) {
-    const link::ReplyView reply = link::exchange(link, link::Request{kGetVcp, code}, kReadVcpReply);
+    const link::ReplyView reply = link::exchange(link, link::Request{kGetVcp, code}, kReadVcpWaitMs);
     if (!reply.carries(kVcpReplyCurrentLow + 1) || reply.opcode() != kGetVcpReply || reply.result() != 0x00 ||
         reply.payload(kVcpReplyCode) != code) {
         return std::nullopt;

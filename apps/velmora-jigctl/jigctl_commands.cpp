@@ -423,7 +423,7 @@ int dispatch(Session& s) {
     case Command::LoadMem: return loadMem(s);
     case Command::Capabilities:
         // The display channel keeps the standard's gap between requests itself.
-        return readMonitorCapabilities(s.invocation, s.program.link, s.program.platform.clock,
+        return readMonitorCapabilities(s.invocation, s.program.link, s.program.clock,
                                        onDisplayChannel(s) ? 0 : link::kCapabilitiesReplyWaitMs, s.json, s.out, s.err);
     case Command::ParseCapabilities:
     case Command::Help:

@@ -72,7 +72,7 @@ TEST_P(MadeModels, CompileCleanlyListAndAdjust) {
     ItemRecord& item = lists.items.front();
     const auto code = static_cast<std::uint8_t>(item.code);
     EXPECT_EQ(item.current, f.bench.monitor.vcp[code].current & 0xFF);
-    ValueAdjuster adjuster(f.context.interpreter, f.context.platform.clock);
+    ValueAdjuster adjuster(f.context.interpreter, f.context.clock);
     EXPECT_TRUE(adjuster.setValue(item, 77));
     EXPECT_EQ(f.bench.monitor.vcp[code].current, 77);
 }

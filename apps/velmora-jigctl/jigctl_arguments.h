@@ -27,6 +27,8 @@ enum class Command {
     LoadMem,   // FILE
     DecodeEdid,  // FILE
     Detect,    // list the ways to a monitor this PC has
+    DiffMem,   // FILE [FILE] (or --monitor)
+    Backups,   // list the EEPROM backups
 };
 
 // Which way the bench's monitor is reached: through the jig's port code, or
@@ -66,6 +68,10 @@ struct Invocation {
     // decimal unless written 0x.. or ..h.
     std::vector<std::int64_t> numbers;
     std::string file;  // "-" for standard input or output
+    std::string secondFile;     // diff-mem's second file
+    bool againstMonitor = false;  // diff-mem --monitor: the file against the monitor
+    bool verify = false;        // write-mem, load-mem: read each written byte back
+    bool noBackup = false;      // write without the EEPROM backup first
 };
 
 struct ParsedArguments {

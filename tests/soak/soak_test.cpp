@@ -211,8 +211,12 @@ private:
             return "read memory";
         }
         case 10: {
-            const auto page = static_cast<std::uint8_t>(pick(4));
-            const std::uint8_t address = anyByte();
+            // Now and then the byte whose writes are lost, so that a check that
+            // misses it shows.
+            const int lost = bench_.faults.lostWriteLocation;
+            const int chosen = lost >= 0 && pick(3) == 0 ? lost : pick(0x400);
+            const auto page = static_cast<std::uint8_t>(chosen / 256);
+            const auto address = static_cast<std::uint8_t>(chosen % 256);
             if (!backupCheck()) return "write memory refused without a backup";
             requested_[page][address] = true;
             const std::uint8_t value = anyByte();

@@ -227,6 +227,8 @@ private:
             }
             const std::uint8_t single[] = {value};
             const int location = page * 256 + address;
+            // Half of the verified writes go to a byte whose writes are lost.
+            if (pick(2) == 0) bench_.faults.lostWriteLocation = location;
             if (tools::writeVerifiedRange(context_.interpreter, location, single).outcome ==
                 tools::VerifiedRangeWrite::Outcome::Done) {
                 ++verifiedWritesDone;

@@ -40,7 +40,8 @@ std::optional<BackupMonitor> backupMonitorFromEdid(std::span<const std::uint8_t>
 // A monitor without EDID, known only by the model chosen for it.
 BackupMonitor backupMonitorFromModel(std::string_view modelName);
 // Reads EDID block 0 over the link (a bus reset first, as every block read
-// does) and names the monitor by it, or by the model without an answer.
+// does, after which the jig's bus speed is set back to what it was) and
+// names the monitor by it, or by the model without an answer.
 BackupMonitor identifyMonitor(link::MonitorLink& link, std::string_view modelName);
 
 // "$dataHome/velmora-jig/backups"; empty when the data home is unknown.

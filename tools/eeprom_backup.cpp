@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <system_error>
 
+#include "link/jig_link.h"
 #include "platform/replacing_file.h"
 #include "tools/edid_decoder.h"
 #include "tools/memory_image.h"
@@ -103,12 +104,15 @@ BackupMonitor backupMonitorFromModel(std::string_view modelName) {
 }
 
 BackupMonitor identifyMonitor(link::MonitorLink& link, std::string_view modelName) {
-    if (const std::uint8_t* block = link.readEepromBlock(0)) {
-        if (auto monitor = backupMonitorFromEdid(std::span<const std::uint8_t>(block, link::kEepromBlockBytes))) {
-            return *monitor;
-        }
-    }
-    return backupMonitorFromModel(modelName);
+    // The block read's bus reset puts the jig's bus speed back to its start
+    // value; the speed the technician chose stays.
+    link::JigLink* jig = link.jigLink();
+    const std::int32_t busDelay = jig != nullptr ? jig->busDelayCount() : 0;
+    const std::uint8_t* block = link.readEepromBlock(0);
+    std::optional<BackupMonitor> monitor;
+    if (block != nullptr) monitor = backupMonitorFromEdid(std::span<const std::uint8_t>(block, link::kEepromBlockBytes));
+    if (jig != nullptr) jig->setBusDelayCount(busDelay);
+    return monitor ? *monitor : backupMonitorFromModel(modelName);
 }
 
 std::string backupsFolder(std::string_view dataHome) {

@@ -78,6 +78,27 @@ VerifiedRangeWrite writeVerifiedRange(model::FeatureInterpreter& interpreter, in
     return {};
 }
 
+std::string monitorComparisonText(model::FeatureInterpreter& interpreter, const MemoryImage& file,
+                                  std::string_view fileName) {
+    const auto held = readMemoryRange(interpreter, MemoryRange::fromLocations(file.start, file.end));
+    if (!held) return "The monitor's memory could not be read over the range of " + std::string(fileName) + ".";
+    const auto compared = compareImages(file, MemoryImage{file.start, file.end, *held});
+    const auto& differences = std::get<std::vector<ByteDifference>>(compared);
+    if (differences.empty()) {
+        return "The monitor holds what " + std::string(fileName) + " holds (" + std::to_string(file.bytes.size()) +
+               " bytes).";
+    }
+    std::string text = std::to_string(differences.size()) + " of " + std::to_string(file.bytes.size()) +
+                       " bytes differ (" + std::string(fileName) + " -> monitor):";
+    for (std::size_t i = 0; i < differences.size() && i < kShownDifferences; ++i) {
+        text += "\n" + differenceText(differences[i]);
+    }
+    if (differences.size() > kShownDifferences) {
+        text += "\n... and " + std::to_string(differences.size() - kShownDifferences) + " more";
+    }
+    return text;
+}
+
 std::string verifyFailedText(const WriteMismatch& mismatch) {
     return "Verify failed: " + mismatchText(mismatch) + ". Nothing after it was written.";
 }

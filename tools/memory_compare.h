@@ -2,6 +2,7 @@
 #include <cstdint>
 #include <optional>
 #include <span>
+#include <string_view>
 #include <string>
 #include <variant>
 #include <vector>
@@ -53,6 +54,14 @@ struct VerifiedRangeWrite {
 };
 VerifiedRangeWrite writeVerifiedRange(model::FeatureInterpreter& interpreter, int start,
                                       std::span<const std::uint8_t> bytes, const ByteDone& byteDone = {});
+
+// The window's report of a file compared with what the monitor holds over
+// the file's range: every differing byte (file -> monitor), at most
+// kShownDifferences lines and a count of the rest, or that they are equal,
+// or that the monitor could not be read.
+inline constexpr std::size_t kShownDifferences = 24;
+std::string monitorComparisonText(model::FeatureInterpreter& interpreter, const MemoryImage& file,
+                                  std::string_view fileName);
 
 // The window's message for a byte that did not take.
 std::string verifyFailedText(const WriteMismatch& mismatch);

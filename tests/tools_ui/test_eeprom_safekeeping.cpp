@@ -4,6 +4,7 @@
 #include <QCheckBox>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QPushButton>
 #include <QtTest>
 
 #include <ctime>
@@ -70,6 +71,8 @@ private slots:
     void verifyBoxReportsALostByte_data();
     void verifyBoxReportsALostByte();
     void backupsListOpensAPageForLoadFile();
+    void backupsListComparesAPageWithTheMonitor_data();
+    void backupsListComparesAPageWithTheMonitor();
 };
 
 void EepromSafekeepingTest::firstWriteAsksOnce_data() {
@@ -161,6 +164,41 @@ void EepromSafekeepingTest::backupsListOpensAPageForLoadFile() {
     QCOMPARE(w.sink.messages.size(), std::size_t{1});
     QCOMPARE(w.sink.messages[0].text,
              std::string("Verify failed: page 1 address 3F holds 00 after 0A was written. Nothing after it was written."));
+}
+
+void EepromSafekeepingTest::backupsListComparesAPageWithTheMonitor_data() {
+    QTest::addColumn<int>("bytesChanged");
+    QTest::addColumn<QString>("shown");
+    QTest::newRow("equal") << 0 << QStringLiteral("The monitor holds what %1 holds (256 bytes).");
+    QTest::newRow("one byte") << 1 << QStringLiteral("1 of 256 bytes differ (%1 -> monitor):\npage 1 address 00: 51 -> 00");
+    QTest::newRow("more than shown")
+        << 30  // address 19h holds 00 already
+        << QStringLiteral("29 of 256 bytes differ (%1 -> monitor):\npage 1 address 00: 51 -> 00\n");
+}
+
+void EepromSafekeepingTest::backupsListComparesAPageWithTheMonitor() {
+    QFETCH(int, bytesChanged);
+    QFETCH(QString, shown);
+    WindowBench f;
+    GuardedWindow w(f);
+    w.sink.answer = Answer::Yes;
+    w.writeByte("0", "00", "11");  // the byte it holds: the backup is all that changes
+    QCOMPARE(w.backups(), std::size_t{1});
+    w.sink.messages.clear();
+    for (int address = 0; address < bytesChanged; ++address) f.bench.monitor.memory[1][static_cast<std::size_t>(address)] = 0;
+
+    QString path;
+    whenModalOpens<BackupsList>([&](BackupsList& list) {
+        list.list().setCurrentRow(1);  // page1.mem
+        path = QString::fromStdString(list.files()[1].path);
+        QTest::mouseClick(list.findChild<QPushButton*>(QStringLiteral("compare")), Qt::LeftButton);
+    });
+    QTest::mouseClick(w.window->control(Window::kBackupsButton), Qt::LeftButton);
+    QCOMPARE(w.sink.messages.size(), std::size_t{1});
+    const QString text = QString::fromStdString(w.sink.messages[0].text);
+    QVERIFY2(text.startsWith(shown.arg(path)), qPrintable(text));
+    QCOMPARE(w.sink.messages[0].caption, std::string("Compare"));
+    if (bytesChanged > 24) QVERIFY2(text.endsWith(QStringLiteral("\n... and 5 more")), qPrintable(text));
 }
 
 QTEST_MAIN(EepromSafekeepingTest)

@@ -19,6 +19,13 @@ BackupsList::BackupsList(const std::string& root, QWidget* parent)
     layout->addWidget(list_);
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Open | QDialogButtonBox::Close, this);
     buttons->button(QDialogButtonBox::Open)->setEnabled(!files_.empty());
+    QPushButton* compare = buttons->addButton(QStringLiteral("Compare with Monitor"), QDialogButtonBox::ActionRole);
+    compare->setObjectName(QStringLiteral("compare"));
+    compare->setEnabled(!files_.empty());
+    connect(compare, &QPushButton::clicked, this, [this] {
+        compare_ = true;
+        accept();
+    });
     layout->addWidget(buttons);
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
@@ -32,10 +39,12 @@ std::optional<std::string> BackupsList::chosen() const {
     return files_[static_cast<std::size_t>(row)].path;
 }
 
-std::optional<std::string> BackupsList::choose(QWidget* parent, const std::string& root) {
+std::optional<BackupsList::Choice> BackupsList::choose(QWidget* parent, const std::string& root) {
     BackupsList dialog(root, parent);
     if (dialog.exec() != QDialog::Accepted) return std::nullopt;
-    return dialog.chosen();
+    const auto path = dialog.chosen();
+    if (!path) return std::nullopt;
+    return Choice{*path, dialog.compare_};
 }
 
 }  // namespace velmora::tools::ui

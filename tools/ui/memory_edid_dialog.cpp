@@ -14,6 +14,8 @@
 #include "platform/qt/up_down_control.h"
 #include "tools/edid_decoding_text.h"
 #include "platform/user_folders.h"
+#include "tools/memory_compare.h"
+#include "tools/memory_file.h"
 #include "tools/ui/backup_offer_box.h"
 #include "tools/ui/backups_list.h"
 #include "tools/ui/dump_memory_dialog.h"
@@ -24,6 +26,10 @@
 namespace velmora::tools::ui {
 
 using platform::qt::displayText;
+
+namespace {
+constexpr std::string_view kCompareCaption = "Compare";
+}  // namespace
 
 MemoryEdidDialog::MemoryEdidDialog(model::ProgramContext& program, platform::MessageSink& messages,
                                    platform::FileChooser& chooser, QWidget* parent)
@@ -92,7 +98,19 @@ void MemoryEdidDialog::onVerifyToggled(bool checked) {
 
 void MemoryEdidDialog::onBackups() {
     const std::string root = gate_ != nullptr ? gate_->root() : backupsFolder(platform::userDataHome());
-    if (const auto file = BackupsList::choose(this, root)) openDumpMemory(file);
+    const auto choice = BackupsList::choose(this, root);
+    if (!choice) return;
+    if (!choice->compare) {
+        openDumpMemory(choice->path);
+        return;
+    }
+    auto file = readMemoryFile(choice->path);
+    if (const auto* refusal = std::get_if<std::string>(&file)) {
+        messages_.showMessage(*refusal, platform::kErrorCaption);
+        return;
+    }
+    messages_.showMessage(monitorComparisonText(program_.interpreter, std::get<MemoryImage>(file), choice->path),
+                          kCompareCaption);
 }
 
 void MemoryEdidDialog::openDumpMemory(const std::optional<std::string>& file) {

@@ -180,11 +180,13 @@ BackupOutcome makeBackup(model::FeatureInterpreter& interpreter, const std::stri
         target = fs::path(root) / (name + "-" + std::to_string(n));
     }
     const fs::path unfinished = fs::path(root) / ("." + target.filename().string() + ".unfinished");
+    if (fs::exists(target)) {
+        return {false, {}, "there are already " + std::to_string(kSameSecondLimit) + " backups of " + monitor.key +
+                               " from this second"};
+    }
     std::error_code error;
     fs::create_directories(unfinished, error);
-    if (error || fs::exists(target)) {
-        return {false, {}, "cannot make the folder " + unfinished.string() + " (" + error.message() + ")"};
-    }
+    if (error) return {false, {}, "cannot make the folder " + unfinished.string() + " (" + error.message() + ")"};
     for (int page = 0; page < kBackupPages; ++page) {
         std::vector<std::uint8_t> bytes;
         bytes.reserve(256);

@@ -145,24 +145,6 @@ INSTANTIATE_TEST_SUITE_P(
                 "page 1 address 2C could not be read"}),
     [](const auto& info) { return std::string(info.param.name); });
 
-TEST(BackupGate, OffersTheMonitorTheFolderAndTheTimeOfOneByteTimesAll) {
-    model::testing::InterpreterOnBench rig;
-    TemporaryFolder root;
-    BackupGate gate(root.path.string(), [] { return std::time_t{0}; });
-    ScriptedAsker asker;
-    asker.answer = BackupChoice::Cancel;
-    // A one-byte read waits 20 ms for its reply, and the bus adds a little.
-    EXPECT_FALSE(gate.beforeWrite(rig.interpreter, rig.link, rig.clock, "VM-1995 Pro", asker));
-    EXPECT_EQ(asker.lastOffer.monitor.key, "VLM-1734-00012345-VB0012345");
-    EXPECT_EQ(asker.lastOffer.folder, root.path.string());
-    EXPECT_GE(asker.lastOffer.estimatedSeconds, 1024 * 20 / 1000);
-    EXPECT_LE(asker.lastOffer.estimatedSeconds, 1024 * 40 / 1000);
-    const std::string text = backupOfferText(asker.lastOffer);
-    for (const char* part : {"VLM 1734h, serial 00012345h", "4 pages (1024 bytes)", "Yes: back up", "No: write without"}) {
-        EXPECT_NE(text.find(part), std::string::npos) << part << " in " << text;
-    }
-}
-
 TEST(BackupMonitor, NamedByTheEdidOrElseByTheModel) {
     struct Row {
         bool monitorAnswers;

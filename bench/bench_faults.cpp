@@ -24,6 +24,8 @@ constexpr BenchFaultName kNames[] = {
     {"busy-replies", FaultArgument::Number, 1, "the next N reads of a reply get the null message 6E 80 BE (busy)"},
     {"double-source", FaultArgument::Number, 1, "the next N replies read at 0x6F begin with 6E twice"},
     {"malformed-capabilities", FaultArgument::None, 0, "the capabilities string as careless firmware sends it"},
+    {"write-lost", FaultArgument::Location, -1,
+     "writes to EEPROM page P (decimal) address A (hex) are acknowledged but do not take"},
 };
 
 bool parseNumber(std::string_view text, std::int32_t& value) {
@@ -60,6 +62,26 @@ void setFlag(std::string_view name, BenchFaults& faults) {
     else if (name == "sda-low") faults.sdaLow = true;
     else if (name == "no-slave-reply") faults.noSlaveReply = true;
     else if (name == "malformed-capabilities") faults.malformedCapabilities = true;
+}
+
+// "PAGE:ADDR": a decimal page 0..3 and a hexadecimal address 00..FF.
+bool parseLocation(std::string_view text, std::int32_t& location) {
+    const auto colon = text.find(':');
+    if (colon == std::string_view::npos || colon == 0 || colon + 1 >= text.size() || text.size() - colon - 1 > 2) {
+        return false;
+    }
+    std::int32_t page = 0;
+    std::int32_t address = 0;
+    const std::string_view pageText = text.substr(0, colon);
+    const std::string_view addressText = text.substr(colon + 1);
+    const auto pageResult = std::from_chars(pageText.data(), pageText.data() + pageText.size(), page);
+    const auto addressResult =
+        std::from_chars(addressText.data(), addressText.data() + addressText.size(), address, 16);
+    if (pageResult.ec != std::errc() || pageResult.ptr != pageText.data() + pageText.size()) return false;
+    if (addressResult.ec != std::errc() || addressResult.ptr != addressText.data() + addressText.size()) return false;
+    if (page < 0 || page > 3 || address < 0 || address > 0xFF) return false;
+    location = page * 256 + address;
+    return true;
 }
 
 std::string knownNames() {
@@ -113,6 +135,14 @@ std::string applyBenchFault(std::string_view text, BenchFaults& faults) {
             MemoryForm form{};
             if (!parseMemoryForm(value, form)) return quoted + "memory-form needs =bypage, =bydevice or =both";
             faults.memoryForm = form;
+            return {};
+        }
+        case FaultArgument::Location: {
+            std::int32_t location = -1;
+            if (!parseLocation(value, location)) {
+                return quoted + "write-lost needs =PAGE:ADDR, a page 0..3 and a hexadecimal address 00..FF (1:3F)";
+            }
+            faults.lostWriteLocation = location;
             return {};
         }
         }

@@ -29,9 +29,12 @@ struct BenchFaults {
     std::int32_t busyReplies = 0;      // busy-replies=K: the next K reads at 0x6F get the null message, the reply stays
     std::int32_t doubledSourceReplies = 0;  // double-source=K: the next K replies read at 0x6F begin 6E 6E
     bool malformedCapabilities = false;  // malformed-capabilities: the capabilities string as careless firmware sends it
+    // write-lost=PAGE:ADDR: writes to this EEPROM byte (page * 256 + address)
+    // are acknowledged but do not take; -1 for none.
+    std::int32_t lostWriteLocation = -1;
 };
 
-enum class FaultArgument : std::uint8_t { None, Number, MemoryForm };
+enum class FaultArgument : std::uint8_t { None, Number, MemoryForm, Location };
 
 struct BenchFaultName {
     std::string_view name;

@@ -11,6 +11,7 @@ enum class BenchEventKind : std::uint8_t {
     NotUnderstood,    // a well-formed request the monitor does not answer
     VcpSet,
     MemoryWritten,
+    MemoryWriteLost,  // a memory write acknowledged that did not take (fault write-lost)
     ModeTableStored,
     UserTableStored,
     ServiceCommand,

@@ -171,6 +171,12 @@ MonitorState::Reply MonitorState::writeByDevice(std::span<const std::uint8_t> p,
 }
 
 void MonitorState::writeMemory(std::size_t page, std::uint8_t address, std::uint8_t value, Context& c) {
+    if (static_cast<std::int32_t>(page * kPageBytes + address) == c.faults.lostWriteLocation) {
+        // Acknowledged and answered like any write, but the cell keeps its byte.
+        c.log.record(c.time, BenchEventKind::MemoryWriteLost, {static_cast<std::uint8_t>(page), address, value},
+                     "page " + std::to_string(page) + " address " + hex(address) + " := " + hex(value) + " lost");
+        return;
+    }
     memory[page][address] = value;
     c.log.record(c.time, BenchEventKind::MemoryWritten, {static_cast<std::uint8_t>(page), address, value},
                  "page " + std::to_string(page) + " address " + hex(address) + " := " + hex(value));

@@ -1,5 +1,6 @@
 #include "tools/dump_memory_logic.h"
 
+#include "tools/memory_compare.h"
 #include "tools/memory_file.h"
 
 namespace velmora::tools {
@@ -34,6 +35,18 @@ MemoryAction DumpMemoryLogic::writeToMonitor() {
     if (!loaded_) {
         messages_.showMessage(kNoMemoryFileLoaded, platform::kErrorCaption);
         return MemoryAction::Refused;
+    }
+    if (writeGuard_ && !writeGuard_()) return MemoryAction::Refused;
+    if (verify_) {
+        const VerifiedRangeWrite write = writeVerifiedRange(interpreter_, range_.startLocation(), bytes_, byteDone_);
+        if (write.outcome != VerifiedRangeWrite::Outcome::Done) {
+            const bool lost = write.outcome == VerifiedRangeWrite::Outcome::Mismatch;
+            messages_.showMessage(lost ? verifyFailedText(write.mismatch) : std::string(kCommunicationError),
+                                  platform::kErrorCaption);
+            return MemoryAction::Failed;
+        }
+        messages_.showMessage(kWritingSuccess, kSuccessCaption);
+        return MemoryAction::Done;
     }
     if (!writeMemoryRange(interpreter_, range_.startLocation(), bytes_, byteDone_)) {
         messages_.showMessage(kCommunicationError, platform::kErrorCaption);

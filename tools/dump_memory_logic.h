@@ -1,5 +1,6 @@
 #pragma once
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -44,6 +45,13 @@ public:
 
     // Called after every byte written; may be left empty.
     void setByteDone(ByteDone byteDone) { byteDone_ = std::move(byteDone); }
+    // Asked before the first byte of a write-back (the EEPROM backup check);
+    // false writes nothing. With verify on, each byte is read back before
+    // the next is written, and the first that did not take ends the write.
+    void guardWrites(std::function<bool()> guard, bool verify) {
+        writeGuard_ = std::move(guard);
+        verify_ = verify;
+    }
 
 private:
     model::FeatureInterpreter& interpreter_;
@@ -54,6 +62,8 @@ private:
     std::string fileName_;
     bool loaded_ = false;
     ByteDone byteDone_;
+    std::function<bool()> writeGuard_;
+    bool verify_ = false;
 };
 
 }  // namespace velmora::tools

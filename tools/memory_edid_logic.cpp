@@ -1,5 +1,7 @@
 #include "tools/memory_edid_logic.h"
 
+#include "tools/memory_compare.h"
+
 #include <cstdio>
 
 #include "link/block_text.h"
@@ -112,6 +114,11 @@ void MemoryEdidLogic::writeMemory(std::string_view pageText, std::string_view ad
         messages_.showMessage(kInvalidData, platform::kErrorCaption);
         return;
     }
+    if (writeGuard_) {
+        // The guard may ask in a box of its own, which the wait cursor must not cover.
+        wait.restore();
+        if (!writeGuard_()) return;
+    }
     // A failed write is not reported here: the refreshed cell shows what the
     // monitor holds afterwards.
     const auto cell = static_cast<std::uint8_t>(*address);
@@ -121,6 +128,10 @@ void MemoryEdidLogic::writeMemory(std::string_view pageText, std::string_view ad
     const auto byte = interpreter_.readMemory(static_cast<std::uint8_t>(*page), cell);
     dump_.replaceCell(cell, link::gridCell(byte));
     view_.dumpCellChanged(DumpText::cellPosition(cell));
+    if (verify_ && byte != static_cast<std::uint8_t>(*value)) {
+        const WriteMismatch mismatch{*page * 256 + cell, static_cast<std::uint8_t>(*value), byte};
+        messages_.showMessage(verifyFailedText(mismatch), platform::kErrorCaption);
+    }
 }
 
 std::string MemoryEdidLogic::showByte(std::string_view pageText, std::string_view addressText) {

@@ -1,4 +1,5 @@
 #pragma once
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -98,6 +99,13 @@ public:
 
     [[nodiscard]] const DumpText& dump() const { return dump_; }
 
+    // Asked before Write Memory sends its byte (the EEPROM backup check);
+    // false keeps the byte unwritten. May be left empty.
+    void setWriteGuard(std::function<bool()> guard) { writeGuard_ = std::move(guard); }
+    // With verify on, a refreshed cell that does not hold the byte written
+    // is reported (caption "Error").
+    void setVerify(bool verify) { verify_ = verify; }
+
 private:
     void probeAccessMode();
     void jigStep(void (*step)(link::JigTransport&));
@@ -112,6 +120,8 @@ private:
     bool initialised_ = false;
     bool firstPaintDone_ = false;
     bool writeButtonsVisible_ = true;
+    std::function<bool()> writeGuard_;
+    bool verify_ = false;
 };
 
 }  // namespace velmora::tools

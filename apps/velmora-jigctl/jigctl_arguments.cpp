@@ -27,6 +27,7 @@ enum class Argument {
     AnyPage,     // save-mem pages: judged by the Save Memory checks
     AnyAddress,  // save-mem addresses: likewise
     File,        // a path, or "-" for standard input or output
+    SecondFile,  // a second path
 };
 
 struct CommandForm {
@@ -59,6 +60,8 @@ const std::vector<CommandForm>& commandForms() {
         {"detect", Command::Detect, {}, 0, false, ""},
         {"capabilities", Command::Capabilities, {}, 0, false, "[--model-out FILE.mdl]"},
         {"parse-capabilities", Command::ParseCapabilities, {Argument::File}, 1, false, "FILE"},
+        {"diff-mem", Command::DiffMem, {Argument::File, Argument::SecondFile}, 1, false, "FILE FILE, or FILE --monitor"},
+        {"backups", Command::Backups, {}, 0, false, ""},
     };
     return forms;
 }
@@ -82,6 +85,9 @@ enum class Option {
     Stats,
     Decode,
     ModelOut,
+    Monitor,
+    Verify,
+    NoBackup,
 };
 
 struct OptionForm {
@@ -108,6 +114,9 @@ constexpr OptionForm kOptions[] = {
     {"--stats", Option::Stats, ""},
     {"--decode", Option::Decode, ""},
     {"--model-out", Option::ModelOut, "a model file to write"},
+    {"--monitor", Option::Monitor, ""},
+    {"--verify", Option::Verify, ""},
+    {"--no-backup", Option::NoBackup, ""},
 };
 
 std::optional<int> hexDigit(char c) {
@@ -127,9 +136,9 @@ bool markedHex(std::string_view text) {
 
 // Checks one argument; the reason when it is not acceptable.
 std::string readArgument(Argument kind, const std::string& text, Invocation& invocation) {
-    if (kind == Argument::File) {
+    if (kind == Argument::File || kind == Argument::SecondFile) {
         if (text.empty()) return "the file name is empty";
-        invocation.file = text;
+        (kind == Argument::File ? invocation.file : invocation.secondFile) = text;
         return {};
     }
     const bool hex = kind == Argument::Code || kind == Argument::Address || kind == Argument::AnyAddress;
@@ -211,6 +220,9 @@ std::string applyOption(Option option, const std::string& value, Invocation& inv
         if (value.empty()) return "--model-out needs a file name";
         invocation.modelOut = value;
         break;
+    case Option::Monitor: invocation.againstMonitor = true; break;
+    case Option::Verify: invocation.verify = true; break;
+    case Option::NoBackup: invocation.noBackup = true; break;
     case Option::Model: invocation.modelPath = value; break;
     case Option::BenchFault: invocation.benchFaults.push_back(value); break;
     case Option::Port: invocation.port = value; break;
@@ -236,6 +248,7 @@ std::string benchFaultList() {
         if (fault.argument != bench::FaultArgument::None) {
             name += fault.defaultNumber >= 0 ? "[=N]" : "=N";
             if (fault.argument == bench::FaultArgument::MemoryForm) name = "  " + std::string(fault.name) + "=FORM";
+            if (fault.argument == bench::FaultArgument::Location) name = "  " + std::string(fault.name) + "=PAGE:ADDR";
         }
         name.resize(std::max<std::size_t>(name.size() + 1, 24), ' ');
         text += name + std::string(fault.help) + "\n";
@@ -282,7 +295,8 @@ bool commandNeedsModel(Command command) {
 
 bool commandUsesMonitor(Command command) {
     return command != Command::Help && command != Command::Version && command != Command::Timings &&
-           command != Command::DecodeEdid && command != Command::Detect && command != Command::ParseCapabilities;
+           command != Command::DecodeEdid && command != Command::Detect && command != Command::ParseCapabilities &&
+           command != Command::Backups;
 }
 
 bool commandWrites(Command command) {
@@ -347,6 +361,12 @@ ParsedArguments parseArguments(std::span<const std::string> arguments) {
     if (invocation.modelOut && form->command != Command::Capabilities && form->command != Command::ParseCapabilities) {
         return failure(std::string(form->name) + ": --model-out is an option of capabilities and parse-capabilities only");
     }
+    if (invocation.verify && form->command != Command::WriteMem && form->command != Command::LoadMem) {
+        return failure(std::string(form->name) + ": --verify is an option of write-mem and load-mem only");
+    }
+    if (invocation.againstMonitor && form->command != Command::DiffMem) {
+        return failure(std::string(form->name) + ": --monitor is an option of diff-mem only");
+    }
     const std::size_t given = words.size() - 1;
     const bool tooMany = given > form->arguments.size() && !form->repeatsLast;
     if (given < form->optionalFrom || tooMany) {
@@ -376,6 +396,9 @@ ParsedArguments parseArguments(std::span<const std::string> arguments) {
         return failure(std::string(form->name) +
                        ": refused by --read-only, which sends nothing that changes the monitor (values, service "
                        "commands, functions, scripts, EEPROM bytes)");
+    }
+    if (invocation.command == Command::DiffMem && invocation.againstMonitor == !invocation.secondFile.empty()) {
+        return failure("diff-mem: usage: diff-mem FILE FILE, or diff-mem FILE --monitor");
     }
     const bool fileReadsInput = invocation.command == Command::LoadMem || invocation.command == Command::DecodeEdid ||
                                 invocation.command == Command::ParseCapabilities;
@@ -443,6 +466,11 @@ std::string usageText() {
            "  --decode              edid: print the block decoded instead of the grid\n"
            "  --model-out FILE.mdl  (parse-)capabilities: also write a model made from the\n"
            "                        capabilities, a starting point for its author\n"
+           "  --verify              write-mem, load-mem: read every written byte back and stop\n"
+           "                        at the first that did not take, naming its address (exit 1)\n"
+           "  --no-backup           write without the EEPROM backup otherwise made before the\n"
+           "                        first write to a monitor (see backups)\n"
+           "  --monitor             diff-mem: compare the file with the monitor's EEPROM\n"
            "  --help, -h            this text\n"
            "  --version             the program's version\n"
            "\n"
@@ -465,6 +493,17 @@ std::string usageText() {
            "  timings               print the model's preset timing list\n"
            "  save-mem FROMPAGE FROMADDR TOPAGE TOADDR FILE  save an EEPROM range to a .mem file\n"
            "  load-mem FILE         write a .mem file back into the EEPROM\n"
+           "  diff-mem FILE FILE    print every byte two .mem files of the same range hold\n"
+           "                        differently (page, address, old -> new); exit 0 equal,\n"
+           "                        1 different, 2 trouble, as cmp\n"
+           "  diff-mem FILE --monitor  the same, the file against the monitor's EEPROM\n"
+           "  backups               list the EEPROM backups (monitor, date, pages, size,\n"
+           "                        folder). Before the first write to a monitor (write-mem,\n"
+           "                        load-mem, a run or service command that saves or writes\n"
+           "                        memory) of which no backup exists, every EEPROM page is\n"
+           "                        saved to $XDG_DATA_HOME/velmora-jig/backups/MONITOR_DATE/\n"
+           "                        (~/.local/share/...) as page0.mem to page3.mem for\n"
+           "                        load-mem; a failed backup writes nothing\n"
            "  detect                list the display channels (/dev/i2c-*: adapter, EDID at\n"
            "                        0x50, DDC/CI at 0x37) and parallel ports (board line\n"
            "                        test); exit 0 when a monitor was found, 1 when none\n"

@@ -29,6 +29,8 @@ enum class Command {
     Detect,    // list the ways to a monitor this PC has
     Capabilities,       // the monitor's DDC/CI capabilities, parsed
     ParseCapabilities,  // FILE: a saved capabilities string, parsed
+    DiffMem,   // FILE [FILE] (or --monitor)
+    Backups,   // list the EEPROM backups
 };
 
 // Which way the bench's monitor is reached: through the jig's port code, or
@@ -69,6 +71,10 @@ struct Invocation {
     // decimal unless written 0x.. or ..h.
     std::vector<std::int64_t> numbers;
     std::string file;  // "-" for standard input or output
+    std::string secondFile;     // diff-mem's second file
+    bool againstMonitor = false;  // diff-mem --monitor: the file against the monitor
+    bool verify = false;        // write-mem, load-mem: read each written byte back
+    bool noBackup = false;      // write without the EEPROM backup first
 };
 
 struct ParsedArguments {

@@ -23,15 +23,18 @@
 #include "apps/velmora-jigctl/jigctl_edid.h"
 #include "apps/velmora-jigctl/jigctl_json.h"
 #include "apps/velmora-jigctl/jigctl_output.h"
+#include "apps/velmora-jigctl/jigctl_safekeeping.h"
 #include "apps/velmora-jigctl/jigctl_stats.h"
 #include "apps/velmora-jigctl/jigctl_watched_link.h"
 #include "link/capabilities_read.h"
 #include "link/mccs_features.h"
 #include "tools/crt_on_time.h"
 #include "tools/memory_dialog_common.h"
+#include "tools/memory_compare.h"
 #include "tools/memory_file.h"
 #include "tools/memory_transfer.h"
 #include "tools/model_capabilities.h"
+#include "tools/memory_writing_functions.h"
 #include "tools/preset_timing_text.h"
 #include "tools/wide_vcp.h"
 
@@ -146,6 +149,27 @@ std::optional<tools::WideVcpReading> readVcpOnce(Session& s, std::uint8_t code) 
     return tools::WideVcpReading{reading->current, reading->maximum, 0};
 }
 
+// The backup of the EEPROM before the first write to a monitor (see
+// jigctl_safekeeping.h); false when none could be made, which is said.
+bool backedUp(Session& s) {
+    ProgressLine progress = s.progress("backup", "bytes", kBackupBytes);
+    const bool ok = backupBeforeWrite(
+        s.invocation, s.program, [&progress](int done, int total) { progress.showDone(done, total); }, s.err);
+    progress.finish();
+    s.trace.flush();
+    return ok;
+}
+
+// With --verify, the byte just written read back; the failure when it did
+// not take (exit status 1), or nothing.
+std::optional<int> verifyFailure(Session& s, int location, std::uint8_t value, std::string_view written) {
+    if (!s.invocation.verify) return std::nullopt;
+    const auto mismatch = checkWrittenByte(s.program.interpreter, location, value);
+    s.trace.flush();
+    if (!mismatch) return std::nullopt;
+    return s.fail("verify: " + mismatchText(*mismatch) + "; " + std::string(written));
+}
+
 int readVcp(Session& s) {
     // Several codes are read one after the other on the same link.
     nlohmann::json readings = nlohmann::json::array();
@@ -218,6 +242,10 @@ int listItems(Session& s) {
 
 int runItem(Session& s) {
     const auto& entry = s.program.model.itemTable[s.number(0)];
+    if (functionWritesMemory(s.program.model, entry.kind, entry.arg)) {
+        probeEepromAccessMode(s.program.interpreter, s.program.link, s.program.flags);
+        if (!backedUp(s)) return kExitOperationFailed;
+    }
     // The mode-table saves and dumps report their steps, the total with the
     // first report; other functions show no line.
     ProgressLine progress = s.progress("run", "steps", 0);
@@ -251,8 +279,12 @@ int readMem(Session& s) {
 
 int writeMem(Session& s) {
     probeAccessForm(s);
+    if (!backedUp(s)) return kExitOperationFailed;
     if (!s.program.interpreter.writeMemory(s.number(0), s.number(1), s.number(2))) {
         return s.fail(locationText(s.number(0) * kPageBytes + s.number(1)) + " could not be written");
+    }
+    if (auto failed = verifyFailure(s, s.number(0) * kPageBytes + s.number(1), s.number(2), "the write did not take")) {
+        return *failed;
     }
     if (s.json) {
         *s.json = memoryByteJson(s.number(0), s.number(1), s.number(2));
@@ -380,6 +412,7 @@ int loadMem(Session& s) {
         return s.fail(std::string(refusal), kExitUsage);
     }
     probeAccessForm(s);
+    if (!backedUp(s)) return kExitOperationFailed;
     const std::size_t total = image.bytes.size();
     std::size_t written = 0;
     ProgressLine progress = s.progress("load-mem", "bytes", static_cast<std::int64_t>(total));
@@ -393,6 +426,11 @@ int loadMem(Session& s) {
         if (!ok) {
             return s.fail(std::string(kCommunicationError) + " Stopped at " + locationText(location) + "; " +
                           std::to_string(written) + " of " + std::to_string(total) + " bytes written");
+        }
+        if (auto failed = verifyFailure(s, location, image.bytes[written],
+                                        "stopped there; " + std::to_string(written) + " of " + std::to_string(total) +
+                                            " bytes written before it")) {
+            return *failed;
         }
         progress.step();
     }
@@ -412,7 +450,9 @@ int dispatch(Session& s) {
     switch (s.invocation.command) {
     case Command::ReadVcp: return readVcp(s);
     case Command::SetVcp: return setVcp(s);
-    case Command::Service: return reportOutcome(s, "service", interpreter.sendServiceCommand(s.number(0)));
+    case Command::Service:
+        if (serviceCodeWritesMemory(s.number(0)) && !backedUp(s)) return kExitOperationFailed;
+        return reportOutcome(s, "service", interpreter.sendServiceCommand(s.number(0)));
     case Command::Items: return listItems(s);
     case Command::Run: return runItem(s);
     case Command::ReadMem: return readMem(s);
@@ -421,11 +461,13 @@ int dispatch(Session& s) {
     case Command::CrtTime: return crtTime(s);
     case Command::SaveMem: return saveMem(s);
     case Command::LoadMem: return loadMem(s);
+    case Command::DiffMem: return diffMonitorCommand(s.invocation, s.program, {}, s.json, s.out, s.err);
     case Command::Capabilities:
         // The display channel keeps the standard's gap between requests itself.
         return readMonitorCapabilities(s.invocation, s.program.link, s.program.clock,
                                        onDisplayChannel(s) ? 0 : link::kCapabilitiesReplyWaitMs, s.json, s.out, s.err);
     case Command::ParseCapabilities:
+    case Command::Backups:
     case Command::Help:
     case Command::Version:
     case Command::Timings:
@@ -516,6 +558,10 @@ int runCommand(const Invocation& invocation, Outputs& outputs) {
     }
     if (invocation.command == Command::DecodeEdid) return decodeEdidFile(invocation, outputs.json, out, err);
     if (invocation.command == Command::ParseCapabilities) return parseCapabilitiesFile(invocation, outputs.json, out, err);
+    if (invocation.command == Command::Backups) return listBackupsCommand(outputs.json, out, err);
+    if (invocation.command == Command::DiffMem && !invocation.againstMonitor) {
+        return diffFilesCommand(invocation, outputs.json, out, err);
+    }
     if (invocation.command == Command::Detect) {
         return detectMonitors(DetectPlaces{}, invocation.bench, out, err, outputs.json);
     }
@@ -654,7 +700,9 @@ int runInvocation(const Invocation& invocation, std::ostream& out, std::ostream&
     const int status = runCommand(invocation, outputs);
     err << messages.str();
     // detect's findings are the answer also when no monitor answered.
-    const bool findings = invocation.command == Command::Detect && document.is_object();
+    // So are diff-mem's differences (exit status 1, as cmp gives it).
+    const bool findings = (invocation.command == Command::Detect || invocation.command == Command::DiffMem) &&
+                          document.is_object();
     if (status == kExitSuccess || findings) {
         out << jsonLine(document) << "\n";
         return status;

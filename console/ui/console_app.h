@@ -6,6 +6,7 @@
 #include "session/program_context.h"
 #include "platform/file_chooser.h"
 #include "platform/message_sink.h"
+#include "tools/backup_gate.h"
 
 namespace velmora::console::ui {
 
@@ -33,6 +34,9 @@ private:
     platform::FileChooser& fileChooser_;
     model::ModelFolders modelFolders_;
     link::ui::CDebugWnd debugWindow_;
+    // Remembers for the whole run which monitors were backed up (or the
+    // technician declined), across every opening of the tool windows.
+    tools::BackupGate backupGate_;
 };
 
 }  // namespace velmora::console::ui

@@ -1,6 +1,8 @@
 #include "console/ui/console_dialog.h"
 
 #include "tools/ui/crt_on_time_box.h"
+#include "tools/memory_writing_functions.h"
+#include "tools/ui/backup_offer_box.h"
 #include "tools/ui/memory_edid_dialog.h"
 #include "tools/ui/preset_timing_dialog.h"
 
@@ -364,6 +366,13 @@ void ConsoleDialog::onRestoreStartValues() {
 // --- RUN ---
 
 void ConsoleDialog::runSelectedFunction() {
+    if (backupGate_ != nullptr) {
+        const FunctionRecord* record = session_.function(selectedFunctionRow());
+        if (record != nullptr && tools::functionWritesMemory(context_.model, record->kind, record->code) &&
+            !tools::ui::windowBackupCheck(this, messages_, *backupGate_, context_)) {
+            return;
+        }
+    }
     if (!session_.runFunctionRow(selectedFunctionRow(), *this)) return;
     // The values the function left, when Auto Reading read them again.
     showItemValues();
@@ -417,7 +426,8 @@ void ConsoleDialog::onCrtOnTime() {
 }
 
 void ConsoleDialog::onFeatures() {
-    tools::ui::MemoryEdidDialog::run(this, context_, messages_, fileChooser_);
+    if (backupGate_ != nullptr) tools::ui::MemoryEdidDialog::run(this, context_, messages_, fileChooser_, *backupGate_);
+    else tools::ui::MemoryEdidDialog::run(this, context_, messages_, fileChooser_);
     focusItemList();
 }
 

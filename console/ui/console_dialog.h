@@ -11,6 +11,7 @@
 #include "platform/file_chooser.h"
 #include "platform/message_sink.h"
 #include "platform/qt/template_dialog.h"
+#include "tools/backup_gate.h"
 #include "tools/ui/transfer_progress.h"
 
 class QAction;
@@ -72,6 +73,10 @@ public:
     ~ConsoleDialog() override;
 
     [[nodiscard]] ConsoleSession& session() { return session_; }
+    // From now on every write to the monitor's EEPROM (RUN of a function
+    // that saves or writes memory, Write Memory, Load File) passes the
+    // gate's backup check first.
+    void guardEepromWrites(tools::BackupGate& gate) { backupGate_ = &gate; }
     // The menu of the window's background that carries the About entry.
     [[nodiscard]] QMenu* backgroundMenu() const { return backgroundMenu_; }
     // The item list's menu: "Undo" and "Restore values read at start".
@@ -125,6 +130,7 @@ private:
     void showRunProgress(std::size_t done, std::size_t total) override;
     void endRunProgress() override;
 
+    tools::BackupGate* backupGate_ = nullptr;
     session::ProgramContext& context_;
     link::ui::CDebugWnd& debugWindow_;
     platform::MessageSink& messages_;

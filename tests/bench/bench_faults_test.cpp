@@ -31,6 +31,9 @@ TEST(BenchFaults, ValuesLandInTheirKnobs) {
         {"memory-form=both", [](const BenchFaults& f) { return f.memoryForm == MemoryForm::Both; }},
         {"ddc1=16", [](const BenchFaults& f) { return f.ddc1BitTimeMs == 16; }},
         {"ddc1-silent-after=5000", [](const BenchFaults& f) { return f.ddc1SilentAfterMs == 5000; }},
+        {"write-lost=1:3F", [](const BenchFaults& f) { return f.lostWriteLocation == 0x13F; }},
+        {"write-lost=3:ff", [](const BenchFaults& f) { return f.lostWriteLocation == 0x3FF; }},
+        {"write-lost=0:0", [](const BenchFaults& f) { return f.lostWriteLocation == 0; }},
     };
     for (const Row& row : rows) {
         BenchFaults faults;
@@ -50,13 +53,18 @@ TEST(BenchFaults, BadTextIsRefusedWithWhatIsValid) {
                           Row{"scl-stretch=-4", "needs =N"}, Row{"reply-delay=12ms", "needs =N"},
                           Row{"reply-delay=99999999999", "needs =N"},
                           Row{"garbled-reply=x", "needs =N"}, Row{"short-reply=-1", "needs =N"}, Row{"memory-form", "=bypage"},
-                          Row{"memory-form=page", "=bypage"}, Row{"", "unknown"}}) {
+                          Row{"memory-form=page", "=bypage"}, Row{"", "unknown"},
+                          Row{"write-lost", "=PAGE:ADDR"}, Row{"write-lost=4:00", "=PAGE:ADDR"},
+                          Row{"write-lost=1:100", "=PAGE:ADDR"}, Row{"write-lost=1", "=PAGE:ADDR"},
+                          Row{"write-lost=:10", "=PAGE:ADDR"}, Row{"write-lost=1:", "=PAGE:ADDR"},
+                          Row{"write-lost=0x1:10", "=PAGE:ADDR"}, Row{"write-lost=1:3G", "=PAGE:ADDR"}}) {
         BenchFaults faults;
         const std::string error = applyBenchFault(row.text, faults);
         EXPECT_NE(error.find(row.hint), std::string::npos) << row.text << " -> " << error;
         EXPECT_EQ(faults.sclStretchReads, 0) << row.text;
         EXPECT_EQ(faults.memoryForm, MemoryForm::Both) << row.text;
         EXPECT_FALSE(faults.noBoard) << row.text;
+        EXPECT_EQ(faults.lostWriteLocation, -1) << row.text;
     }
 }
 

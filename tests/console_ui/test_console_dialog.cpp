@@ -35,6 +35,8 @@
 #include "console/ui/console_dialog.h"
 #include "console/ui/list_row_delegates.h"
 #include "console/ui/password_dialog.h"
+#include "tools/backup_gate.h"
+#include "bench/bench_i2c_adapter.h"
 #include "link/display_channel_link.h"
 #include "link/jig_link.h"
 #include "link/ui/debug_window.h"
@@ -221,6 +223,8 @@ private slots:
     void reloadKeepsThePageAndReadsTheEditedFile();
     void choosingAnotherModelLoadsIt();
     void runShowsOkAndFeedsAnOpenDebugWindow();
+    void runOfASavingFunctionAsksForABackupOnce_data();
+    void runOfASavingFunctionAsksForABackupOnce();
     void runErrorStillReachesTheDebugWindow();
     void runWithTheDebugWindowClosedLeavesNoTrace();
     void runWithoutSelectionDoesNothing();
@@ -556,6 +560,42 @@ void ConsoleDialogTest::runShowsOkAndFeedsAnOpenDebugWindow() {
     QCOMPARE(c.context.link.transcriptLength(), -1);
     QCOMPARE(QApplication::focusWidget(), c.items());
     QCOMPARE(c.functions()->currentRow(), 0);
+}
+
+void ConsoleDialogTest::runOfASavingFunctionAsksForABackupOnce_data() {
+    QTest::addColumn<int>("row");
+    QTest::addColumn<int>("questions");
+    QTest::addColumn<QString>("firstRequest");
+    QTest::newRow("MODE SAVE") << 0 << 1 << QStringLiteral("58");
+    QTest::newRow("ALL MODE SAVE") << 2 << 1 << QStringLiteral("01 20");
+    QTest::newRow("USER DELETE") << 3 << 1 << QStringLiteral("50");
+    QTest::newRow("STND MODE DUMP") << 1 << 0 << QStringLiteral("03 20 00 80");
+    QTest::newRow("GEOMETRY CENTRE") << 4 << 0 << QStringLiteral("03 20 00 80");
+}
+
+void ConsoleDialogTest::runOfASavingFunctionAsksForABackupOnce() {
+    QFETCH(int, row);
+    QFETCH(int, questions);
+    QFETCH(QString, firstRequest);
+    Console c({{"vm1795.mdl", sampleModel("vm1795.mdl")}});
+    tools::BackupGate gate(c.directory.filePath(QStringLiteral("backups")).toStdString(), [] { return std::time_t{0}; });
+    c.open().guardEepromWrites(gate);
+    c.click(ConsoleDialog::kAutoReadingId);
+    c.messages.answer = platform::Answer::No;
+    for (int run = 0; run < 2; ++run) {
+        c.takePayloads();
+        Console::clickRow(c.functions(), row);
+        c.click(ConsoleDialog::kRunId);
+        QCOMPARE(c.text(ConsoleDialog::kRunStatusId), QStringLiteral("OK"));
+        // Before the question one byte is read to tell how long the backup
+        // would take; then, the answer being No, the function's own requests.
+        const QStringList sent = c.takePayloads();
+        const int asked = run == 0 && questions > 0 ? 1 : 0;
+        QVERIFY(sent.size() > asked);
+        if (asked == 1) QCOMPARE(sent.first(), QStringLiteral("C1 09 00 00"));
+        QCOMPARE(sent.at(asked), firstRequest);
+    }
+    QCOMPARE(static_cast<int>(c.messages.questions.size()), questions);
 }
 
 void ConsoleDialogTest::runErrorStillReachesTheDebugWindow() {

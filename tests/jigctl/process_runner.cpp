@@ -58,8 +58,22 @@ std::size_t occurrences(const std::string& text, const std::string& part) {
     return count;
 }
 
+// The environment of every run: this process's, with the overrides.
+std::vector<std::string> environmentWith(const std::vector<std::string>& overrides) {
+    std::vector<std::string> variables;
+    for (char** variable = environ; *variable != nullptr; ++variable) {
+        const std::string text = *variable;
+        const std::string name = text.substr(0, text.find('=') + 1);
+        bool replaced = false;
+        for (const std::string& given : overrides) replaced = replaced || given.starts_with(name);
+        if (!replaced) variables.push_back(text);
+    }
+    variables.insert(variables.end(), overrides.begin(), overrides.end());
+    return variables;
+}
+
 ProcessResult run(const std::vector<std::string>& arguments, const std::string& input, const std::string& marker,
-                  std::size_t count) {
+                  std::size_t count, const std::vector<std::string>& environment = {}) {
     CaptureFile in;
     CaptureFile out;
     CaptureFile err;
@@ -77,7 +91,11 @@ ProcessResult run(const std::vector<std::string>& arguments, const std::string& 
     posix_spawn_file_actions_adddup2(&actions, err.fd(), 2);
     pid_t pid = 0;
     ProcessResult result;
-    const int spawned = posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), environ);
+    std::vector<std::string> variables = environmentWith(environment);
+    std::vector<char*> envp;
+    for (auto& variable : variables) envp.push_back(variable.data());
+    envp.push_back(nullptr);
+    const int spawned = posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), envp.data());
     posix_spawn_file_actions_destroy(&actions);
     if (spawned != 0) {
         result.err = "could not start " + words[0];
@@ -99,14 +117,46 @@ ProcessResult run(const std::vector<std::string>& arguments, const std::string& 
     return result;
 }
 
+// The data home every run of this test program shares: made on first use,
+// with a backup of the bench monitor (the first write makes it), and removed
+// when the program ends. Set in this process's own environment, so that
+// the programs started through a shell get it too.
+class SharedDataHome {
+public:
+    SharedDataHome() {
+        char pattern[] = "/tmp/jigctl_data_XXXXXX";
+        if (::mkdtemp(pattern) == nullptr) return;
+        path_ = pattern;
+        ::setenv("XDG_DATA_HOME", path_.c_str(), 1);
+        (void)run({"--bench", "write-mem", "0", "00", "0x11"}, {}, {}, 0);
+    }
+    ~SharedDataHome() {
+        if (!path_.empty()) (void)std::system(("rm -rf '" + path_ + "'").c_str());
+    }
+    SharedDataHome(const SharedDataHome&) = delete;
+    SharedDataHome& operator=(const SharedDataHome&) = delete;
+
+private:
+    std::string path_;
+};
+
+void useSharedDataHome() { static const SharedDataHome home; }
+
 }  // namespace
 
 ProcessResult runJigctl(const std::vector<std::string>& arguments, const std::string& input) {
+    useSharedDataHome();
     return run(arguments, input, {}, 0);
+}
+
+ProcessResult runJigctlWith(const std::vector<std::string>& arguments, const std::vector<std::string>& environment) {
+    useSharedDataHome();
+    return run(arguments, {}, {}, 0, environment);
 }
 
 ProcessResult runJigctlInterrupted(const std::vector<std::string>& arguments, const std::string& marker,
                                    std::size_t count) {
+    useSharedDataHome();
     return run(arguments, {}, marker, count);
 }
 
@@ -128,6 +178,7 @@ std::string readFile(const std::string& path) {
 }
 
 std::optional<std::string> shownOnTerminal(const std::string& arguments, const std::string& file) {
+    useSharedDataHome();
     if (std::system("command -v script >/dev/null 2>&1") != 0) return std::nullopt;
     const std::string command = "script -qec '" + std::string(VELMORA_JIGCTL) + " " + arguments + " " + file +
                                 " >/dev/null' /dev/null";

@@ -15,6 +15,13 @@ struct ProcessResult {
 // (or holding `input`), and collects both output streams.
 ProcessResult runJigctl(const std::vector<std::string>& arguments, const std::string& input = {});
 
+// The same with these variables ("NAME=VALUE") added to, or replacing in,
+// the environment. Every run gets XDG_DATA_HOME set to a folder of this
+// test program's own, which already holds a backup of the bench monitor's
+// EEPROM, so that a writing command makes none; a test that wants its own
+// backups passes XDG_DATA_HOME here.
+ProcessResult runJigctlWith(const std::vector<std::string>& arguments, const std::vector<std::string>& environment);
+
 // The same, but sends SIGINT (Ctrl-C) once standard error holds `marker`
 // `count` times; gives up waiting after ten seconds and lets it finish.
 ProcessResult runJigctlInterrupted(const std::vector<std::string>& arguments, const std::string& marker,

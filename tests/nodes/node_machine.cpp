@@ -232,9 +232,12 @@ ProcessResult NodeMachine::runUntil(const std::string& program, const std::vecto
     };
     std::vector<std::string> variables;
     for (char** variable = environ; *variable != nullptr; ++variable) {
-        if (!overridden(*variable)) variables.emplace_back(*variable);
+        const std::string_view text = *variable;
+        if (!overridden(text) && !text.starts_with("XDG_DATA_HOME=")) variables.emplace_back(text);
     }
     variables.emplace_back("LD_PRELOAD=libumockdev-preload.so.0");
+    // EEPROM backups (and any other user data) stay inside the machine.
+    if (!overridden("XDG_DATA_HOME=")) variables.emplace_back("XDG_DATA_HOME=" + root_);
     variables.insert(variables.end(), environment.begin(), environment.end());
     std::vector<char*> envp;
     for (auto& variable : variables) envp.push_back(variable.data());

@@ -112,7 +112,7 @@ INSTANTIATE_TEST_SUITE_P(
         PortRow{.name = "SetVcp", .arguments = {"set-vcp", "10", "20"}, .status = 0, .out = "OK\n", .port = "parport0",
                 .vcpAfter = {{0x10, 20}}},
         PortRow{"ReadMem", {"read-mem", "1", "10"}, 0, "193 (C1h)\n", ""},
-        PortRow{.name = "WriteMemJson", .arguments = {"--json", "write-mem", "1", "10", "0x55"}, .status = 0,
+        PortRow{.name = "WriteMemJson", .arguments = {"--json", "--no-backup", "write-mem", "1", "10", "0x55"}, .status = 0,
                 .jsonKey = "value", .jsonValue = 0x55, .memoryAfter = {{1, 0x10, 0x55}}},
         PortRow{"Edid", {"edid"}, 0, "00 FF FF FF FF FF FF 00 ", ""},
         PortRow{"CrtTime", {"crt-time"}, 0, "  3001 hour(s) 10 minute(s).  \n", ""},

@@ -8,6 +8,9 @@
 //   - the monitor's EEPROM differs from its start only where a write was
 //     requested;
 //   - every .mem file saved so far still holds exactly what was saved;
+//   - once the EEPROM was written, a complete backup exists that holds it
+//     as it was before the first write;
+//   - a verified write that reported success left every byte it wrote;
 // and every few steps, with the faults lifted for a moment, a VCP read works.
 // A failure names the seed and the step; VELMORA_SOAK_SEED=N reruns it and
 // VELMORA_SOAK_STEPS=N changes the size.
@@ -20,6 +23,7 @@
 #include <filesystem>
 #include <fstream>
 #include <map>
+#include <memory>
 #include <optional>
 #include <random>
 #include <sstream>
@@ -30,7 +34,10 @@
 #include "session/monitor_door.h"
 #include "platform/file_chooser.h"
 #include "platform/message_sink.h"
+#include "tools/backup_gate.h"
 #include "tools/dump_memory_logic.h"
+#include "tools/memory_compare.h"
+#include "tools/memory_writing_functions.h"
 #include "tools/memory_image.h"
 #include "tools/save_memory_logic.h"
 
@@ -70,7 +77,13 @@ const char* const kFaults[] = {
     "no-monitor",        "bad-checksum=1",    "bad-checksum=3",     "reply-delay=25",
     "reply-delay=150",   "scl-stretch=300",   "scl-stretch=2500",   "no-slave-reply",
     "oversize-reply=300", "memory-form=bypage", "memory-form=bydevice", "sda-low",
-    "no-board",
+    "no-board",          "write-lost=1:10",   "write-lost=0:00",
+};
+
+// Takes every backup offered, as velmora-jigctl does.
+struct AlwaysBackUp : tools::BackupAsker {
+    tools::BackupChoice offer(const tools::BackupOffer&) override { return tools::BackupChoice::BackUp; }
+    void failed(std::string_view) override {}
 };
 
 class Soak {
@@ -85,6 +98,7 @@ public:
         std::sort(models_.begin(), models_.end());
         changeModel(0);
         startMemory_ = bench_.monitor.memory;
+        gate_ = std::make_unique<tools::BackupGate>((directory_ / "backups").string(), [] { return std::time_t{0}; });
     }
     ~Soak() {
         std::error_code ignored;
@@ -119,6 +133,9 @@ public:
                 }
             }
         }
+        if (bench_.monitor.memory != startMemory_ || !bench_.log.eventsOf(bench::BenchEventKind::MemoryWritten).empty()) {
+            if (const std::string missing = backupHoldsTheStart(); !missing.empty()) return what + ": " + missing;
+        }
         for (const auto& [path, saved] : files_) {
             const auto now = fileText(path);
             if (!now) return what + ": " + path + " is gone";
@@ -139,6 +156,7 @@ public:
     int savesDone = 0;
     int writeBacksDone = 0;
     int itemsRun = 0;
+    int verifiedWritesDone = 0;
 
 private:
     int pick(int count) { return std::uniform_int_distribution<int>(0, count - 1)(random_); }
@@ -178,6 +196,9 @@ private:
         case 8: {
             if (items_.empty()) return "no item";
             const auto& entry = context_.model.itemTable[items_[static_cast<std::size_t>(pick(static_cast<int>(items_.size())))]];
+            if (tools::functionWritesMemory(context_.model, entry.kind, entry.arg) && !backupCheck()) {
+                return "run refused without a backup";
+            }
             if (context_.interpreter.runItem(entry.kind, entry.arg)) ++itemsRun;
             return "run item of kind " + std::to_string(entry.kind);
         }
@@ -187,11 +208,29 @@ private:
             return "read memory";
         }
         case 10: {
-            const auto page = static_cast<std::uint8_t>(pick(4));
-            const std::uint8_t address = anyByte();
+            // Now and then the byte whose writes are lost, so that a check that
+            // misses it shows.
+            const int lost = bench_.faults.lostWriteLocation;
+            const int chosen = lost >= 0 && pick(3) == 0 ? lost : pick(0x400);
+            const auto page = static_cast<std::uint8_t>(chosen / 256);
+            const auto address = static_cast<std::uint8_t>(chosen % 256);
+            if (!backupCheck()) return "write memory refused without a backup";
             requested_[page][address] = true;
-            (void)context_.interpreter.writeMemory(page, address, anyByte());
-            return "write memory";
+            const std::uint8_t value = anyByte();
+            if (pick(2) == 0) {
+                (void)context_.interpreter.writeMemory(page, address, value);
+                return "write memory";
+            }
+            const std::uint8_t single[] = {value};
+            const int location = page * 256 + address;
+            // Half of the verified writes go to a byte whose writes are lost.
+            if (pick(2) == 0) bench_.faults.lostWriteLocation = location;
+            if (tools::writeVerifiedRange(context_.interpreter, location, single).outcome ==
+                tools::VerifiedRangeWrite::Outcome::Done) {
+                ++verifiedWritesDone;
+                if (bench_.monitor.memory[page][address] != value) failure_ = "a verified write reported a byte that did not take";
+            }
+            return "verified write memory";
         }
         case 11:
         case 12:
@@ -254,8 +293,42 @@ private:
         for (int location = logic.range().startLocation(); location <= logic.range().endLocation(); ++location) {
             requested_[static_cast<std::size_t>(location / 256)][static_cast<std::size_t>(location % 256)] = true;
         }
-        if (logic.writeToMonitor() == tools::MemoryAction::Done) ++writeBacksDone;
-        return "write back " + file->first;
+        const bool verify = pick(2) == 0;
+        logic.guardWrites([this] { return backupCheck(); }, verify);
+        if (logic.writeToMonitor() != tools::MemoryAction::Done) return "write back " + file->first;
+        ++writeBacksDone;
+        if (!verify) return "write back " + file->first;
+        ++verifiedWritesDone;
+        for (int location = logic.range().startLocation(); location <= logic.range().endLocation(); ++location) {
+            const std::uint8_t wanted = logic.bytes()[static_cast<std::size_t>(location - logic.range().startLocation())];
+            if (bench_.monitor.memory[static_cast<std::size_t>(location / 256)][static_cast<std::size_t>(location % 256)] != wanted) {
+                failure_ = "a verified write-back reported a byte that did not take";
+            }
+        }
+        return "verified write back " + file->first;
+    }
+
+    bool backupCheck() {
+        return gate_->beforeWrite(context_.interpreter, context_.link, context_.clock, context_.model.modelName,
+                                  asker_);
+    }
+
+    // A complete backup of the bench monitor that holds the EEPROM as it
+    // was before the first write; what is wrong otherwise.
+    std::string backupHoldsTheStart() const {
+        const auto backups = tools::listBackups(gate_->root());
+        if (backups.empty()) return "the EEPROM was written without a backup";
+        for (const auto& backup : backups) {
+            for (std::size_t page = 0; page < bench::MonitorState::kPages; ++page) {
+                const auto text = fileText(backup.folder + "/" + tools::backupPageFileName(static_cast<int>(page)));
+                const auto start = static_cast<int>(page * 256);
+                if (text != tools::formatMemoryImage(start, start + 0xFF, startMemory_[page])) {
+                    return "the backup " + backup.folder + " does not hold page " + std::to_string(page) +
+                           " as it was before the first write";
+                }
+            }
+        }
+        return {};
     }
 
     std::string failure_;
@@ -268,6 +341,8 @@ private:
     tools::WaitIndicator wait_;
     fs::path directory_;
     std::vector<std::string> models_;
+    std::unique_ptr<tools::BackupGate> gate_;
+    AlwaysBackUp asker_;
     std::vector<std::size_t> items_;
     std::map<std::string, std::string> files_;
     std::array<std::array<std::uint8_t, bench::MonitorState::kPageBytes>, bench::MonitorState::kPages> startMemory_{};
@@ -285,8 +360,9 @@ TEST(Soak, RandomOperationsUnderComingAndGoingFaultsKeepTheBenchSound) {
     EXPECT_GT(soak.savesDone, 0);
     EXPECT_GT(soak.writeBacksDone, 0);
     EXPECT_GT(soak.itemsRun, 0);
-    std::printf("soak: seed %u, %u steps: %d saves, %d write-backs, %d items run to success\n", seed, steps,
-                soak.savesDone, soak.writeBacksDone, soak.itemsRun);
+    EXPECT_GT(soak.verifiedWritesDone, 0);
+    std::printf("soak: seed %u, %u steps: %d saves, %d write-backs, %d items run to success, %d verified writes\n",
+                seed, steps, soak.savesDone, soak.writeBacksDone, soak.itemsRun, soak.verifiedWritesDone);
 }
 
 }  // namespace

@@ -39,6 +39,12 @@ void DumpMemoryDialog::onChooseFile() {
     control<QLineEdit>(kFileNameBox)->setText(fileNameForBox(logic_.fileName()));
 }
 
+void DumpMemoryDialog::openFile(const std::string& path) {
+    if (!logic_.loadFile(path)) return;
+    showRangeBoxes(*this, logic_.boxTexts());
+    control<QLineEdit>(kFileNameBox)->setText(fileNameForBox(logic_.fileName()));
+}
+
 void DumpMemoryDialog::onWriteToMonitor() {
     (void)logic_.writeToMonitor();
     progress_.finish();

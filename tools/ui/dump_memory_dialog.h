@@ -24,6 +24,11 @@ public:
     [[nodiscard]] const DumpMemoryLogic& logic() const { return logic_; }
     [[nodiscard]] const TransferProgress& progress() const { return progress_; }
 
+    // Loads a file as ".." does, without the chooser (a backup from the list).
+    void openFile(const std::string& path);
+    // See DumpMemoryLogic::guardWrites.
+    void guardWrites(std::function<bool()> guard, bool verify) { logic_.guardWrites(std::move(guard), verify); }
+
 private:
     void onChooseFile();
     void onWriteToMonitor();

@@ -1,6 +1,7 @@
 #include "tools/ui/memory_edid_dialog.h"
 
 #include <QAbstractButton>
+#include <QCheckBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -12,6 +13,11 @@
 #include "platform/qt/display_text.h"
 #include "platform/qt/up_down_control.h"
 #include "tools/edid_decoding_text.h"
+#include "platform/user_folders.h"
+#include "tools/memory_compare.h"
+#include "tools/memory_file.h"
+#include "tools/ui/backup_offer_box.h"
+#include "tools/ui/backups_list.h"
 #include "tools/ui/dump_memory_dialog.h"
 #include "tools/ui/edid_text_window.h"
 #include "tools/ui/range_boxes.h"
@@ -20,6 +26,10 @@
 namespace velmora::tools::ui {
 
 using platform::qt::displayText;
+
+namespace {
+constexpr std::string_view kCompareCaption = "Compare";
+}  // namespace
 
 MemoryEdidDialog::MemoryEdidDialog(session::ProgramContext& program, platform::MessageSink& messages,
                                    platform::FileChooser& chooser, QWidget* parent)
@@ -49,6 +59,11 @@ MemoryEdidDialog::MemoryEdidDialog(session::ProgramContext& program, platform::M
     connectButton(kSendA1Button, &MemoryEdidDialog::onSendA1);
     connectButton(kReceiveDataButton, &MemoryEdidDialog::onReceiveData);
     connectButton(kBusStopButton, &MemoryEdidDialog::onBusStop);
+    connectButton(kBackupsButton, &MemoryEdidDialog::onBackups);
+    if (auto* verify = control<QCheckBox>(kVerifyBox)) {
+        verify->setChecked(false);
+        connect(verify, &QCheckBox::toggled, this, &MemoryEdidDialog::onVerifyToggled);
+    }
     // Enter in the Data box writes the byte (when Write Memory is offered);
     // in any other box it does nothing: the window stays open.
     setEnterAction(kDataBox, kWriteMemoryButton);
@@ -59,6 +74,52 @@ MemoryEdidDialog::MemoryEdidDialog(session::ProgramContext& program, platform::M
 void MemoryEdidDialog::run(QWidget* parent, session::ProgramContext& program, platform::MessageSink& messages,
                            platform::FileChooser& chooser) {
     MemoryEdidDialog dialog(program, messages, chooser, parent);
+    dialog.exec();
+}
+
+void MemoryEdidDialog::run(QWidget* parent, session::ProgramContext& program, platform::MessageSink& messages,
+                           platform::FileChooser& chooser, BackupGate& gate) {
+    MemoryEdidDialog dialog(program, messages, chooser, parent);
+    dialog.setBackupGate(gate);
+    dialog.exec();
+}
+
+void MemoryEdidDialog::setBackupGate(BackupGate& gate) {
+    gate_ = &gate;
+    logic_.setWriteGuard([this] { return backupCheck(); });
+}
+
+bool MemoryEdidDialog::backupCheck() { return gate_ == nullptr || windowBackupCheck(this, messages_, *gate_, program_); }
+
+void MemoryEdidDialog::onVerifyToggled(bool checked) {
+    verify_ = checked;
+    logic_.setVerify(checked);
+}
+
+void MemoryEdidDialog::onBackups() {
+    const std::string root = gate_ != nullptr ? gate_->root() : backupsFolder(platform::userDataHome());
+    const auto choice = BackupsList::choose(this, root);
+    if (!choice) return;
+    if (!choice->compare) {
+        openDumpMemory(choice->path);
+        return;
+    }
+    auto file = readMemoryFile(choice->path);
+    if (const auto* refusal = std::get_if<std::string>(&file)) {
+        messages_.showMessage(*refusal, platform::kErrorCaption);
+        return;
+    }
+    messages_.showMessage(monitorComparisonText(program_.interpreter, std::get<MemoryImage>(file), choice->path),
+                          kCompareCaption);
+}
+
+void MemoryEdidDialog::openDumpMemory(const std::optional<std::string>& file) {
+    DumpMemoryDialog dialog(program_.interpreter, messages_, chooser_,
+                            MemoryEdidLogic::dialogRange(boxBytes(pageBox_->text())), this);
+    if (gate_ != nullptr || verify_) {
+        dialog.guardWrites([this] { return backupCheck(); }, verify_);
+    }
+    if (file) dialog.openFile(*file);
     dialog.exec();
 }
 
@@ -78,7 +139,7 @@ void MemoryEdidDialog::initialise() {
     // The window has not been painted yet, so this reads nothing.
     pageBox_->setText(QString::fromLatin1(MemoryEdidLogic::kInitialPageText));
     // Decided once, as the window opens.
-    for (int id : {kWriteMemoryButton, kLoadFileButton}) {
+    for (int id : {kWriteMemoryButton, kLoadFileButton, kBackupsButton}) {
         if (QWidget* button = control(id)) button->setVisible(logic_.writeButtonsVisible());
     }
 }
@@ -138,10 +199,7 @@ void MemoryEdidDialog::onSaveMemory() {
                           MemoryEdidLogic::dialogRange(boxBytes(pageBox_->text())));
 }
 
-void MemoryEdidDialog::onLoadFile() {
-    DumpMemoryDialog::run(this, program_.interpreter, messages_, chooser_,
-                          MemoryEdidLogic::dialogRange(boxBytes(pageBox_->text())));
-}
+void MemoryEdidDialog::onLoadFile() { openDumpMemory(std::nullopt); }
 
 void MemoryEdidDialog::onDecodeEdid() {
     EdidTextWindow::run(this, decodedDumpText(logic_.dump().text()), chooser_);

@@ -3,6 +3,10 @@
 #include "platform/file_chooser.h"
 #include "platform/message_sink.h"
 #include "platform/qt/template_dialog.h"
+#include <optional>
+#include <string>
+
+#include "tools/backup_gate.h"
 #include "tools/memory_edid_logic.h"
 #include "tools/ui/qt_wait_indicator.h"
 
@@ -28,6 +32,10 @@ public:
     static constexpr int kLoadFileButton = 1046;
     // Opens the EDID window with the data box's bytes decoded.
     static constexpr int kDecodeEdidButton = 1047;
+    // Write Memory and Load File read every written byte back (off at first).
+    static constexpr int kVerifyBox = 1048;
+    // Lists the EEPROM backups and opens one for Load File.
+    static constexpr int kBackupsButton = 1049;
     static constexpr int kColumnHeader = 1045;
     static constexpr int kRowLabels = 1034;
     static constexpr int kDumpBox = 1035;
@@ -47,6 +55,13 @@ public:
     // Opens the window modally; returns when it is closed.
     static void run(QWidget* parent, session::ProgramContext& program, platform::MessageSink& messages,
                     platform::FileChooser& chooser);
+    // The same, with the backup check before every write (the gate lives
+    // as long as the program: it remembers the session's monitors).
+    static void run(QWidget* parent, session::ProgramContext& program, platform::MessageSink& messages,
+                    platform::FileChooser& chooser, BackupGate& gate);
+
+    // Write Memory and Load File pass the gate's check first.
+    void setBackupGate(BackupGate& gate);
 
     [[nodiscard]] const MemoryEdidLogic& logic() const { return logic_; }
 
@@ -75,6 +90,10 @@ private:
     void onSendA1();
     void onReceiveData();
     void onBusStop();
+    void onVerifyToggled(bool checked);
+    void onBackups();
+    void openDumpMemory(const std::optional<std::string>& file);
+    [[nodiscard]] bool backupCheck();
 
     // What the logic reports while it works.
     void showWaitCursor() override;
@@ -93,6 +112,8 @@ private:
     QLineEdit* addressBox_ = nullptr;
     QLineEdit* dataBox_ = nullptr;
     QPlainTextEdit* dumpBox_ = nullptr;
+    BackupGate* gate_ = nullptr;
+    bool verify_ = false;
     bool labelsAligned_ = false;
     bool paintSeen_ = false;
 };

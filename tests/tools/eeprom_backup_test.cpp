@@ -156,9 +156,9 @@ TEST(BackupMonitor, NamedByTheEdidOrElseByTheModel) {
                            Row{false, "../x y/", "model-x-y"}}) {
         model::testing::InterpreterOnBench rig;
         rig.bench.faults.noMonitor = !row.monitorAnswers;
-        rig.link.setBusDelayCount(250);  // the technician's choice in the Options window
+        rig.link.controls().bus().setBusDelayCount(250);  // the technician's choice in the Options window
         EXPECT_EQ(identifyMonitor(rig.link, row.model).key, row.key) << row.model;
-        EXPECT_EQ(rig.link.busDelayCount(), 250) << row.model << ": the bus speed was not kept";
+        EXPECT_EQ(rig.link.controls().bus().busDelayCount(), 250) << row.model << ": the bus speed was not kept";
     }
 }
 

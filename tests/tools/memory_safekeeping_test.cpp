@@ -11,7 +11,7 @@ namespace {
 TEST(MemoryWritingFunctions, SavesDeletesAndMemoryScriptsCountVcpScriptsDoNot) {
     model::ModelDescription model;
     model.modelPath = std::string(VELMORA_SAMPLE_MODELS_DIR) + "vm1995pro.mdl";
-    ASSERT_EQ(model.LoadModelFile(), 1);
+    ASSERT_EQ(model.loadModelFile(), 1);
     ASSERT_FALSE(model.errorFlag) << model.errorText;
     struct Row {
         int item;

@@ -27,6 +27,7 @@
 #include "apps/velmora-jigctl/jigctl_detect.h"
 #include "apps/velmora-jigctl/jigctl_edid.h"
 #include "apps/velmora-jigctl/jigctl_json.h"
+#include "apps/velmora-jigctl/jigctl_pattern.h"
 #include "apps/velmora-jigctl/jigctl_output.h"
 #include "apps/velmora-jigctl/jigctl_stats.h"
 #include "apps/velmora-jigctl/jigctl_watched_link.h"
@@ -398,7 +399,8 @@ int dispatch(Session& s) {
     case Command::Version:
     case Command::Timings:
     case Command::DecodeEdid:
-    case Command::Detect: break;
+    case Command::Detect:
+    case Command::Pattern: break;
     }
     return kExitUsage;
 }
@@ -486,6 +488,7 @@ int runCommand(const Invocation& invocation, Outputs& outputs) {
         return kExitSuccess;
     }
     if (invocation.command == Command::DecodeEdid) return decodeEdidFile(invocation, outputs.json, out, err);
+    if (invocation.command == Command::Pattern) return runPattern(invocation, *model, out, err);
     if (invocation.command == Command::Detect) {
         return detectMonitors(DetectPlaces{}, invocation.bench, out, err, outputs.json);
     }

@@ -28,6 +28,8 @@ public:
     static constexpr int kLoadFileButton = 1046;
     // Opens the EDID window with the data box's bytes decoded.
     static constexpr int kDecodeEdidButton = 1047;
+    // Opens the Patterns window: the model's modes on the monitor's output.
+    static constexpr int kPatternsButton = 1048;
     static constexpr int kColumnHeader = 1045;
     static constexpr int kRowLabels = 1034;
     static constexpr int kDumpBox = 1035;
@@ -69,6 +71,7 @@ private:
     void onSaveMemory();
     void onLoadFile();
     void onDecodeEdid();
+    void onPatterns();
     void onReadEdidDdc1();
     void onBusStart();
     void onSendA0();

@@ -111,7 +111,7 @@ constexpr OptionForm kOptions[] = {
     {"--decode", Option::Decode, ""},
     {"--mode", Option::PatternMode, "a line of the model's timing list (0 is the first)"},
     {"--output", Option::Output, "a connector as xrandr names it (DVI-I-1, VGA-1)"},
-    {"--seconds", Option::Seconds, "seconds from 1 to 86400"},
+    {"--seconds", Option::Seconds, "seconds from 0 to 86400"},
     {"--force", Option::Force, ""},
     {"--confirm-within", Option::ConfirmWithin, "seconds from 1 to 60"},
 };
@@ -222,7 +222,7 @@ std::string applyOption(Option option, const std::string& value, Invocation& inv
     case Option::Seconds:
     case Option::ConfirmWithin: {
         const auto number = parseDecimalNumber(value);
-        const std::int64_t low = option == Option::PatternMode ? 0 : 1;
+        const std::int64_t low = option == Option::ConfirmWithin ? 1 : 0;
         const std::int64_t high = option == Option::PatternMode ? 31 : option == Option::Seconds ? 86400 : 60;
         const char* name = option == Option::PatternMode ? "--mode" : option == Option::Seconds ? "--seconds" : "--confirm-within";
         if (!number || *number < low || *number > high) {

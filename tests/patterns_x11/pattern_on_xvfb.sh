@@ -23,6 +23,8 @@ current() { xrandr --verbose | awk '/\*current/ {print $1, $2}'; }
 desktop=$(current)
 [ -n "$desktop" ] || { echo "FAIL: xrandr shows no current mode"; exit 1; }
 
+# The runs without --seconds end under timeout, so that one that never ends
+# fails the test instead of hanging it.
 # Waits (up to 5 s) until xrandr shows a mode named like $1 as current.
 wait_for_mode() {
     for _ in $(seq 50); do
@@ -59,7 +61,7 @@ grep -q "mode 8: 1024x768 68.68 kHz 85.00 Hz +h +v (VESA 1024 85Hz) on screen" "
 back_to_desktop "after --seconds"
 
 # 2. SIGTERM while the pattern shows: the old mode comes back, exit 130.
-"$jigctl" --model vm1995pro pattern colour-bars --mode 3 >"$work/out" 2>"$work/err" &
+timeout 10 "$jigctl" --model vm1995pro pattern colour-bars --mode 3 >"$work/out" 2>"$work/err" &
 run=$!
 wait_for_mode "jig 800x600_60.32" || fail "800x600 never became current"
 sleep 0.3
@@ -70,7 +72,7 @@ wait $run; status=$?
 back_to_desktop "after SIGTERM"
 
 # 3. A key ends it (Esc), after Enter kept the mode past its deadline.
-"$jigctl" --model vm1795 pattern dots --mode 1 --confirm-within 1 >"$work/out" 2>"$work/err" &
+timeout 10 "$jigctl" --model vm1795 pattern dots --mode 1 --confirm-within 1 >"$work/out" 2>"$work/err" &
 run=$!
 wait_for_mode "jig 640x480_59.94" || fail "640x480 never became current"
 sleep 0.3
@@ -83,7 +85,7 @@ wait $run; status=$?
 back_to_desktop "after Esc"
 
 # 4. Not kept within --confirm-within: the old mode comes back, exit 1.
-"$jigctl" --model vm1795 pattern border --mode 6 --confirm-within 1 >"$work/out" 2>"$work/err"
+timeout 10 "$jigctl" --model vm1795 pattern border --mode 6 --confirm-within 1 >"$work/out" 2>"$work/err"
 status=$?
 [ $status = 1 ] || fail "unconfirmed: exit $status, not 1"
 grep -q "not kept within 1 s" "$work/err" || fail "unconfirmed: $(cat "$work/err")"

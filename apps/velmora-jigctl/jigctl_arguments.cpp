@@ -373,6 +373,9 @@ ParsedArguments parseArguments(std::span<const std::string> arguments) {
     if (patternOptionSeen && form->command != Command::Pattern) {
         return failure(std::string(form->name) + ": " + *patternOptionSeen + " is an option of pattern only");
     }
+    if (form->command == Command::Pattern && invocation.json) {
+        return failure("pattern: --json is not offered; the pattern's end is told by the exit status");
+    }
     if (form->command == Command::Pattern && !invocation.patternMode) {
         return failure("pattern needs --mode N, a line of the model's timing list (see timings)");
     }

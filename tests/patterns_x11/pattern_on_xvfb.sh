@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # pattern_on_xvfb.sh VELMORA-JIGCTL XRANDR-MODE-SWEEP MODELS-DIRECTORY
 # Runs velmora-jigctl pattern against a virtual X server of its own. Xvfb's
-# RandR takes new modes up to its screen size, so the screen is large.
+# RandR takes new modes up to its screen size, so the screen is large; it
+# must not reset when its last client goes, or the next one finds it closed.
 set -uo pipefail
 jigctl=$1 sweep=$2 models=$3
 for tool in Xvfb xrandr import xdotool; do
@@ -9,7 +10,7 @@ for tool in Xvfb xrandr import xdotool; do
 done
 work=$(mktemp -d)
 exec 3>"$work/display"
-Xvfb -displayfd 3 -screen 0 2048x1536x24 -nolisten tcp >"$work/xvfb.log" 2>&1 &
+Xvfb -displayfd 3 -screen 0 2048x1536x24 -nolisten tcp -noreset >"$work/xvfb.log" 2>&1 &
 xvfb=$!
 trap 'kill $xvfb 2>/dev/null; wait $xvfb 2>/dev/null; rm -rf "$work"' EXIT
 for _ in $(seq 50); do [ -s "$work/display" ] && break; sleep 0.1; done
@@ -23,8 +24,8 @@ current() { xrandr --verbose | awk '/\*current/ {print $1, $2}'; }
 desktop=$(current)
 [ -n "$desktop" ] || { echo "FAIL: xrandr shows no current mode"; exit 1; }
 
-# The runs without --seconds end under timeout, so that one that never ends
-# fails the test instead of hanging it.
+# The runs without --seconds that no signal ends run under timeout, so that
+# one that never ends fails the test instead of hanging it.
 # Waits (up to 5 s) until xrandr shows a mode named like $1 as current.
 wait_for_mode() {
     for _ in $(seq 50); do
@@ -35,6 +36,14 @@ wait_for_mode() {
 }
 # The colour of one pixel of the screen, as "R,G,B".
 pixel() { import -window root -crop "1x1+$1+$2" -depth 8 txt:- | awk 'NR==2 {print $2}' | tr -d '()' | cut -d, -f1-3; }
+# Waits (up to 5 s) until the pattern is painted: pixel ($1, $2) is $3.
+wait_for_pixel() {
+    for _ in $(seq 50); do
+        [ "$(pixel "$1" "$2")" = "$3" ] && return 0
+        sleep 0.1
+    done
+    return 1
+}
 back_to_desktop() { [ "$(current)" = "$desktop" ] || fail "$1: the mode is $(current), not $desktop"; }
 
 # 1. The mode is set with its refresh, the crosshatch is on the screen, and
@@ -44,7 +53,7 @@ run=$!
 if wait_for_mode "jig 1024x768_85.00"; then
     refresh=$(xrandr | awk '/jig 1024x768_85.00/ {print $3}')
     [ "$refresh" = "85.00*" ] || fail "refresh shown as $refresh, not 85.00*"
-    sleep 0.3
+    wait_for_pixel 64 300 255,255,255 || fail "the crosshatch was never painted"
     # Lines every 64 pixels, the centre column doubled (511, 512); black between.
     for at in "64 300 255,255,255" "65 300 0,0,0" "511 300 255,255,255" "512 300 255,255,255" \
               "700 384 255,255,255" "700 383 255,255,255" "700 400 0,0,0" "1023 700 255,255,255"; do
@@ -61,10 +70,10 @@ grep -q "mode 8: 1024x768 68.68 kHz 85.00 Hz +h +v (VESA 1024 85Hz) on screen" "
 back_to_desktop "after --seconds"
 
 # 2. SIGTERM while the pattern shows: the old mode comes back, exit 130.
-timeout 10 "$jigctl" --model vm1995pro pattern colour-bars --mode 3 >"$work/out" 2>"$work/err" &
+"$jigctl" --model vm1995pro pattern colour-bars --mode 3 >"$work/out" 2>"$work/err" &
 run=$!
 wait_for_mode "jig 800x600_60.32" || fail "800x600 never became current"
-sleep 0.3
+wait_for_pixel 250 300 0,255,255 || fail "the colour bars were never painted"
 [ "$(pixel 50 300)" = "255,255,255" ] && [ "$(pixel 250 300)" = "0,255,255" ] || fail "colour bars: $(pixel 50 300) $(pixel 250 300)"
 kill -TERM $run
 wait $run; status=$?
@@ -72,12 +81,13 @@ wait $run; status=$?
 back_to_desktop "after SIGTERM"
 
 # 3. A key ends it (Esc), after Enter kept the mode past its deadline.
-timeout 10 "$jigctl" --model vm1795 pattern dots --mode 1 --confirm-within 1 >"$work/out" 2>"$work/err" &
+timeout 10 "$jigctl" --model vm1795 pattern dots --mode 1 --confirm-within 2 >"$work/out" 2>"$work/err" &
 run=$!
 wait_for_mode "jig 640x480_59.94" || fail "640x480 never became current"
-sleep 0.3
+wait_for_pixel 40 40 255,255,255 || fail "the dots were never painted"
+timeout 3 xdotool search --sync --name "Test pattern" windowfocus >/dev/null 2>&1
 xdotool key Return
-sleep 1.2
+sleep 2.3
 case "$(current)" in *"jig 640x480"*) ;; *) fail "Enter did not keep the mode: $(current)" ;; esac
 xdotool key Escape
 wait $run; status=$?

@@ -113,6 +113,10 @@ status=$?
 status=$?
 [ $status = 2 ] && grep -q "no connected output VGA-9 (connected: screen)" "$work/err" ||
     fail "an unknown output: exit $status: $(cat "$work/err")"
+WAYLAND_DISPLAY=wayland-0 "$jigctl" --model vm1795 pattern crosshatch --mode 8 --seconds 0 >/dev/null 2>"$work/err"
+status=$?
+[ $status = 1 ] && grep -q "Wayland session, where programs cannot set display modes; log out and choose an X11" "$work/err" ||
+    fail "under Wayland: exit $status: $(cat "$work/err")"
 back_to_desktop "after the refusals"
 
 # 6. Every usable mode of every sample model is set and taken back (one

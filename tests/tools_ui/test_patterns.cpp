@@ -1,11 +1,13 @@
 // The test patterns, pixel by pixel at a mode's size, and the Patterns
 // window driving a recording stand-in of the graphics card with its keys.
+#include <QCheckBox>
 #include <QListWidget>
 #include <QPushButton>
 #include <QtTest>
 
 #include "model/model_description.h"
 #include "platform/recording_mode_setter.h"
+#include "tools/edid_input.h"
 #include "tools/ui/pattern_show.h"
 #include "tools/ui/patterns_dialog.h"
 #include "tools/ui/test_patterns.h"
@@ -35,6 +37,8 @@ private slots:
     void pixels();
     void everyPatternFillsTheModeAndNamesItselfWhenAsked();
     void windowStepsModesAndPatternsAndPutsTheModeBack();
+    void aModeOutsideTheMonitorsRangesIsSetOnlyWhenForcedAndConfirmed_data();
+    void aModeOutsideTheMonitorsRangesIsSetOnlyWhenForcedAndConfirmed();
 };
 
 void PatternsTest::pixels_data() {
@@ -141,6 +145,56 @@ void PatternsTest::windowStepsModesAndPatternsAndPutsTheModeBack() {
     const std::vector<std::string> expected{name(0), name(1), name(0), "restore VGA-1 desktop"};
     QCOMPARE(card->record, expected);
     QCOMPARE(card->outputs["VGA-1"].mode.name, std::string("desktop"));
+}
+
+void PatternsTest::aModeOutsideTheMonitorsRangesIsSetOnlyWhenForcedAndConfirmed_data() {
+    QTest::addColumn<bool>("allowed");  // the check box
+    QTest::addColumn<bool>("answer");   // to the question
+    QTest::addColumn<bool>("asked");
+    QTest::addColumn<bool>("set");
+    QTest::newRow("not allowed") << false << true << false << false;
+    QTest::newRow("allowed, answered no") << true << false << true << false;
+    QTest::newRow("allowed, answered yes") << true << true << true << true;
+}
+
+void PatternsTest::aModeOutsideTheMonitorsRangesIsSetOnlyWhenForcedAndConfirmed() {
+    QFETCH(bool, allowed);
+    QFETCH(bool, answer);
+    QFETCH(bool, asked);
+    QFETCH(bool, set);
+    auto model = std::make_unique<velmora::model::ModelDescription>();
+    model->modelPath = VELMORA_SAMPLE_MODELS_DIR "vm1795.mdl";
+    QCOMPARE(model->LoadModelFile(), 1);
+    RecordingModeSetter* card = nullptr;
+    // The monitor's EDID allows 30-70 kHz, 48-120 Hz and 60 MHz: mode 8
+    // (1024x768 at 85 Hz, 94.5 MHz) lies outside, mode 1 (VGA) inside.
+    PatternsDialog::SetterMaker maker = [&card](QString&) {
+        auto setter = std::make_unique<RecordingModeSetter>();
+        setter->outputs["VGA-1"].edid = velmora::tools::readEdidFile(VELMORA_EDID_BLOCKS_DIR "crt15_v13_ones.hex").bytes;
+        card = setter.get();
+        return std::unique_ptr<velmora::platform::ModeSetter>(std::move(setter));
+    };
+    bool questioned = false;
+    PatternsDialog dialog(*model, nullptr, maker, [&](const QString& question) {
+        questioned = true;
+        return answer && question.contains(QStringLiteral("a pixel clock of 94.50 MHz is above 60 MHz"));
+    });
+    dialog.findChild<QCheckBox*>()->setChecked(allowed);
+    auto* modes = dialog.findChild<QListWidget*>();
+    modes->setCurrentRow(8);
+    QTest::keyClick(modes, Qt::Key_Return);
+    QCOMPARE(questioned, asked);
+    QCOMPARE(card->record.size(), set ? 1u : 0u);
+    if (!allowed) QVERIFY2(dialog.status().contains(QStringLiteral("mode 8 is refused")), qPrintable(dialog.status()));
+    // Inside the ranges nothing is asked (Show: Enter would keep a mode
+    // waiting to be kept).
+    questioned = false;
+    modes->setCurrentRow(1);
+    for (QPushButton* button : dialog.findChildren<QPushButton*>()) {
+        if (button->text() == QStringLiteral("Show")) button->click();
+    }
+    QVERIFY(!questioned);
+    QCOMPARE(card->record.back(), "set VGA-1 " + velmora::tools::modelModes(*model)[1].mode->name);
 }
 
 QTEST_MAIN(PatternsTest)

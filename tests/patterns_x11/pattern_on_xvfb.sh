@@ -1,10 +1,10 @@
 #!/usr/bin/env bash
-# pattern_on_xvfb.sh VELMORA-JIGCTL XRANDR-MODE-SWEEP MODELS-DIRECTORY
+# pattern_on_xvfb.sh VELMORA-JIGCTL XRANDR-MODE-SWEEP MODELS-DIRECTORY PATTERNS-WINDOW-ON-X11
 # Runs velmora-jigctl pattern against a virtual X server of its own. Xvfb's
 # RandR takes new modes up to its screen size, so the screen is large; it
 # must not reset when its last client goes, or the next one finds it closed.
 set -uo pipefail
-jigctl=$1 sweep=$2 models=$3
+jigctl=$1 sweep=$2 models=$3 window=$4
 for tool in Xvfb xrandr import xdotool; do
     command -v "$tool" >/dev/null || { echo "SKIP: $tool is not installed"; exit 77; }
 done
@@ -123,6 +123,10 @@ back_to_desktop "after the refusals"
 #    connection, the server's own account of each mode read back).
 "$sweep" "$models" >"$work/out" 2>&1 || fail "$(cat "$work/out")"
 back_to_desktop "after every sample mode"
+
+# 7. The console's Patterns window: Enter, Page Down and Esc.
+timeout 20 "$window" "$models/vm1795.mdl" >"$work/out" 2>&1 || fail "the Patterns window: $(cat "$work/out")"
+back_to_desktop "after the Patterns window"
 
 [ $failures = 0 ] && echo "pattern_on_xvfb: all checks passed"
 exit $((failures > 0))

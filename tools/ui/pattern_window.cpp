@@ -8,7 +8,7 @@
 namespace velmora::tools::ui {
 
 PatternWindow::PatternWindow(bool takesKeys, QWidget* parent)
-    : QWidget(parent, Qt::Window | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint) {
+    : QWidget(parent, Qt::Window | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint), takesKeys_(takesKeys) {
     setWindowTitle(QStringLiteral("Test pattern"));
     setCursor(Qt::BlankCursor);
     setAttribute(Qt::WA_OpaquePaintEvent);
@@ -31,7 +31,12 @@ void PatternWindow::showOn(const QString& output, const QImage& picture) {
         connect(chosen, &QScreen::geometryChanged, this, &PatternWindow::fitScreen, Qt::UniqueConnection);
     }
     fitScreen();
-    showFullScreen();
+    if (takesKeys_) {
+        showFullScreen();  // and takes the focus
+    } else {
+        setWindowState(windowState() | Qt::WindowFullScreen);
+        show();
+    }
     raise();
     update();
 }

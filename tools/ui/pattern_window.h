@@ -28,6 +28,7 @@ protected:
 private:
     void fitScreen();
     QImage picture_;
+    bool takesKeys_;
 };
 
 }  // namespace velmora::tools::ui

@@ -16,6 +16,7 @@ PACKAGES=(
     fonts-dejavu-core xvfb xauth
     dpkg-dev file desktop-file-utils groff-base appstream ccache
     umockdev libumockdev-dev
+    libxcvt-dev libxrandr-dev libx11-dev xcvt x11-xserver-utils openbox xdotool imagemagick
 )
 # What `./run.sh package` needs beside them: the Debian package's build
 # dependencies (debian/control) and its checker.

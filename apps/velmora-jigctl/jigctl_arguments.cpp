@@ -62,6 +62,7 @@ const std::vector<CommandForm>& commandForms() {
         {"parse-capabilities", Command::ParseCapabilities, {Argument::File}, 1, false, "FILE"},
         {"diff-mem", Command::DiffMem, {Argument::File, Argument::SecondFile}, 1, false, "FILE FILE, or FILE --monitor"},
         {"backups", Command::Backups, {}, 0, false, ""},
+        {"pattern", Command::Pattern, {Argument::File}, 1, false, "NAME --mode N [--output CONNECTOR] [--seconds S] [--force]"},
     };
     return forms;
 }
@@ -88,6 +89,11 @@ enum class Option {
     Monitor,
     Verify,
     NoBackup,
+    PatternMode,
+    Output,
+    Seconds,
+    Force,
+    ConfirmWithin,
 };
 
 struct OptionForm {
@@ -117,7 +123,18 @@ constexpr OptionForm kOptions[] = {
     {"--monitor", Option::Monitor, ""},
     {"--verify", Option::Verify, ""},
     {"--no-backup", Option::NoBackup, ""},
+    {"--mode", Option::PatternMode, "a line of the model's timing list (0 is the first)"},
+    {"--output", Option::Output, "a connector as xrandr names it (DVI-I-1, VGA-1)"},
+    {"--seconds", Option::Seconds, "seconds from 0 to 86400"},
+    {"--force", Option::Force, ""},
+    {"--confirm-within", Option::ConfirmWithin, "seconds from 1 to 60"},
 };
+
+// The options of the pattern command alone.
+bool patternOption(Option option) {
+    return option == Option::PatternMode || option == Option::Output || option == Option::Seconds ||
+           option == Option::Force || option == Option::ConfirmWithin;
+}
 
 std::optional<int> hexDigit(char c) {
     if (c >= '0' && c <= '9') return c - '0';
@@ -223,6 +240,24 @@ std::string applyOption(Option option, const std::string& value, Invocation& inv
     case Option::Monitor: invocation.againstMonitor = true; break;
     case Option::Verify: invocation.verify = true; break;
     case Option::NoBackup: invocation.noBackup = true; break;
+    case Option::Force: invocation.force = true; break;
+    case Option::Output: invocation.output = value; break;
+    case Option::PatternMode:
+    case Option::Seconds:
+    case Option::ConfirmWithin: {
+        const auto number = parseDecimalNumber(value);
+        const std::int64_t low = option == Option::ConfirmWithin ? 1 : 0;
+        const std::int64_t high = option == Option::PatternMode ? 31 : option == Option::Seconds ? 86400 : 60;
+        const char* name = option == Option::PatternMode ? "--mode" : option == Option::Seconds ? "--seconds" : "--confirm-within";
+        if (!number || *number < low || *number > high) {
+            return std::string(name) + " takes a number from " + std::to_string(low) + " to " + std::to_string(high) +
+                   ", not \"" + value + "\"";
+        }
+        if (option == Option::PatternMode) invocation.patternMode = *number;
+        else if (option == Option::Seconds) invocation.patternSeconds = *number;
+        else invocation.confirmWithinSeconds = *number;
+        break;
+    }
     case Option::Model: invocation.modelPath = value; break;
     case Option::BenchFault: invocation.benchFaults.push_back(value); break;
     case Option::Port: invocation.port = value; break;
@@ -290,13 +325,14 @@ std::optional<std::int64_t> parseDecimalNumber(std::string_view text) {
 }
 
 bool commandNeedsModel(Command command) {
-    return command == Command::Items || command == Command::Run || command == Command::Timings;
+    return command == Command::Items || command == Command::Run || command == Command::Timings ||
+           command == Command::Pattern;
 }
 
 bool commandUsesMonitor(Command command) {
     return command != Command::Help && command != Command::Version && command != Command::Timings &&
            command != Command::DecodeEdid && command != Command::Detect && command != Command::ParseCapabilities &&
-           command != Command::Backups;
+           command != Command::Backups && command != Command::Pattern;
 }
 
 bool commandWrites(Command command) {
@@ -320,6 +356,7 @@ ParsedArguments parseArguments(std::span<const std::string> arguments) {
     }
     std::vector<std::string> words;  // the command and its arguments
     bool optionsEnded = false;
+    std::optional<std::string> patternOptionSeen;
     for (std::size_t i = 0; i < arguments.size(); ++i) {
         const std::string& word = arguments[i];
         if (optionsEnded || !looksLikeOption(word)) {
@@ -345,6 +382,7 @@ ParsedArguments parseArguments(std::span<const std::string> arguments) {
             return failure(name + " needs " + std::string(form->valueName));
         }
         if (std::string reason = applyOption(form->option, value, invocation); !reason.empty()) return failure(reason);
+        if (patternOption(form->option) && !patternOptionSeen) patternOptionSeen = std::string(form->name);
     }
     if (!invocation.benchFaults.empty() && !invocation.bench) return failure("--bench-fault needs --bench");
     if (invocation.benchEdidPath && !invocation.bench) return failure("--bench-edid needs --bench");
@@ -366,6 +404,15 @@ ParsedArguments parseArguments(std::span<const std::string> arguments) {
     }
     if (invocation.againstMonitor && form->command != Command::DiffMem) {
         return failure(std::string(form->name) + ": --monitor is an option of diff-mem only");
+    }
+    if (patternOptionSeen && form->command != Command::Pattern) {
+        return failure(std::string(form->name) + ": " + *patternOptionSeen + " is an option of pattern only");
+    }
+    if (form->command == Command::Pattern && invocation.json) {
+        return failure("pattern: --json is not offered; the pattern's end is told by the exit status");
+    }
+    if (form->command == Command::Pattern && !invocation.patternMode) {
+        return failure("pattern needs --mode N, a line of the model's timing list (see timings)");
     }
     const std::size_t given = words.size() - 1;
     const bool tooMany = given > form->arguments.size() && !form->repeatsLast;
@@ -512,12 +559,24 @@ std::string usageText() {
            "  parse-capabilities FILE  parse a saved capabilities string without a monitor;\n"
            "                        each flaw is a warning with its offset; binary data is\n"
            "                        refused (exit status 2)\n"
+           "  pattern NAME --mode N [--output CONNECTOR] [--seconds S] [--force]\n"
+           "                        set line N of the model's timing list on the output (X11)\n"
+           "                        and show a test pattern there for S seconds, or until a\n"
+           "                        key (Enter keeps a new mode, Space next pattern, Page\n"
+           "                        Up/Down mode, H caption, Esc ends) or a signal; then the\n"
+           "                        previous mode comes back. A new mode not kept within\n"
+           "                        --confirm-within S seconds (15) is taken back. Modes\n"
+           "                        outside the monitor's EDID range limits are refused\n"
+           "                        (exit 2) unless --force. NAME: crosshatch, dots, circles,\n"
+           "                        border, colour-bars, purity-red|green|blue|white|black,\n"
+           "                        convergence-red|green|blue, grey-steps,\n"
+           "                        grey-window-low|high, focus, moire\n"
            "\n"
            "A FILE of - is standard input (load-mem, decode-edid, parse-capabilities) or\n"
            "standard output (save-mem); --model - and --bench-edid - read standard input\n"
-           "too, one of them at a time. items, run and timings need --model. save-mem,\n"
-           "load-mem, items and the long functions show a progress line on standard error\n"
-           "when it is a terminal.\n"
+           "too, one of them at a time. items, run, timings and pattern need --model.\n"
+           "save-mem, load-mem, items and the long functions show a progress line on\n"
+           "standard error when it is a terminal.\n"
            "Ctrl-C stops after the byte or request in flight and says what was done.\n"
            "\n"
            "Results go to standard output; every failure to standard error as\n"

@@ -31,6 +31,7 @@ enum class Command {
     ParseCapabilities,  // FILE: a saved capabilities string, parsed
     DiffMem,   // FILE [FILE] (or --monitor)
     Backups,   // list the EEPROM backups
+    Pattern,   // NAME: a test pattern in one of the model's modes
 };
 
 // Which way the bench's monitor is reached: through the jig's port code, or
@@ -63,6 +64,14 @@ struct Invocation {
     std::optional<std::string> benchEdidPath;  // loaded into the bench monitor's EDID memory
     bool decode = false;  // edid: the block decoded instead of the grid
     std::optional<std::string> modelOut;  // capabilities: a model made from them, written here
+    // pattern: the line of the model's timing list, the output (connector),
+    // how long (none: until a key or a signal), a mode outside the
+    // monitor's ranges, and how long a newly set mode waits to be kept.
+    std::optional<std::int64_t> patternMode;
+    std::optional<std::string> output;
+    std::optional<std::int64_t> patternSeconds;
+    bool force = false;
+    std::int64_t confirmWithinSeconds = 15;
 
     Command command = Command::Help;
     std::string commandName;  // as typed, for the messages

@@ -22,6 +22,7 @@
 #include "apps/velmora-jigctl/jigctl_detect.h"
 #include "apps/velmora-jigctl/jigctl_edid.h"
 #include "apps/velmora-jigctl/jigctl_json.h"
+#include "apps/velmora-jigctl/jigctl_pattern.h"
 #include "apps/velmora-jigctl/jigctl_output.h"
 #include "apps/velmora-jigctl/jigctl_safekeeping.h"
 #include "apps/velmora-jigctl/jigctl_stats.h"
@@ -472,7 +473,8 @@ int dispatch(Session& s) {
     case Command::Version:
     case Command::Timings:
     case Command::DecodeEdid:
-    case Command::Detect: break;
+    case Command::Detect:
+    case Command::Pattern: break;
     }
     return kExitUsage;
 }
@@ -562,6 +564,7 @@ int runCommand(const Invocation& invocation, Outputs& outputs) {
     if (invocation.command == Command::DiffMem && !invocation.againstMonitor) {
         return diffFilesCommand(invocation, outputs.json, out, err);
     }
+    if (invocation.command == Command::Pattern) return runPattern(invocation, *model, out, err);
     if (invocation.command == Command::Detect) {
         return detectMonitors(DetectPlaces{}, invocation.bench, out, err, outputs.json);
     }

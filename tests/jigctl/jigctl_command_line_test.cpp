@@ -86,6 +86,16 @@ INSTANTIATE_TEST_SUITE_P(
                 "PC: S_ 6E 50 84 03 10 00 32 "),
         line("WriteMemTakesTheValueReadMemPrints", {"--bench", "--trace", "write-mem", "1", "10", "193"}, 0,
                 "OK\n", "PC: S_ 6E 50 85 C0 09 01 10 C1 "),
+        // pattern: what is refused before any display is asked.
+        line("PatternNeedsAMode", {"--model", "vm1795", "pattern", "crosshatch"}, 2, "", "pattern needs --mode N"),
+        line("PatternModeOutsideTheList", {"--model", "vm1795", "pattern", "crosshatch", "--mode", "32"}, 2, "",
+                "--mode takes a number from 0 to 31, not \"32\""),
+        line("PatternModePastTheModel", {"--model", "vm1795", "pattern", "crosshatch", "--mode", "11"}, 2, "",
+                "the model has no mode 11: its modes are 0 to 10 (see timings)"),
+        line("PatternUnknownName", {"--model", "vm1795", "pattern", "plaid", "--mode", "1"}, 2, "",
+                "no pattern \"plaid\"; the patterns are crosshatch, dots,"),
+        line("PatternOptionsBelongToPattern", {"--bench", "read-vcp", "10", "--seconds", "3"}, 2, "",
+                "read-vcp: --seconds is an option of pattern only"),
         // --read-only: nothing that writes leaves the program.
         line("ReadOnlySetVcp", {"--bench", "--trace", "--read-only", "set-vcp", "10", "40"}, 2, "",
                 "velmora-jigctl: set-vcp: refused by --read-only", "", "PC:"),

@@ -182,7 +182,8 @@ void DialogTemplatesTest::controlsByIdMatchTheTables_data() {
     row(kMemory, 1043, "QLineEdit", "");
     addButtonRows(kMemory, {{1031, "Read Memory"}, {1032, "Write Memory"},
                             {1030, "Read EDID(DDC2B)"}, {1033, "Save Memory"}, {1046, "Load File"},
-                            {1047, "Decode EDID"}});
+                            {1047, "Decode EDID"}, {1049, "Backups"}, {1050, "Patterns"}});
+    row(kMemory, 1048, "QCheckBox", "Verify");
     row(kMemory, 1045, "QLabel", "");
     row(kMemory, 1034, "QLabel", "");
     row(kMemory, 1035, "QPlainTextEdit", "");

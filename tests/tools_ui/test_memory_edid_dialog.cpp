@@ -3,6 +3,7 @@
 #include <QAbstractButton>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTextBlock>
@@ -20,6 +21,7 @@
 #include "tools/edid_input.h"
 #include "tools/ui/edid_text_window.h"
 #include "tools/ui/memory_edid_dialog.h"
+#include "tools/ui/patterns_dialog.h"
 #include "window_bench.h"
 
 using velmora::link::EepromAccessMode;
@@ -105,6 +107,7 @@ private slots:
     void enterInABoxKeepsTheWindowOpen();
     void showByteOnEveryKeystroke();
     void readEdidBlock();
+    void patternsWindowListsTheModelsModes();
     void decodeEdidWindow_data();
     void decodeEdidWindow();
     void writeButtonsFollowWriteEnabledMode_data();
@@ -366,6 +369,27 @@ void MemoryEdidDialogTest::showByteOnEveryKeystroke() {
     QVERIFY(f.bench.applyFault("no-monitor").empty());
     QTest::keyClick(address, Qt::Key_Backspace);
     QCOMPARE(w.box(Window::kDataBox)->text(), QString());
+}
+
+// Patterns opens a window of its own that stays when this one closes, one
+// line per timing of the model, the unusable ones not selectable.
+void MemoryEdidDialogTest::patternsWindowListsTheModelsModes() {
+    WindowBench f;
+    f.program.flags.autoReading = 0;
+    QCOMPARE(f.program.loadModel(VELMORA_SAMPLE_MODELS_DIR "vm1795.mdl"), 1);
+    QWidget console;
+    auto window = std::make_unique<Window>(f.program, f.windowMessages, f.chooser, &console);
+    window->show();
+    QTest::mouseClick(window->control<QAbstractButton>(Window::kPatternsButton), Qt::LeftButton);
+    window.reset();
+    auto* patterns = console.findChild<velmora::tools::ui::PatternsDialog*>();
+    QVERIFY(patterns != nullptr);
+    QVERIFY(patterns->isVisible());
+    auto* modes = patterns->findChild<QListWidget*>();
+    QCOMPARE(modes->count(), int(f.program.model.timingCount()));
+    QVERIFY(modes->item(8)->text().startsWith(QStringLiteral("8: 1024x768 68.68 kHz 85.00 Hz +h +v")));
+    QVERIFY(!(modes->item(10)->flags() & Qt::ItemIsEnabled));
+    patterns->close();
 }
 
 void MemoryEdidDialogTest::readEdidBlock() {

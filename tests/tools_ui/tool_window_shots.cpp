@@ -1,16 +1,22 @@
 // Renders the tool windows on the virtual bench into PNG files:
 //   tool_window_shots OUTPUT_DIR
 // memory_edid.png (page 0 read, a byte shown), save_memory.png and
-// preset_timing.png (the VM-1795 sample model). Exit status 1 when a window
-// or a picture fails.
+// preset_timing.png (the VM-1795 sample model), patterns.png (its mode 8 shown
+// on a stand-in graphics card) with pattern_crosshatch.png and
+// pattern_colour_bars.png, the pictures that mode gets. Exit status 1 when a
+// window or a picture fails.
 #include <QApplication>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QLineEdit>
+#include <QListWidget>
+#include <QTest>
 
 #include <cstdio>
 
 #include "platform/qt/screenshot.h"
+#include "platform/recording_mode_setter.h"
+#include "tools/ui/patterns_dialog.h"
 #include "tools/ui/memory_edid_dialog.h"
 #include "tools/ui/preset_timing_dialog.h"
 #include "tools/ui/range_boxes.h"
@@ -64,6 +70,38 @@ bool shootPresetTiming(tools::testing::WindowBench& f, const QDir& out) {
     return shoot(dialog, out, "preset_timing.png");
 }
 
+bool shootPatterns(tools::testing::WindowBench& f, const QDir& out) {
+    auto maker = [](QString&) {
+        auto card = std::make_unique<velmora::platform::RecordingModeSetter>();
+        card->outputs["DVI-I-1"].mode.name = "desktop";
+        return std::unique_ptr<velmora::platform::ModeSetter>(std::move(card));
+    };
+    tools::ui::PatternsDialog dialog(f.program.model, nullptr, maker);
+    dialog.resize(640, 420);
+    dialog.QDialog::show();
+    auto* modes = dialog.findChild<QListWidget*>();
+    modes->setCurrentRow(8);
+    QTest::keyClick(modes, Qt::Key_Return);
+    tools::ui::PatternShow* show = dialog.patternShow();
+    if (show == nullptr || !show->showing()) {
+        std::fprintf(stderr, "the Patterns window shows no mode: %s\n", qPrintable(dialog.status()));
+        return false;
+    }
+    const auto& mode = *show->modes()[8].mode;
+    const QSize size(mode.hDisplay, mode.vDisplay);
+    bool ok = shoot(dialog, out, "patterns.png");
+    for (const auto& [pattern, name] : {std::pair{tools::ui::TestPattern::Crosshatch, "pattern_crosshatch.png"},
+                                        std::pair{tools::ui::TestPattern::ColourBars, "pattern_colour_bars.png"}}) {
+        show->setPattern(pattern);
+        const QString path = out.filePath(QString::fromLatin1(name));
+        if (!tools::ui::renderTestPattern(pattern, size, show->caption()).save(path)) {
+            std::fprintf(stderr, "cannot write %s\n", qPrintable(path));
+            ok = false;
+        }
+    }
+    return ok;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -81,6 +119,7 @@ int main(int argc, char** argv) {
     bool ok = shootMemoryWindow(f, out);
     ok = shootSaveMemory(f, out) && ok;
     ok = shootPresetTiming(f, out) && ok;
+    ok = shootPatterns(f, out) && ok;
     if (!f.linkMessages.shown.isEmpty() || !f.windowMessages.shown.isEmpty()) {
         std::fprintf(stderr, "unexpected message: %s\n",
                      qPrintable((f.linkMessages.shown + f.windowMessages.shown).join(QLatin1Char('\n'))));

@@ -20,6 +20,7 @@
 #include "tools/ui/backups_list.h"
 #include "tools/ui/dump_memory_dialog.h"
 #include "tools/ui/edid_text_window.h"
+#include "tools/ui/patterns_dialog.h"
 #include "tools/ui/range_boxes.h"
 #include "tools/ui/save_memory_dialog.h"
 
@@ -53,6 +54,7 @@ MemoryEdidDialog::MemoryEdidDialog(session::ProgramContext& program, platform::M
     connectButton(kSaveMemoryButton, &MemoryEdidDialog::onSaveMemory);
     connectButton(kLoadFileButton, &MemoryEdidDialog::onLoadFile);
     connectButton(kDecodeEdidButton, &MemoryEdidDialog::onDecodeEdid);
+    connectButton(kPatternsButton, &MemoryEdidDialog::onPatterns);
     connectButton(kReadEdidDdc1Button, &MemoryEdidDialog::onReadEdidDdc1);
     connectButton(kBusStartButton, &MemoryEdidDialog::onBusStart);
     connectButton(kSendA0Button, &MemoryEdidDialog::onSendA0);
@@ -203,6 +205,12 @@ void MemoryEdidDialog::onLoadFile() { openDumpMemory(std::nullopt); }
 
 void MemoryEdidDialog::onDecodeEdid() {
     EdidTextWindow::run(this, decodedDumpText(logic_.dump().text()), chooser_);
+}
+
+// The Patterns window outlives this one: beside the console, whose MODE
+// SAVE follows each mode's adjustment.
+void MemoryEdidDialog::onPatterns() {
+    PatternsDialog::open(program_.model, parentWidget() != nullptr ? parentWidget() : this);
 }
 
 void MemoryEdidDialog::onReadEdidDdc1() { logic_.readEdidDdc1(); }

@@ -36,6 +36,8 @@ public:
     static constexpr int kVerifyBox = 1048;
     // Lists the EEPROM backups and opens one for Load File.
     static constexpr int kBackupsButton = 1049;
+    // Opens the Patterns window: the model's modes on the monitor's output.
+    static constexpr int kPatternsButton = 1050;
     static constexpr int kColumnHeader = 1045;
     static constexpr int kRowLabels = 1034;
     static constexpr int kDumpBox = 1035;
@@ -84,6 +86,7 @@ private:
     void onSaveMemory();
     void onLoadFile();
     void onDecodeEdid();
+    void onPatterns();
     void onReadEdidDdc1();
     void onBusStart();
     void onSendA0();

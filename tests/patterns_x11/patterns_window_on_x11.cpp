@@ -48,7 +48,7 @@ int main(int argc, char** argv) {
     }
     velmora::model::ModelDescription model;
     model.modelPath = argv[1];
-    if (model.LoadModelFile() != 1) return 2;
+    if (model.loadModelFile() != 1) return 2;
     const std::string desktop = shownModeName(observer);
     velmora::tools::ui::PatternsDialog dialog(model);
     dialog.show();

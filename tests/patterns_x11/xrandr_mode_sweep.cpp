@@ -65,7 +65,7 @@ int main(int argc, char** argv) {
         if (file.path().extension() != ".mdl") continue;
         velmora::model::ModelDescription model;
         model.modelPath = file.path().string();
-        if (model.LoadModelFile() != 1) {
+        if (model.loadModelFile() != 1) {
             std::printf("FAIL: %s does not load\n", model.modelPath.c_str());
             ++failures;
             continue;

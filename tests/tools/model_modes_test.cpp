@@ -57,7 +57,7 @@ class SampleModelModes : public ::testing::TestWithParam<const char*> {};
 TEST_P(SampleModelModes, EveryEntryIsAModeAtItsRatesOrSaysWhyNot) {
     auto model = std::make_unique<model::ModelDescription>();
     model->modelPath = std::string(VELMORA_SAMPLE_MODELS_DIR) + GetParam();
-    ASSERT_EQ(model->LoadModelFile(), 1) << model->lastLoadFailure();
+    ASSERT_EQ(model->loadModelFile(), 1) << model->lastLoadFailure();
     const std::vector<ModelMode> modes = modelModes(*model);
     ASSERT_EQ(modes.size(), model->timingCount());
     int usable = 0;

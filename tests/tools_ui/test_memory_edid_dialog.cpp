@@ -375,7 +375,7 @@ void MemoryEdidDialogTest::showByteOnEveryKeystroke() {
 // line per timing of the model, the unusable ones not selectable.
 void MemoryEdidDialogTest::patternsWindowListsTheModelsModes() {
     WindowBench f;
-    f.program.flags.autoReading = 0;
+    f.program.autoReading = 0;
     QCOMPARE(f.program.loadModel(VELMORA_SAMPLE_MODELS_DIR "vm1795.mdl"), 1);
     QWidget console;
     auto window = std::make_unique<Window>(f.program, f.windowMessages, f.chooser, &console);

@@ -115,7 +115,7 @@ void PatternsTest::everyPatternFillsTheModeAndNamesItselfWhenAsked() {
 void PatternsTest::windowStepsModesAndPatternsAndPutsTheModeBack() {
     auto model = std::make_unique<velmora::model::ModelDescription>();
     model->modelPath = VELMORA_SAMPLE_MODELS_DIR "vm1795.mdl";
-    QCOMPARE(model->LoadModelFile(), 1);
+    QCOMPARE(model->loadModelFile(), 1);
     RecordingModeSetter* card = nullptr;
     PatternsDialog::SetterMaker maker = [&card](QString&) {
         auto setter = std::make_unique<RecordingModeSetter>();
@@ -164,7 +164,7 @@ void PatternsTest::aModeOutsideTheMonitorsRangesIsSetOnlyWhenForcedAndConfirmed(
     QFETCH(bool, set);
     auto model = std::make_unique<velmora::model::ModelDescription>();
     model->modelPath = VELMORA_SAMPLE_MODELS_DIR "vm1795.mdl";
-    QCOMPARE(model->LoadModelFile(), 1);
+    QCOMPARE(model->loadModelFile(), 1);
     RecordingModeSetter* card = nullptr;
     // The monitor's EDID allows 30-70 kHz, 48-120 Hz and 60 MHz: mode 8
     // (1024x768 at 85 Hz, 94.5 MHz) lies outside, mode 1 (VGA) inside.

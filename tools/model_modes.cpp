@@ -88,6 +88,18 @@ void gtfHorizontal(platform::VideoMode& mode, int width, double hPeriodUs) {
     mode.hTotal = static_cast<std::uint16_t>(total);
 }
 
+// GTF's vertical timing: the front porch and sync of the standard, the
+// frame's total lines, and GTF's sync polarities (horizontal negative,
+// vertical positive).
+void gtfVertical(platform::VideoMode& mode, int height, int totalLines) {
+    mode.vDisplay = static_cast<std::uint16_t>(height);
+    mode.vSyncStart = static_cast<std::uint16_t>(height + kGtfFrontPorchLines);
+    mode.vSyncEnd = static_cast<std::uint16_t>(mode.vSyncStart + kGtfSyncLines);
+    mode.vTotal = static_cast<std::uint16_t>(totalLines);
+    mode.hSyncPositive = false;
+    mode.vSyncPositive = true;
+}
+
 std::optional<platform::VideoMode> standardMode(std::size_t presetRow) {
     for (const StandardTiming& timing : kStandardTimings) {
         if (timing.presetRow != presetRow) continue;
@@ -164,12 +176,7 @@ platform::VideoMode gtfMode(int width, int height, double vFreqHz) {
     const double period = periodEstimate / (vFreqHz / rateEstimate);
     gtfHorizontal(mode, width, period);
     mode.pixelClockKHz = static_cast<std::uint32_t>(std::lround(mode.hTotal / period * 1000.0));
-    mode.vDisplay = static_cast<std::uint16_t>(height);
-    mode.vSyncStart = static_cast<std::uint16_t>(height + kGtfFrontPorchLines);
-    mode.vSyncEnd = static_cast<std::uint16_t>(mode.vSyncStart + kGtfSyncLines);
-    mode.vTotal = static_cast<std::uint16_t>(totalLines);
-    mode.hSyncPositive = false;
-    mode.vSyncPositive = true;
+    gtfVertical(mode, height, totalLines);
     mode.name = modeName(width, height, vFreqHz);
     return mode;
 }
@@ -244,12 +251,7 @@ ModelMode modeForEntry(const model::TimingEntry& entry, int number) {
         mode = platform::VideoMode{};
         gtfHorizontal(mode, width / kCellPixels * kCellPixels, periodUs);
         mode.pixelClockKHz = static_cast<std::uint32_t>(std::lround(mode.hTotal * entry.hFreqKHz));
-        mode.vDisplay = static_cast<std::uint16_t>(height);
-        mode.vSyncStart = static_cast<std::uint16_t>(height + kGtfFrontPorchLines);
-        mode.vSyncEnd = static_cast<std::uint16_t>(mode.vSyncStart + kGtfSyncLines);
-        mode.vTotal = static_cast<std::uint16_t>(totalLines);
-        mode.hSyncPositive = false;
-        mode.vSyncPositive = true;
+        gtfVertical(mode, height, totalLines);
         mode.name = modeName(width, height, entry.vFreqHz);
         result.source = ModeSource::GtfFitted;
     }

@@ -9,7 +9,7 @@
 #include "platform/video_mode.h"
 
 namespace velmora::model {
-struct ModelDescription;
+class ModelDescription;
 }
 
 namespace velmora::tools {

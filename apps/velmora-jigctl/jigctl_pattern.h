@@ -4,7 +4,7 @@
 #include "apps/velmora-jigctl/jigctl_arguments.h"
 
 namespace velmora::model {
-struct ModelDescription;
+class ModelDescription;
 }
 
 namespace velmora::apps::jigctl {

@@ -16,7 +16,7 @@ class QListWidget;
 class QPushButton;
 
 namespace velmora::model {
-struct ModelDescription;
+class ModelDescription;
 }
 namespace velmora::platform {
 class TerminationSignals;

@@ -17,6 +17,7 @@ for _ in $(seq 50); do [ -s "$work/display" ] && break; sleep 0.1; done
 export DISPLAY=:$(head -n1 "$work/display")
 unset WAYLAND_DISPLAY XDG_SESSION_TYPE
 export QT_QPA_PLATFORM=xcb
+export LSAN_OPTIONS=suppressions=$(cd "$(dirname "$0")" && pwd)/lsan.supp${LSAN_OPTIONS:+:$LSAN_OPTIONS}
 failures=0
 fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
 

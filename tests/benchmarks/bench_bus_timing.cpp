@@ -90,6 +90,6 @@ void BM_SclPhases(benchmark::State& state) {
 
 BENCHMARK(BM_SclPhases)->ArgName("bus_delay_count")->Arg(50)->Arg(100)->Arg(150)->Unit(benchmark::kMicrosecond);
 const bool kStandardModeHigh = velmora::benchmarks::addTarget(
-    {"BM_SclPhases/bus_delay_count:50", "scl_high_min_us", velmora::benchmarks::Bound::AtLeast, 4.0});
+    {"BM_SclPhases/bus_delay_count:50", "scl_high_min_us", velmora::benchmarks::Bound::AtLeast, 4.0, true});
 
 }  // namespace

@@ -41,7 +41,7 @@ std::vector<std::string> faults(const std::vector<benchmark::BenchmarkReporter::
         if (run.error_occurred) found.push_back(run.benchmark_name() + " stopped: " + run.error_message);
     }
     for (const Target& target : targets()) {
-        if (target.measure == "cpu_time" && !checkTimes) continue;
+        if ((target.measure == "cpu_time" || target.timed) && !checkTimes) continue;
         bool seen = false;
         for (const auto& run : runs) {
             if (run.benchmark_name() != target.benchmark || run.error_occurred) continue;

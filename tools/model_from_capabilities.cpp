@@ -4,6 +4,7 @@
 #include <array>
 #include <cstdio>
 #include <optional>
+#include <string>
 #include <vector>
 
 #include "link/mccs_features.h"
@@ -97,6 +98,8 @@ class Generator {
 public:
     explicit Generator(const link::Capabilities& capabilities) : capabilities_(capabilities) {
         name_ = safeText(capabilities.model.value_or(""), kMaxModelName);
+        // A comma would end the MODEL directive's value early.
+        std::erase(name_, ',');
         if (name_.empty()) name_ = "DDC/CI monitor";
         sort();
         place();

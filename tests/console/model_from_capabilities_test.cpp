@@ -87,7 +87,7 @@ INSTANTIATE_TEST_SUITE_P(
             "Brightness|Contrast|Video gain: Red|", 1,
             "@1: Restore factory brightness/contrast defaults|@2: Restore factory color defaults|", false},
         // Written carelessly, and named with characters a model file cannot carry.
-        Row{"MalformedWithAwkwardName", "(type(crt)model(Joe's [CRT])VCP(6C6E70A2))", "Joes CRT",
+        Row{"MalformedWithAwkwardName", "(type(crt)model(Joe's [CRT], rev 2)VCP(6C6E70A2))", "Joes CRT rev 2",
             "Video black level: Red|Video black level: Green|Video black level: Blue|", 1, "", false},
         Row{"ActionsOnly", "(prot(monitor)vcp(01 04 14(01 02) DF))", "DDC/CI monitor", "", 2,
             "@1: Restore factory defaults|", false},

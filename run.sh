@@ -95,13 +95,13 @@ debian_package() {
 }
 
 # Every fuzz target (build-fuzz/bin/fuzz_<name>) runs from its seed corpus
-# tests/fuzz/corpus/<name>/ for FUZZ_SECONDS (default 15) seconds; the
-# targets and the code under them carry ASan and UBSan, and a finding stops
-# the run. tests/fuzz/run_long.sh runs them for longer.
+# tests/fuzz/corpus/<name>/ for FUZZ_SECONDS (default 15) seconds, as many
+# side by side as there are cores; the targets and the code under them carry
+# ASan and UBSan, and a finding stops the run. tests/fuzz/run_long.sh runs them for longer.
 fuzz() {
     local dir=build-fuzz
     configure_and_build "$dir" -DCMAKE_CXX_COMPILER=clang++ -DVELMORA_FUZZ=ON
-    "$ROOT"/tests/fuzz/run_all.sh "$dir" "${FUZZ_SECONDS:-15}"
+    "$ROOT"/tests/fuzz/run_all.sh "$dir" "${FUZZ_SECONDS:-15}" "$JOBS"
 }
 
 case "${1:-}" in

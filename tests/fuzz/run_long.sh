@@ -11,4 +11,4 @@ root="$(cd "$(dirname "$0")/../.." && pwd)"
 cmake -S "$root" -B "$root/build-fuzz" -G Ninja -DCMAKE_BUILD_TYPE=Release -DCMAKE_CXX_FLAGS_RELEASE=-O2 \
     -DCMAKE_CXX_COMPILER=clang++ -DVELMORA_FUZZ=ON >/dev/null
 cmake --build "$root/build-fuzz" -j "$(nproc 2>/dev/null || echo 2)"
-"$root/tests/fuzz/run_all.sh" "$root/build-fuzz" "$((minutes * 60))"
+"$root/tests/fuzz/run_all.sh" "$root/build-fuzz" "$((minutes * 60))" "$(nproc 2>/dev/null || echo 2)"

@@ -10,8 +10,10 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <sstream>
+#include <system_error>
 
 extern char** environ;
 
@@ -118,9 +120,12 @@ ProcessResult run(const std::vector<std::string>& arguments, const std::string& 
 }
 
 // The data home every run of this test program shares: made on first use,
-// with a backup of the bench monitor (the first write makes it), and removed
-// when the program ends. Set in this process's own environment, so that
-// the programs started through a shell get it too.
+// with a backup of the bench monitor, and removed when the program ends. Set
+// in this process's own environment, so that the programs started through a
+// shell get it too. ctest runs each test as a process of its own and makes
+// that backup once beforehand (VELMORA_TEST_BACKUP_SEED, a data home); it
+// is copied here, since reading the whole EEPROM of the bench takes most of
+// a second in the sanitizer build. Run directly, the first write makes it.
 class SharedDataHome {
 public:
     SharedDataHome() {
@@ -128,7 +133,7 @@ public:
         if (::mkdtemp(pattern) == nullptr) return;
         path_ = pattern;
         ::setenv("XDG_DATA_HOME", path_.c_str(), 1);
-        (void)run({"--bench", "write-mem", "0", "00", "0x11"}, {}, {}, 0);
+        if (!copiedSeed()) (void)run({"--bench", "write-mem", "0", "00", "0x11"}, {}, {}, 0);
     }
     ~SharedDataHome() {
         if (!path_.empty()) (void)std::system(("rm -rf '" + path_ + "'").c_str());
@@ -137,6 +142,14 @@ public:
     SharedDataHome& operator=(const SharedDataHome&) = delete;
 
 private:
+    bool copiedSeed() const {
+        const char* seed = std::getenv("VELMORA_TEST_BACKUP_SEED");
+        if (seed == nullptr || !std::filesystem::is_directory(seed)) return false;
+        std::error_code error;
+        std::filesystem::copy(seed, path_, std::filesystem::copy_options::recursive, error);
+        return !error;
+    }
+
     std::string path_;
 };
 

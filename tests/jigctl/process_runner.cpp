@@ -125,7 +125,8 @@ ProcessResult run(const std::vector<std::string>& arguments, const std::string& 
 // shell get it too. ctest runs each test as a process of its own and makes
 // that backup once beforehand (VELMORA_TEST_BACKUP_SEED, a data home); it
 // is copied here, since reading the whole EEPROM of the bench takes most of
-// a second in the sanitizer build. Run directly, the first write makes it.
+// a second in the sanitizer build. Run directly, the program makes it here
+// with one write of its own.
 class SharedDataHome {
 public:
     SharedDataHome() {

@@ -114,7 +114,7 @@ bool DisplayChannelTransport::monitorIsExpected() {
     const platform::Answer answer = engine_.messages().askYesNo(
         "Factory requests (service commands, scripts, memory writes) can upset another monitor: " + reason +
             ". Send them to this monitor anyway?",
-        "");
+        "", platform::DefaultButton::No);
     if (answer == platform::Answer::Yes) {
         confirmed_ = true;
         return true;

@@ -16,14 +16,19 @@ inline constexpr std::string_view kErrorCaption = "Error";
 // command line), so that the caller refuses and says why.
 enum class Answer { Yes, No, CannotAsk };
 
+// The button Enter presses in a question: No where Yes does what cannot be
+// taken back, Yes where No would (writing the EEPROM without a backup).
+enum class DefaultButton { No, Yes };
+
 class MessageSink {
 public:
     virtual ~MessageSink() = default;
     virtual void showMessage(std::string_view text, std::string_view caption) = 0;
-    // A modal question with Yes and No, No the default.
-    virtual Answer askYesNo(std::string_view text, std::string_view caption) {
+    // A modal question with Yes and No.
+    virtual Answer askYesNo(std::string_view text, std::string_view caption, DefaultButton defaultButton) {
         (void)text;
         (void)caption;
+        (void)defaultButton;
         return Answer::CannotAsk;
     }
 };
@@ -31,6 +36,7 @@ public:
 struct RecordedMessage {
     std::string text;
     std::string caption;
+    DefaultButton defaultButton = DefaultButton::No;  // of a question
     bool operator==(const RecordedMessage&) const = default;
 };
 
@@ -40,8 +46,8 @@ public:
     void showMessage(std::string_view text, std::string_view caption) override {
         messages.push_back({std::string(text), std::string(caption)});
     }
-    Answer askYesNo(std::string_view text, std::string_view caption) override {
-        questions.push_back({std::string(text), std::string(caption)});
+    Answer askYesNo(std::string_view text, std::string_view caption, DefaultButton defaultButton) override {
+        questions.push_back({std::string(text), std::string(caption), defaultButton});
         return answer;
     }
     std::vector<RecordedMessage> messages;

@@ -64,7 +64,9 @@ std::string channelInsteadOfJig(const std::string& jigPort, velmora::platform::M
     const std::vector<platform::I2cAdapterInfo> adapters = platform::listI2cAdapters();
     const std::vector<console::ChannelOffer> offers = console::findAnsweringChannels(adapters, kernel, clock);
     for (const console::ChannelOffer& offer : offers) {
-        if (messages.askYesNo(console::offerQuestion(offer, jigPort), "") != platform::Answer::Yes) continue;
+        const platform::Answer answer =
+            messages.askYesNo(console::offerQuestion(offer, jigPort), "", platform::DefaultButton::No);
+        if (answer != platform::Answer::Yes) continue;
         // A connector keeps its name when the adapters are numbered anew.
         (void)console::rememberPort(configHome, offer.connector.empty() ? offer.device : offer.connector);
         return offer.device;

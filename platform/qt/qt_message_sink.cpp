@@ -27,12 +27,12 @@ void QtMessageSink::showMessage(std::string_view text, std::string_view caption)
     box.exec();
 }
 
-Answer QtMessageSink::askYesNo(std::string_view text, std::string_view caption) {
+Answer QtMessageSink::askYesNo(std::string_view text, std::string_view caption, DefaultButton defaultButton) {
     QMessageBox box(QApplication::activeWindow());
     configureMessageBox(box, fromUtf8(text), captionFor(caption));
     box.setIcon(QMessageBox::Warning);
     box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
-    box.setDefaultButton(QMessageBox::No);
+    box.setDefaultButton(defaultButton == DefaultButton::Yes ? QMessageBox::Yes : QMessageBox::No);
     return box.exec() == QMessageBox::Yes ? Answer::Yes : Answer::No;
 }
 

@@ -15,7 +15,7 @@ public:
     explicit QtMessageSink(QString programName);
 
     void showMessage(std::string_view text, std::string_view caption) override;
-    Answer askYesNo(std::string_view text, std::string_view caption) override;
+    Answer askYesNo(std::string_view text, std::string_view caption, DefaultButton defaultButton) override;
 
     [[nodiscard]] const QString& programName() const { return programName_; }
 

@@ -18,6 +18,7 @@
 #include "platform/qt/wait_cursor.h"
 
 namespace qt = velmora::platform::qt;
+using velmora::platform::DefaultButton;
 
 namespace {
 
@@ -47,6 +48,8 @@ class QtServicesTest : public QObject {
 private slots:
     void messageBoxCaptionAndText_data();
     void messageBoxCaptionAndText();
+    void questionDefaultButton_data();
+    void questionDefaultButton();
     void programNameIsFileNameWithoutExtension_data();
     void programNameIsFileNameWithoutExtension();
     void fileDialogSetUp();
@@ -98,6 +101,28 @@ void QtServicesTest::messageBoxCaptionAndText() {
     QCOMPARE(seenText, text);
     QCOMPARE(format, Qt::PlainText);
     QCOMPARE(buttons, 1);
+}
+
+void QtServicesTest::questionDefaultButton_data() {
+    QTest::addColumn<int>("asked");
+    QTest::addColumn<int>("pressedByEnter");
+    QTest::newRow("No") << int(DefaultButton::No) << int(QMessageBox::No);
+    QTest::newRow("Yes") << int(DefaultButton::Yes) << int(QMessageBox::Yes);
+}
+
+void QtServicesTest::questionDefaultButton() {
+    QFETCH(int, asked);
+    QFETCH(int, pressedByEnter);
+    qt::QtMessageSink sink(QStringLiteral("velmora-jig"));
+    int shownDefault = -1;
+    whenModalOpens([&](QWidget* modal) {
+        auto* box = qobject_cast<QMessageBox*>(modal);
+        if (box == nullptr) return;
+        shownDefault = box->defaultButton() ? int(box->standardButton(box->defaultButton())) : 0;
+        box->button(QMessageBox::No)->click();
+    });
+    (void)sink.askYesNo("Back up first?", "EEPROM Backup", static_cast<DefaultButton>(asked));
+    QCOMPARE(shownDefault, pressedByEnter);
 }
 
 void QtServicesTest::programNameIsFileNameWithoutExtension_data() {

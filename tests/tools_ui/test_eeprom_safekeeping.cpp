@@ -19,6 +19,7 @@
 #include "window_bench.h"
 
 using velmora::platform::Answer;
+using velmora::platform::DefaultButton;
 using velmora::tools::BackupGate;
 using velmora::tools::testing::WindowBench;
 using velmora::tools::testing::whenModalOpens;
@@ -99,6 +100,7 @@ void EepromSafekeepingTest::firstWriteAsksOnce() {
     QCOMPARE(w.sink.questions.size(), std::size_t{1});
     QVERIFY(w.sink.questions[0].text.find("VLM 1734h, serial 00012345h") != std::string::npos);
     QCOMPARE(w.sink.questions[0].caption, std::string("EEPROM Backup"));
+    QCOMPARE(w.sink.questions[0].defaultButton, DefaultButton::Yes);  // Enter backs up
     QCOMPARE(static_cast<int>(w.backups()), backups);
     QCOMPARE(f.bench.monitor.memory[1][0x3A], written ? std::uint8_t{0x5A} : before);
 

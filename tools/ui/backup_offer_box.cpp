@@ -7,7 +7,8 @@ namespace velmora::tools::ui {
 BackupOfferBox::~BackupOfferBox() { delete bar_.data(); }
 
 BackupChoice BackupOfferBox::offer(const BackupOffer& offer) {
-    switch (messages_.askYesNo(backupOfferText(offer), kBackupCaption)) {
+    // Enter backs up: the safe answer, and it costs only the seconds it names.
+    switch (messages_.askYesNo(backupOfferText(offer), kBackupCaption, platform::DefaultButton::Yes)) {
     case platform::Answer::Yes: return BackupChoice::BackUp;
     case platform::Answer::No: return BackupChoice::WriteWithout;
     case platform::Answer::CannotAsk: break;
